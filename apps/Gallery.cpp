@@ -1,0 +1,110 @@
+#include "apps/Render.h"
+
+#include "linear/SingleBarcode.h"
+#include "linear/Symbology.h"
+#include "platform/Exceptions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QMetaEnum>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace Vandrel {
+
+namespace {
+QString Suffix(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().toLower();
+}
+
+struct TSample {
+    TBarType type;
+    const char* value;
+};
+
+constexpr TSample Samples[] = {
+    {Inter2_5, "12345678"},   {Indust2_5, "123456"},     {Matrix2_5, "123456"},
+    {Code39, "ABC-123"},      {Code39Ex, "Ab-1"},        {Code128_A, "CODE 128"},
+    {Code128_B, "Code 128"},  {Code128_C, "12345678"},   {Code93, "CODE 93"},
+    {Code93Ex, "CODE93"},     {MSI, "1234"},             {PostNet, "12345"},
+    {CodaBar, "A123B"},       {EAN8, "01234565"},        {EAN13, "4006381333931"},
+    {UPC_A, "036000291452"},  {UPC_E0, "01234565"},      {UPC_E1, "12345670"},
+    {EAN128_A, "0112345"},    {EAN128_B, "0112345"},     {EAN128_C, "0112345678"},
+    {ISSN, "9771234567003"},  {ISBN, "9780201379624"},
+};
+static_assert(std::size(Samples) == BarTypeCount);
+} // namespace
+
+bool IsRenderableFile(const QString& fileName)
+{
+    static const QStringList known{"png", "bmp", "jpg", "emf"};
+    return known.contains(Suffix(fileName));
+}
+
+QString RenderToFile(TBarCode& control, const QString& fileName)
+{
+    const QString suffix = Suffix(fileName);
+    const QString dir = fileName.left(fileName.lastIndexOf(QLatin1Char('/')) + 1);
+    if (!control.CheckFilePath(dir))
+        return QString();
+    if (suffix == QLatin1String("jpg")) {
+        control.SaveToJpg(fileName);
+        return fileName;
+    }
+    if (suffix == QLatin1String("emf")) {
+        control.SaveToEmf(fileName);
+        return TBarCode::EmfFileName(fileName);
+    }
+    QImage bmp;
+    control.CreateBMP(bmp);
+    QSaveFile file(fileName);
+    QImageWriter writer(&file, suffix.toLatin1());
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(bmp) || !file.commit())
+        throw Exception(QStringLiteral("Cannot write '%1': %2").arg(fileName, writer.errorString()).toStdString());
+    return fileName;
+}
+
+int RunGallery(const QString& dir)
+{
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "Cannot create the directory '%s'\n", qPrintable(dir));
+        return 1;
+    }
+    const QMetaEnum types = QMetaEnum::fromType<TBarType>();
+    const QMetaEnum angles = QMetaEnum::fromType<TAngleType>();
+    for (const TSample& sample : Samples) {
+        // Symbologies without an encoder yet have nothing to show.
+        if (ModuleString(sample.type, sample.value).empty())
+            continue;
+        TCustomSingleBarCode control;
+        control.resize(320, 120);
+        control.FSetBarType(sample.type);
+        control.FSetBarValue(sample.value);
+        for (const TAngleType angle : {_0, _90, _180, _270}) {
+            control.FSetAngle(angle);
+            if (angle == _90 || angle == _270)
+                control.resize(120, 320);
+            else
+                control.resize(320, 120);
+            const QString name = QDir(dir).filePath(QStringLiteral("%1%2.png")
+                                                        .arg(QLatin1String(types.valueToKey(sample.type)),
+                                                             QLatin1String(angles.valueToKey(angle))));
+            try {
+                const QString written = RenderToFile(control, name);
+                if (written.isEmpty())
+                    return 1;
+                std::printf("%s\n", qPrintable(written));
+            } catch (const Exception& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace Vandrel

@@ -1,0 +1,263 @@
+// vandrel: draws symbols from the command line, headless.
+#include "apps/Render.h"
+
+#include "linear/SingleBarcode.h"
+#include "linear/Symbology.h"
+#include "linear/ValueCheck.h"
+#include "platform/Exceptions.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMetaEnum>
+
+#include <cstdio>
+#include <optional>
+#include <variant>
+
+using namespace Vandrel;
+
+namespace {
+
+constexpr int ExitUsage = 2;
+
+const char* const Usage =
+    "Usage: vandrel <command> [options]\n"
+    "\n"
+    "Commands:\n"
+    "  render    draw one symbol into a .png, .bmp, .jpg or .emf file\n"
+    "  modules   print the module string of a symbol\n"
+    "  types     list the symbology names with their ordinals\n"
+    "  gallery   draw sample symbols of every symbology into a directory\n"
+    "\n"
+    "Run 'vandrel <command> --help' for the options of a command.\n";
+
+int UsageError(const QString& message)
+{
+    std::fprintf(stderr, "vandrel: %s\n", qPrintable(message));
+    return ExitUsage;
+}
+
+// Parses the options of one command; prints help and answers 0, or reports a
+// usage error and answers 2, or answers nullopt to go on.
+std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description)
+{
+    parser.setApplicationDescription(description);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
+    parser.addOption(help);
+    if (!parser.parse(args))
+        return UsageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
+    return std::nullopt;
+}
+
+std::optional<TBarType> ParseType(const QString& name)
+{
+    bool ok = false;
+    const int value = QMetaEnum::fromType<TBarType>().keyToValue(name.toLatin1().constData(), &ok);
+    return ok ? std::optional<TBarType>(TBarType(value)) : std::nullopt;
+}
+
+// Values are byte strings; anything outside Latin-1 cannot be one.
+std::optional<std::string> ParseValue(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return std::nullopt;
+    return text.toLatin1().toStdString();
+}
+
+std::optional<int> ParseInt(const QString& text, int low, int high)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    return ok && v >= low && v <= high ? std::optional<int>(v) : std::nullopt;
+}
+
+std::optional<QColor> ParseColor(const QString& text)
+{
+    bool ok = false;
+    const uint rgb = text.toUInt(&ok, 16);
+    return ok && text.size() == 6 ? std::optional<QColor>(QColor::fromRgb(QRgb(rgb))) : std::nullopt;
+}
+
+struct TTypeValue {
+    TBarType type;
+    std::string value;
+};
+
+// The --type and --value options that render and modules share.
+void AddTypeValueOptions(QCommandLineParser& parser)
+{
+    parser.addOption({"type", "Symbology name, as listed by 'vandrel types'.", "T"});
+    parser.addOption({"value", "The value to encode.", "V"});
+    parser.addOption({"check", "Complete retail values with their check digit (default)."});
+    parser.addOption({"no-check", "Leave retail values as given."});
+}
+
+std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
+{
+    if (!parser.isSet("type"))
+        return UsageError("missing --type");
+    if (!parser.isSet("value"))
+        return UsageError("missing --value");
+    if (parser.isSet("check") && parser.isSet("no-check"))
+        return UsageError("--check and --no-check exclude each other");
+    const auto type = ParseType(parser.value("type"));
+    if (!type)
+        return UsageError("unknown type '" + parser.value("type") + "' (see 'vandrel types')");
+    const auto value = ParseValue(parser.value("value"));
+    if (!value)
+        return UsageError("the value holds characters outside Latin-1");
+    return TTypeValue{*type, *value};
+}
+
+int RenderCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    AddTypeValueOptions(parser);
+    parser.addOption({QStringList{"o", "output"}, "Output file: .png, .bmp, .jpg or .emf (written as .EMF).", "FILE"});
+    parser.addOption({"width", "Control width in pixels (default 200).", "PX", "200"});
+    parser.addOption({"height", "Control height in pixels (default 100).", "PX", "100"});
+    parser.addOption({"angle", "Quarter turn: 0, 90, 180 or 270 (default 0).", "DEG", "0"});
+    parser.addOption({"align", "Symbol alignment: left, right or center (default center).", "A", "center"});
+    parser.addOption({"no-text", "Draw no human-readable text."});
+    parser.addOption({"transparent", "Leave spaces and background unpainted."});
+    parser.addOption({"bar-color", "Bar colour (default 000000).", "RRGGBB", "000000"});
+    parser.addOption({"back-color", "Background colour (default FFFFFF).", "RRGGBB", "FFFFFF"});
+    parser.addOption({"font-size", "Text height in pixels (default 11).", "PX", "11"});
+    if (const auto done = Parse(parser, args, "Draws one symbol into a picture file."))
+        return *done;
+
+    const auto tv = ReadTypeValue(parser);
+    if (const int* code = std::get_if<int>(&tv))
+        return *code;
+    const auto& [type, value] = std::get<TTypeValue>(tv);
+    if (!parser.isSet("output"))
+        return UsageError("missing -o FILE");
+    const QString output = parser.value("output");
+    if (!IsRenderableFile(output))
+        return UsageError("unknown file extension of '" + output + "' (use .png, .bmp, .jpg or .emf)");
+
+    constexpr int MaxExtent = 20000;
+    const auto width = ParseInt(parser.value("width"), 1, MaxExtent);
+    const auto height = ParseInt(parser.value("height"), 1, MaxExtent);
+    if (!width || !height)
+        return UsageError(QStringLiteral("--width and --height take whole numbers from 1 to %1").arg(MaxExtent));
+    const auto degrees = ParseInt(parser.value("angle"), 0, 270);
+    if (!degrees || *degrees % 90 != 0)
+        return UsageError("--angle takes 0, 90, 180 or 270");
+    static const QStringList alignments{"left", "right", "center"};
+    const auto alignment = alignments.indexOf(parser.value("align"));
+    if (alignment < 0)
+        return UsageError("--align takes left, right or center");
+    const auto barColor = ParseColor(parser.value("bar-color"));
+    const auto backColor = ParseColor(parser.value("back-color"));
+    if (!barColor || !backColor)
+        return UsageError("colours are six hexadecimal digits RRGGBB");
+    const auto fontSize = ParseInt(parser.value("font-size"), 1, 1000);
+    if (!fontSize)
+        return UsageError("--font-size takes a whole number of pixels from 1 to 1000");
+
+    TCustomSingleBarCode control;
+    control.resize(*width, *height);
+    control.FSetCalcuCheck(!parser.isSet("no-check"));
+    control.FSetBarType(type);
+    control.FSetBarValue(value);
+    control.FSetAngle(TAngleType(*degrees / 90));
+    control.FSetAlignment(TAlignment(alignment));
+    control.FSetShowText(!parser.isSet("no-text"));
+    control.FSetTransparent(parser.isSet("transparent"));
+    control.FSetBarColor(*barColor);
+    control.FSetBarBackColor(*backColor);
+    TFont font = control.Font();
+    font.Height = -*fontSize;
+    control.FSetFont(font);
+    try {
+        const QString written = RenderToFile(control, output);
+        if (written.isEmpty())
+            return 1;
+        std::printf("%s\n", qPrintable(written));
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "vandrel: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+int ModulesCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    AddTypeValueOptions(parser);
+    if (const auto done = Parse(parser, args, "Prints the module string a symbol is drawn from: one character per\n"
+                                              "element, 0-3 spaces, 5-8 bars, A-D short bars, of 1-4 modules."))
+        return *done;
+    const auto tv = ReadTypeValue(parser);
+    if (const int* code = std::get_if<int>(&tv))
+        return *code;
+    auto [type, value] = std::get<TTypeValue>(tv);
+    if (!parser.isSet("no-check"))
+        CompleteCheckDigit(type, value);
+    if (!DoDigitNum(type, value)) {
+        std::fprintf(stderr, "invalid value\n");
+        return 1;
+    }
+    std::printf("%s\n", ModuleString(type, value).c_str());
+    return 0;
+}
+
+int TypesCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    if (const auto done = Parse(parser, args, "Lists the symbology names with their ordinals."))
+        return *done;
+    const QMetaEnum types = QMetaEnum::fromType<TBarType>();
+    for (int i = 0; i < types.keyCount(); ++i)
+        std::printf("%d %s\n", types.value(i), types.key(i));
+    return 0;
+}
+
+int GalleryCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"dir", "Directory to write into (default out).", "DIR", "out"});
+    if (const auto done = Parse(parser, args, "Draws sample symbols of every symbology at all four angles\n"
+                                              "and lists the files written."))
+        return *done;
+    return RunGallery(parser.value("dir"));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The tool never needs a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("vandrel");
+
+    QStringList args = QApplication::arguments();
+    if (args.size() < 2)
+        return UsageError("missing command\n" + QString::fromLatin1(Usage));
+    const QString command = args.takeAt(1);
+    args[0] = "vandrel " + command;
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::printf("%s", Usage);
+        return 0;
+    }
+    if (command == "render")
+        return RenderCommand(args);
+    if (command == "modules")
+        return ModulesCommand(args);
+    if (command == "types")
+        return TypesCommand(args);
+    if (command == "gallery")
+        return GalleryCommand(args);
+    return UsageError("unknown command '" + command + "'\n" + QString::fromLatin1(Usage));
+}

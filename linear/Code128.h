@@ -1,0 +1,22 @@
+#pragma once
+// Code 128 in its three fixed code sets (no switching), and EAN-128.
+#include <string>
+#include <string_view>
+
+namespace Vandrel {
+
+struct TCode128Record {
+    char a;             // character in code set A
+    char b;             // character in code set B
+    char c[3];          // length byte (2) and the two digits in code set C
+    char pattern[7];    // length byte (6) and six width digits, bar first
+};
+extern const TCode128Record Codetable_Code128[103];
+
+// First value whose column A (set 'A') or column B (set 'B') holds `c`, or -1.
+int Code128Index(char set, char c);
+
+// Whether `c` occurs in column A (set 'A') or column B (set 'B').
+bool IsCode128Char(char set, char c);
+
+} // namespace Vandrel

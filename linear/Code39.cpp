@@ -1,0 +1,167 @@
+#include "linear/Code39.h"
+
+#include "core/Data.h"
+
+#include <iterator>
+
+namespace Vandrel {
+
+// Patterns of ISO/IEC 16388 in module characters: "5"/"6" narrow/wide bar,
+// "0"/"1" narrow/wide space, so a wide element is two modules.
+constexpr TCode39Record CodeTable_Code39[44] = {
+    {'0', "505160605", 0},
+    {'1', "605150506", 1},
+    {'2', "506150506", 2},
+    {'3', "606150505", 3},
+    {'4', "505160506", 4},
+    {'5', "605160505", 5},
+    {'6', "506160505", 6},
+    {'7', "505150606", 7},
+    {'8', "605150605", 8},
+    {'9', "506150605", 9},
+    {'A', "605051506", 10},
+    {'B', "506051506", 11},
+    {'C', "606051505", 12},
+    {'D', "505061506", 13},
+    {'E', "605061505", 14},
+    {'F', "506061505", 15},
+    {'G', "505051606", 16},
+    {'H', "605051605", 17},
+    {'I', "506051605", 18},
+    {'J', "505061605", 19},
+    {'K', "605050516", 20},
+    {'L', "506050516", 21},
+    {'M', "606050515", 22},
+    {'N', "505060516", 23},
+    {'O', "605060515", 24},
+    {'P', "506060515", 25},
+    {'Q', "505050616", 26},
+    {'R', "605050615", 27},
+    {'S', "506050615", 28},
+    {'T', "505060615", 29},
+    {'U', "615050506", 30},
+    {'V', "516050506", 31},
+    {'W', "616050505", 32},
+    {'X', "515060506", 33},
+    {'Y', "615060505", 34},
+    {'Z', "516060505", 35},
+    {'-', "515050606", 36},
+    {'.', "615050605", 37},
+    {' ', "516050605", 38},
+    {'*', "515060605", 0},
+    {'$', "515151505", 39},
+    {'/', "515150515", 40},
+    {'+', "515051515", 41},
+    {'%', "505151515", 42},
+};
+static_assert(std::size(CodeTable_Code39) == 44);
+
+// Full-ASCII Code 39: every code 0..127 as one or two Code 39 characters.
+constexpr unsigned char CodeTable_Code39Ex[128][3] = {
+    // 0 NUL
+    {2, '%', 'U'},
+    // 1-26 control codes: $A..$Z
+    {2, '$', 'A'}, {2, '$', 'B'}, {2, '$', 'C'}, {2, '$', 'D'}, {2, '$', 'E'}, {2, '$', 'F'},
+    {2, '$', 'G'}, {2, '$', 'H'}, {2, '$', 'I'}, {2, '$', 'J'}, {2, '$', 'K'}, {2, '$', 'L'},
+    {2, '$', 'M'}, {2, '$', 'N'}, {2, '$', 'O'}, {2, '$', 'P'}, {2, '$', 'Q'}, {2, '$', 'R'},
+    {2, '$', 'S'}, {2, '$', 'T'}, {2, '$', 'U'}, {2, '$', 'V'}, {2, '$', 'W'}, {2, '$', 'X'},
+    {2, '$', 'Y'}, {2, '$', 'Z'},
+    // 27-31 control codes: %A..%E
+    {2, '%', 'A'}, {2, '%', 'B'}, {2, '%', 'C'}, {2, '%', 'D'}, {2, '%', 'E'},
+    // 32 space: itself
+    {1, ' '},
+    // 33-47 '!'..'/': /A../O
+    {2, '/', 'A'}, {2, '/', 'B'}, {2, '/', 'C'}, {2, '/', 'D'}, {2, '/', 'E'}, {2, '/', 'F'},
+    {2, '/', 'G'}, {2, '/', 'H'}, {2, '/', 'I'}, {2, '/', 'J'}, {2, '/', 'K'}, {2, '/', 'L'},
+    {2, '/', 'M'}, {2, '/', 'N'}, {2, '/', 'O'},
+    // 48-57 digits: themselves
+    {1, '0'}, {1, '1'}, {1, '2'}, {1, '3'}, {1, '4'}, {1, '5'},
+    {1, '6'}, {1, '7'}, {1, '8'}, {1, '9'},
+    // 58 ':'
+    {2, '/', 'Z'},
+    // 59-63 ';'..'?': %F..%J
+    {2, '%', 'F'}, {2, '%', 'G'}, {2, '%', 'H'}, {2, '%', 'I'}, {2, '%', 'J'},
+    // 64 '@'
+    {2, '%', 'V'},
+    // 65-90 upper-case letters: themselves
+    {1, 'A'}, {1, 'B'}, {1, 'C'}, {1, 'D'}, {1, 'E'}, {1, 'F'},
+    {1, 'G'}, {1, 'H'}, {1, 'I'}, {1, 'J'}, {1, 'K'}, {1, 'L'},
+    {1, 'M'}, {1, 'N'}, {1, 'O'}, {1, 'P'}, {1, 'Q'}, {1, 'R'},
+    {1, 'S'}, {1, 'T'}, {1, 'U'}, {1, 'V'}, {1, 'W'}, {1, 'X'},
+    {1, 'Y'}, {1, 'Z'},
+    // 91-95 '['..'_': %K..%O
+    {2, '%', 'K'}, {2, '%', 'L'}, {2, '%', 'M'}, {2, '%', 'N'}, {2, '%', 'O'},
+    // 96 '`'
+    {2, '%', 'W'},
+    // 97-122 lower-case letters: +A..+Z
+    {2, '+', 'A'}, {2, '+', 'B'}, {2, '+', 'C'}, {2, '+', 'D'}, {2, '+', 'E'}, {2, '+', 'F'},
+    {2, '+', 'G'}, {2, '+', 'H'}, {2, '+', 'I'}, {2, '+', 'J'}, {2, '+', 'K'}, {2, '+', 'L'},
+    {2, '+', 'M'}, {2, '+', 'N'}, {2, '+', 'O'}, {2, '+', 'P'}, {2, '+', 'Q'}, {2, '+', 'R'},
+    {2, '+', 'S'}, {2, '+', 'T'}, {2, '+', 'U'}, {2, '+', 'V'}, {2, '+', 'W'}, {2, '+', 'X'},
+    {2, '+', 'Y'}, {2, '+', 'Z'},
+    // 123-127 '{'..DEL: %P..%T
+    {2, '%', 'P'}, {2, '%', 'Q'}, {2, '%', 'R'}, {2, '%', 'S'}, {2, '%', 'T'},
+};
+static_assert(std::size(CodeTable_Code39Ex) == 128);
+
+namespace {
+
+constexpr TCharIndex Code39Index =
+    MakeCharIndex(CodeTable_Code39, [](const TCode39Record& r) { return r.character; });
+
+// Nine elements, three of them wide (12 modules), then the terminating zero.
+constexpr bool PatternsWellFormed() {
+    for (const auto& r : CodeTable_Code39)
+        if (WideCount({r.pattern, 9}) != 3 || r.pattern[9] != '\0')
+            return false;
+    return true;
+}
+static_assert(PatternsWellFormed(), "every Code 39 record needs a 12-module pattern");
+
+// The expansion must consist of Code 39 characters only: that is what lets the
+// Extended form accept exactly the values the plain form accepts.
+constexpr bool ExpansionsEncodable() {
+    for (const auto& e : CodeTable_Code39Ex) {
+        if (e[0] < 1 || e[0] > 2)
+            return false;
+        for (int i = 1; i <= e[0]; ++i)
+            if (Code39Index(static_cast<char>(e[i])) < 0)
+                return false;
+    }
+    return true;
+}
+static_assert(ExpansionsEncodable(), "every code 0..127 needs one or two Code 39 characters");
+
+constexpr const char* StartStop = CodeTable_Code39[Code39Index('*')].pattern;
+
+} // namespace
+
+bool IsCode39Char(char c) {
+    return Code39Index(c) >= 0;
+}
+
+std::string Code39Modules(std::string_view value) {
+    std::string modules;
+    modules.reserve(10 * (value.size() + 2));
+    (modules += StartStop) += '0'; // '0' is the narrow inter-character gap
+    for (char c : value)
+        if (const int i = Code39Index(c); i >= 0)
+            (modules += CodeTable_Code39[i].pattern) += '0';
+    modules += StartStop;
+    return modules;
+}
+
+std::string Code39ExExpand(std::string_view value) {
+    std::string expanded;
+    expanded.reserve(2 * value.size());
+    for (char c : value) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < std::size(CodeTable_Code39Ex)) {
+            const auto& entry = CodeTable_Code39Ex[code];
+            expanded.append(entry + 1, entry + 1 + entry[0]);
+        }
+    }
+    return expanded;
+}
+
+} // namespace Vandrel

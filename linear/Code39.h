@@ -1,0 +1,27 @@
+#pragma once
+// Code 39 and its full-ASCII (Extended) form.
+#include <string>
+#include <string_view>
+
+namespace Vandrel {
+
+struct TCode39Record {
+    char character;
+    char pattern[10];   // nine module characters, zero-terminated
+    unsigned char value;
+};
+extern const TCode39Record CodeTable_Code39[44];
+
+// Full-ASCII substitution for codes 0..127: length, then up to two characters.
+extern const unsigned char CodeTable_Code39Ex[128][3];
+
+// True when `c` is one of the 44 Code 39 table characters.
+bool IsCode39Char(char c);
+
+// Start, each table character with its gap, stop. Unknown characters add nothing.
+std::string Code39Modules(std::string_view value);
+
+// Rewrites each character 0..127 through CodeTable_Code39Ex; drops the rest.
+std::string Code39ExExpand(std::string_view value);
+
+} // namespace Vandrel

@@ -1,0 +1,95 @@
+#pragma once
+// TCustomSingleBarCode: the control that draws one linear symbol of any of the
+// 23 symbologies with its human-readable text, on screen, into bitmaps and on
+// any painter, at every quarter turn.
+#include "core/BarCode.h"
+#include "platform/Font.h"
+
+#include <QFont>
+#include <QString>
+
+#include <string>
+
+namespace Vandrel {
+
+class TCanvas;
+
+class TCustomSingleBarCode : public TBarCode {
+    Q_OBJECT
+    Q_PROPERTY(Vandrel::TBarType BarType READ BarType WRITE FSetBarType)
+    // The value is a byte string; Designer edits it as Latin-1 text.
+    Q_PROPERTY(QString BarValue READ BarValueText WRITE SetBarValueText)
+    Q_PROPERTY(bool CalcuCheck READ CalcuCheck WRITE FSetCalcuCheck)
+    Q_PROPERTY(QFont Font READ FontAsQFont WRITE SetFontFromQFont)
+    Q_PROPERTY(bool ShowText READ ShowText WRITE FSetShowText)
+
+public:
+    explicit TCustomSingleBarCode(QWidget* owner = nullptr);
+
+    TBarType BarType() const { return FBarType; }
+    void FSetBarType(TBarType value);
+    const std::string& BarValue() const { return FBarValue; }
+    void FSetBarValue(const std::string& value);
+    bool CalcuCheck() const { return FCalcuCheck; }
+    void FSetCalcuCheck(bool value);
+    // The control's own font; changing it directly does not repaint.
+    TFont& Font() { return FFont; }
+    const TFont& Font() const { return FFont; }
+    void FSetFont(const TFont& value);
+    bool ShowText() const { return FShowText; }
+    void FSetShowText(bool value);
+
+    QString BarValueText() const;
+    void SetBarValueText(const QString& value);
+    QFont FontAsQFont() const { return FFont.ToQFont(); }
+    void SetFontFromQFont(const QFont& value);
+
+    // Per-drawing layout (pixels), recomputed by every drawing.
+    int32_t Margin = 2;
+    int32_t FontHeight = 0;
+    int32_t GuardExtent = 0;
+    int32_t TotalModules = 0;
+    TPoint RotateOrigin;
+    TPoint StartPoint;
+    TPoint TextOrigin;
+    TTextAlign TextAlign = tFull;
+
+    void CreateBMP(QImage& bmp) override;
+    void Print(QPainter* dc, TPoint p) override;
+    void Internalprint(QPainter* dc, TPoint p) override;
+
+    // Validates the value and dispatches to the symbology's drawing routine;
+    // a value the symbology cannot encode hatches the drawing area instead.
+    void DrawOneBarCode(QPainter* dc);
+    void DrawCode(TCanvas& canvas, const std::string& modules);
+    void DrawOneRect(TCanvas& canvas, TPoint p, int32_t w, int32_t h, const QColor& color);
+    void SetInitValue();
+    void CalcuWidth(const std::string& modules);
+    void CalcuStartPoint();
+    void CreateTxtRect(TRect& r);
+
+    bool DoDigitNum(TBarType type, const std::string& value) const;
+    bool DoCheckDigit(TBarType type);
+
+    void DrawCode_39(TCanvas& canvas);
+
+protected:
+    void Paint() override;
+
+private:
+    // Margin, font height and drawing area before every drawing.
+    void Prepare(TPoint origin);
+    // The extent of the drawing area along the symbol and across it.
+    int32_t ExtentAlong() const;
+    int32_t ExtentAcross() const;
+    // Module string, then the text, for the symbologies drawn by DrawCode.
+    void DrawLinear(TCanvas& canvas);
+
+    TBarType FBarType = Inter2_5;
+    std::string FBarValue = "123456";
+    bool FCalcuCheck = true;
+    TFont FFont;
+    bool FShowText = true;
+};
+
+} // namespace Vandrel

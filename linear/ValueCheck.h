@@ -1,0 +1,19 @@
+#pragma once
+// Whether a value can be encoded in a symbology, and the retail check-digit
+// completion. Plain C++, no GUI.
+#include "core/Enums.h"
+
+#include <string>
+#include <string_view>
+
+namespace Vandrel {
+
+// True when `value` has an admissible length, prefix and character set for `type`.
+bool DoDigitNum(TBarType type, std::string_view value);
+
+// For an acceptable value of a retail type (EAN-8/13, UPC-A/E, ISSN, ISBN),
+// rewrites `value` as its first k digits followed by their modulo-10 check digit.
+// Returns false (value untouched) when DoDigitNum rejects the value.
+bool CompleteCheckDigit(TBarType type, std::string& value);
+
+} // namespace Vandrel

@@ -1,0 +1,174 @@
+#include "platform/Emf.h"
+
+#include "platform/Exceptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+#include <uemf.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Vandrel {
+
+namespace {
+
+// libuemf hands out records and structures from malloc.
+struct CFree {
+    void operator()(void* p) const { std::free(p); }
+};
+using Record = std::unique_ptr<char, CFree>;
+
+// 0.01 mm per pixel at the 96-dpi reference the frame is expressed in.
+constexpr double kFrameUnitsPerPixel = 2540.0 / 96.0;
+
+// Reference device of the header: a 96-dpi screen of 1920 x 1440 pixels, which
+// is exactly 508 x 381 mm, so players derive the same 96 dpi from it.
+constexpr int32_t kDeviceWidth = 1920, kDeviceHeight = 1440;
+constexpr int32_t kDeviceWidthMm = 508, kDeviceHeightMm = 381;
+
+[[noreturn]] void fail(const QString& message)
+{
+    throw Exception(message.toStdString());
+}
+
+// One EMF file being written through libuemf's tracker. emf_start opens the
+// file at once; emf_free releases only the memory, so an unfinished file is
+// closed and removed here rather than left behind truncated.
+class EmfFile {
+public:
+    explicit EmfFile(const QString& fileName) : m_fileName(fileName)
+    {
+        EMFHANDLES* handles = nullptr;
+        if (emf_htable_create(8, 8, &handles) != 0)
+            fail(QStringLiteral("Cannot create the EMF handle table"));
+        m_handles.reset(handles);
+        EMFTRACK* track = nullptr;
+        if (emf_start(QFile::encodeName(fileName).constData(), 64 * 1024, 64 * 1024, &track) != 0)
+            fail(QStringLiteral("Cannot create file \"%1\"").arg(fileName));
+        m_track.reset(track);
+    }
+
+    ~EmfFile()
+    {
+        if (m_track->fp)
+            discard();
+    }
+
+    EmfFile(const EmfFile&) = delete;
+    EmfFile& operator=(const EmfFile&) = delete;
+
+    EMFTRACK* track() const { return m_track.get(); }
+
+    // Takes a record made by one of libuemf's *_set functions; a null one is
+    // how they report failure.
+    void append(Record record, const char* kind)
+    {
+        if (!record
+            || emf_append(reinterpret_cast<U_ENHMETARECORD*>(record.get()), m_track.get(), 0) != 0)
+            fail(QStringLiteral("Cannot build the EMF %1 record").arg(QLatin1String(kind)));
+    }
+
+    // Completes the header counts and writes the file. libuemf ignores the
+    // result of fclose, so a failed final flush only shows as a short file.
+    void finish()
+    {
+        const bool written = emf_finish(m_track.get(), m_handles.get()) == 0
+            && QFileInfo(m_fileName).size() == qint64(m_track->used);
+        if (!written) {
+            discard();
+            fail(QStringLiteral("Cannot write file \"%1\"").arg(m_fileName));
+        }
+    }
+
+private:
+    void discard()
+    {
+        if (m_track->fp) {
+            std::fclose(m_track->fp);
+            m_track->fp = nullptr;
+        }
+        QFile::remove(m_fileName);
+    }
+
+    struct FreeHandles {
+        void operator()(EMFHANDLES* h) const { emf_htable_free(&h); }
+    };
+    struct FreeTrack {
+        void operator()(EMFTRACK* t) const { emf_free(&t); }
+    };
+
+    QString m_fileName;
+    std::unique_ptr<EMFHANDLES, FreeHandles> m_handles;
+    std::unique_ptr<EMFTRACK, FreeTrack> m_track;
+};
+
+// The pixels as a 32-bit BI_RGB DIB: bottom row first, bytes blue, green,
+// red and an unused zero, whatever the host byte order.
+std::vector<char> dibPixels(const QImage& image)
+{
+    std::vector<char> pixels(size_t(image.width()) * size_t(image.height()) * 4);
+    char* out = pixels.data();
+    for (int y = image.height() - 1; y >= 0; --y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            *out++ = char(qBlue(line[x]));
+            *out++ = char(qGreen(line[x]));
+            *out++ = char(qRed(line[x]));
+            *out++ = 0;
+        }
+    }
+    return pixels;
+}
+
+} // namespace
+
+void SaveImageAsEmf(const QImage& image, const QString& fileName, const QString& creator,
+                    const QString& description)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const int32_t width = rgb.width();
+    const int32_t height = rgb.height();
+    // Record sizes are 32-bit; keep well clear of the limit.
+    if (qint64(width) * height * 4 > std::numeric_limits<int32_t>::max() / 2)
+        fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file").arg(width).arg(height));
+
+    // Bounds and frame are inclusive rectangles, so an empty image gets (0, 0, -1, -1).
+    const U_RECTL bounds{0, 0, width - 1, height - 1};
+    const U_RECTL frame{0, 0, int32_t(std::nearbyint(width * kFrameUnitsPerPixel)) - 1,
+                        int32_t(std::nearbyint(height * kFrameUnitsPerPixel)) - 1};
+    std::u16string text =
+        (creator + QChar() + description + QChar() + QChar()).toStdU16String();
+
+    EmfFile file(fileName);
+    file.append(Record(U_EMRHEADER_set(bounds, frame, nullptr, U_CBSTR(text.size()),
+                                       reinterpret_cast<uint16_t*>(text.data()),
+                                       sizel_set(kDeviceWidth, kDeviceHeight),
+                                       sizel_set(kDeviceWidthMm, kDeviceHeightMm), 0)),
+                "header");
+
+    // 3780 pixels per metre is the DIB spelling of 96 dpi.
+    const std::unique_ptr<U_BITMAPINFO, CFree> info(bitmapinfo_set(
+        bitmapinfoheader_set(width, height, 1, 32, U_BI_RGB, 0, 3780, 3780, 0, 0), nullptr));
+    if (!info)
+        fail(QStringLiteral("Cannot build the EMF bitmap header"));
+    std::vector<char> pixels = dibPixels(rgb);
+    const U_POINTL origin{0, 0};
+    const U_POINTL size{width, height};
+    file.append(Record(U_EMRSTRETCHDIBITS_set(bounds, origin, size, origin, size, U_DIB_RGB_COLORS,
+                                              U_SRCCOPY, info.get(), uint32_t(pixels.size()),
+                                              pixels.data())),
+                "bitmap");
+
+    file.append(Record(U_EMREOF_set(0, nullptr, file.track())), "end-of-file");
+    file.finish();
+}
+
+} // namespace Vandrel

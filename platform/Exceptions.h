@@ -1,0 +1,20 @@
+#pragma once
+// The library's exception family. Failures inside drawing, printing, encoding
+// and the cipher raise Exception (or one of the special kinds below) with a
+// fixed English message; conditions a user can correct go through ShowMessage.
+#include <stdexcept>
+#include <string>
+
+namespace Vandrel {
+
+class Exception : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class EOutOfResources : public Exception { public: using Exception::Exception; };
+class EInvalidCast : public Exception { public: using Exception::Exception; };
+class EListError : public Exception { public: using Exception::Exception; };
+class EConvertError : public Exception { public: using Exception::Exception; };
+
+} // namespace Vandrel

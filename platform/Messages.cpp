@@ -1,0 +1,76 @@
+#include "platform/Messages.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace Vandrel {
+
+namespace {
+// A dialog needs a widget application on a real display; anywhere else the
+// text goes to standard error and questions get an empty answer.
+bool CanShowDialogs()
+{
+    const auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app)
+        return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void DefaultMessage(const QString& text)
+{
+    if (CanShowDialogs())
+        QMessageBox::information(nullptr, QCoreApplication::applicationName(), text);
+    else
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+QString DefaultInput(const QString& caption, const QString& prompt, const QString& defaultValue)
+{
+    if (!CanShowDialogs())
+        return QString();
+    bool ok = false;
+    const QString answer = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, defaultValue, &ok);
+    return ok ? answer : defaultValue;
+}
+
+TMessageHandler& MessageHandler()
+{
+    static TMessageHandler handler;
+    return handler;
+}
+
+TInputHandler& InputHandler()
+{
+    static TInputHandler handler;
+    return handler;
+}
+} // namespace
+
+void ShowMessage(const QString& text)
+{
+    if (MessageHandler())
+        MessageHandler()(text);
+    else
+        DefaultMessage(text);
+}
+
+QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
+{
+    return InputHandler() ? InputHandler()(caption, prompt, defaultValue) : DefaultInput(caption, prompt, defaultValue);
+}
+
+TMessageHandler SetMessageHandler(TMessageHandler handler)
+{
+    return std::exchange(MessageHandler(), std::move(handler));
+}
+
+TInputHandler SetInputHandler(TInputHandler handler)
+{
+    return std::exchange(InputHandler(), std::move(handler));
+}
+
+} // namespace Vandrel

@@ -1,0 +1,29 @@
+#define ZX_USE_UTF8 1
+#include "support/Oracle.h"
+
+#include <QPainter>
+
+#include <ZXing/ReadBarcode.h>
+
+namespace VandrelTest {
+
+std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format)
+{
+    constexpr int margin = 40;
+    QImage page(image.width() + 2 * margin, image.height() + 2 * margin, QImage::Format_Grayscale8);
+    page.fill(Qt::white);
+    {
+        QPainter p(&page);
+        p.drawImage(margin, margin, image);
+    }
+    ZXing::DecodeHints hints;
+    hints.setFormats(format);
+    hints.setTryRotate(true);
+    hints.setTryHarder(true);
+    const ZXing::ImageView view(page.constBits(), page.width(), page.height(), ZXing::ImageFormat::Lum,
+                                int(page.bytesPerLine()));
+    const auto result = ZXing::ReadBarcode(view, hints);
+    return result.isValid() ? result.text() : std::string();
+}
+
+} // namespace VandrelTest
