@@ -10,7 +10,12 @@
 #include <QCommandLineParser>
 #include <QMetaEnum>
 
+#include <QDir>
+
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <optional>
 #include <variant>
 
@@ -48,7 +53,10 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, co
     if (!parser.parse(args))
         return UsageError(parser.errorText());
     if (parser.isSet(help)) {
-        std::printf("%s", qPrintable(parser.helpText()));
+        // Qt names the program by its path; the usage line names the command.
+        QString text = parser.helpText();
+        text.replace(QApplication::arguments().constFirst(), args.constFirst());
+        std::printf("%s", qPrintable(text));
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -239,6 +247,12 @@ int main(int argc, char** argv)
     // The tool never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt wants a private runtime directory and complains on every start without one.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/vandrel-runtime-" + QByteArray::number(getuid());
+        if (mkdir(dir.constData(), 0700) == 0 || errno == EEXIST)
+            qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("vandrel");
 

@@ -44,7 +44,7 @@ std::string DoModule10(std::string_view digits);
 // Decodes one module-string character; any other character leaves both outputs alone.
 void GetBarProps(char c, int32_t& width, TBarLineType& kind);
 
-// Sum of the element widths of a module string.
+// Sum of the element widths of a module string; other characters count 0.
 int32_t ModuleCount(std::string_view modules);
 
 // Constant-time "where is this character in a code table": one slot per byte value

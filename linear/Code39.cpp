@@ -118,8 +118,8 @@ constexpr bool PatternsWellFormed() {
 }
 static_assert(PatternsWellFormed(), "every Code 39 record needs a 12-module pattern");
 
-// The expansion must consist of Code 39 characters only: that is what lets the
-// Extended form accept exactly the values the plain form accepts.
+// An expansion made of anything but Code 39 characters would lose those
+// characters silently in the encoder.
 constexpr bool ExpansionsEncodable() {
     for (const auto& e : CodeTable_Code39Ex) {
         if (e[0] < 1 || e[0] > 2)

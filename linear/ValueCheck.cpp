@@ -66,7 +66,10 @@ bool Admits(TCharset charset, char c) {
     case SetBChars: return IsCode128Char('B', c);
     // The shift characters are the Extended form's business: a plain value may not
     // smuggle them in.
-    case Code93Chars: return Code93Index(c) >= 0 && Code93Index(c) < Code93FirstShift;
+    case Code93Chars: {
+        const int i = Code93Index(c);
+        return i >= 0 && i < Code93FirstShift;
+    }
     case Code93AllChars: return Code93Index(c) >= 0;
     case CodabarChars: return CodabarIndex(c) >= 0;
     }

@@ -138,7 +138,9 @@ void SaveImageAsEmf(const QImage& image, const QString& fileName, const QString&
     const int32_t height = rgb.height();
     // Record sizes are 32-bit; keep well clear of the limit.
     if (qint64(width) * height * 4 > std::numeric_limits<int32_t>::max() / 2)
-        fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file").arg(width).arg(height));
+        fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file")
+                 .arg(width)
+                 .arg(height));
 
     // Bounds and frame are inclusive rectangles, so an empty image gets (0, 0, -1, -1).
     const U_RECTL bounds{0, 0, width - 1, height - 1};

@@ -7,7 +7,8 @@ class QImage;
 namespace Vandrel {
 
 // Writes `image` as an EMF file whose header description carries `creator`
-// and `description`. Throws Exception when the file cannot be written.
+// and `description`. Throws Exception when the file cannot be written; no
+// partial file is left behind.
 void SaveImageAsEmf(const QImage& image, const QString& fileName, const QString& creator,
                     const QString& description);
 

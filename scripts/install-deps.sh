@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libuemf-dev
+  libuemf-dev fontconfig fonts-dejavu-core
   libzxing-dev zxing-cpp-tools libzint-dev zint
 )
 

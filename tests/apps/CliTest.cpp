@@ -1,1 +1,140 @@
+// The command-line tool as a user runs it.
+#include "support/Oracle.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+ToolRun Vandrel(const QStringList& args)
+{
+    QProcess p;
+    p.start(VANDREL_CLI, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(Cli, TypesListsTheOrdinals)
+{
+    const ToolRun r = Vandrel({"types"});
+    EXPECT_EQ(r.code, 0);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 23);
+    EXPECT_EQ(lines[0], "0 Inter2_5");
+    EXPECT_EQ(lines[3], "3 Code39");
+    EXPECT_EQ(lines[22], "22 ISBN");
+}
+
+TEST(Cli, ModulesPrintsTheModuleString)
+{
+    const ToolRun empty = Vandrel({"modules", "--type", "Code39", "--value", ""});
+    EXPECT_EQ(empty.code, 0);
+    EXPECT_EQ(empty.out, "515060605" "0" "515060605\n"); // start, gap, stop: 25 modules
+
+    const ToolRun invalid = Vandrel({"modules", "--type", "Code39", "--value", "abc"});
+    EXPECT_EQ(invalid.code, 1);
+    EXPECT_EQ(invalid.err, "invalid value\n");
+    EXPECT_TRUE(invalid.out.isEmpty());
+}
+
+TEST(Cli, RenderWritesASymbolThatReadsBack)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath("x.png");
+    const ToolRun r = Vandrel({"render", "--type", "Code39", "--value", "ABC-123", "-o", png});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QImage img(png);
+    ASSERT_EQ(img.size(), QSize(200, 100));
+    EXPECT_EQ(VandrelTest::ReadSymbol(img, ZXing::BarcodeFormat::Code39), "ABC-123");
+
+    const ToolRun turned = Vandrel({"render", "--type", "Code39", "--value", "TURN", "--angle", "270", "--width", "100",
+                                "--height", "300", "--no-text", "--bar-color", "000080", "-o", dir.filePath("t.bmp")});
+    ASSERT_EQ(turned.code, 0) << turned.err.toStdString();
+    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("t.bmp")), ZXing::BarcodeFormat::Code39), "TURN");
+}
+
+TEST(Cli, RenderExportsJpegAndEmf)
+{
+    QTemporaryDir dir;
+    const ToolRun jpg = Vandrel({"render", "--type", "Code39Ex", "--value", "A-1", "-o", dir.filePath("x.jpg")});
+    ASSERT_EQ(jpg.code, 0) << jpg.err.toStdString();
+    EXPECT_FALSE(QImage(dir.filePath("x.jpg")).isNull());
+
+    const ToolRun emf = Vandrel({"render", "--type", "Code39", "--value", "A", "-o", dir.filePath("x.emf")});
+    ASSERT_EQ(emf.code, 0) << emf.err.toStdString();
+    EXPECT_EQ(emf.out.trimmed(), dir.filePath("x.EMF"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("x.EMF")));
+}
+
+TEST(Cli, UsageErrorsExitWithTwo)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("x.png");
+    const QStringList cases[] = {
+        {},
+        {"draw"},
+        {"render", "--type", "Code39", "--value", "A"},
+        {"render", "--type", "Nope", "--value", "A", "-o", out},
+        {"render", "--type", "Code39", "-o", out},
+        {"render", "--type", "Code39", "--value", "A", "-o", dir.filePath("x.gif")},
+        {"render", "--type", "Code39", "--value", "A", "-o", out, "--angle", "45"},
+        {"render", "--type", "Code39", "--value", "A", "-o", out, "--width", "0"},
+        {"render", "--type", "Code39", "--value", "A", "-o", out, "--bar-color", "red"},
+        {"render", "--type", "Code39", "--value", "A", "-o", out, "--frobnicate"},
+        {"render", "--type", "Code39", "--value", QString::fromUtf8("\u20ac"), "-o", out},
+        {"modules", "--type", "Code39"},
+    };
+    for (const QStringList& args : cases) {
+        const ToolRun r = Vandrel(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.err.trimmed().isEmpty()) << args.join(' ').toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST(Cli, UnwritableOutputExitsWithOneAndLeavesNothing)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("missing") + "/";
+    const ToolRun r = Vandrel({"render", "--type", "Code39", "--value", "A", "-o", missing + "x.png"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("'" + missing + "' Isn't Exsit!")) << r.err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST(Cli, HelpForEveryCommand)
+{
+    for (const char* command : {"render", "modules", "types", "gallery"}) {
+        const ToolRun r = Vandrel({command, "--help"});
+        EXPECT_EQ(r.code, 0) << command;
+        EXPECT_TRUE(r.out.contains("Usage: vandrel " + QString(command))) << r.out.toStdString();
+    }
+    const ToolRun top = Vandrel({"--help"});
+    EXPECT_EQ(top.code, 0);
+    EXPECT_TRUE(top.out.contains("render"));
+}
+
+TEST(Cli, GalleryListsTheFilesItWrote)
+{
+    QTemporaryDir dir;
+    const ToolRun r = Vandrel({"gallery", "--dir", dir.path()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList files = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& f : files)
+        EXPECT_FALSE(QImage(f).isNull()) << f.toStdString();
+    EXPECT_TRUE(files.contains(dir.filePath("Code39_90.png")));
+}

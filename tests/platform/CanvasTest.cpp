@@ -1,1 +1,122 @@
+// The drawing surface: exact rectangle pixels, brush styles, clipped text at a
+// reference point, and the spreading of text along a symbol.
+#include "core/TextDraw.h"
+#include "platform/Canvas.h"
+#include "support/Pictures.h"
+
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+using namespace Vandrel;
+using namespace VandrelTest;
+
+TEST(Canvas, FillRectCoversExactlyTheDeviceRectangle)
+{
+    QImage img = Filled(20, 20, Qt::white);
+    {
+        QPainter p(&img);
+        TCanvas c(&p);
+        c.BrushColor = Qt::black;
+        c.FillRect({3, 4, 7, 9});
+        c.BrushStyle = bsClear;
+        c.FillRect({10, 10, 15, 15}); // a clear brush paints nothing
+        c.BrushStyle = bsSolid;
+        c.FillRect({12, 2, 12, 8}); // empty
+    }
+    EXPECT_EQ(PaintedBox(img, Qt::white), QRect(QPoint(3, 4), QPoint(6, 8)));
+    EXPECT_EQ(CountColor(img, Qt::black), 4 * 5);
+}
+
+TEST(Canvas, RectangleOutlinesWithThePenAndFillsWithTheBrush)
+{
+    QImage img = Filled(20, 20, Qt::white);
+    {
+        QPainter p(&img);
+        TCanvas c(&p);
+        c.PenColor = Qt::red;
+        c.BrushColor = Qt::blue;
+        c.Rectangle({2, 2, 12, 8});
+    }
+    EXPECT_EQ(PaintedBox(img, Qt::white), QRect(QPoint(2, 2), QPoint(11, 7)));
+    EXPECT_EQ(CountColor(img, Qt::red), 2 * 10 + 2 * 4);
+    EXPECT_EQ(CountColor(img, Qt::blue), 8 * 4);
+}
+
+TEST(Canvas, TextIsClippedToItsRectangle)
+{
+    QImage img = Filled(120, 60, Qt::white);
+    {
+        QPainter p(&img);
+        TCanvas c(&p);
+        TLogFont lf;
+        MakeNewFont(TFont{}, lf, 0, 0);
+        c.SelectFont(lf, Qt::black);
+        c.TextRect({10, 10, 40, 20}, {5, 5}, "WWWWWWWW");
+    }
+    const QRect box = PaintedBox(img, Qt::white);
+    EXPECT_FALSE(box.isEmpty());
+    EXPECT_TRUE(QRect(10, 10, 30, 10).contains(box));
+}
+
+TEST(Canvas, MakeNewFontFillsTheLogicalFont)
+{
+    TFont font;
+    font.Name = "DejaVu Sans";
+    font.Height = -14;
+    font.Charset = 204;
+    font.Style = fsBold | fsUnderline;
+    TLogFont lf;
+    lf.lfQuality = 5; // untouched
+    MakeNewFont(font, lf, 90, 0);
+    EXPECT_EQ(lf.lfHeight, -14);
+    EXPECT_EQ(lf.lfEscapement, 900);
+    EXPECT_EQ(lf.lfOrientation, 0);
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_EQ(lf.lfItalic, 0);
+    EXPECT_EQ(lf.lfUnderline, 1);
+    EXPECT_EQ(lf.lfCharSet, 204);
+    EXPECT_EQ(lf.lfQuality, 5);
+    EXPECT_STREQ(lf.lfFaceName, "DejaVu Sans");
+}
+
+TEST(Canvas, DrawBottomTextSpreadsCharactersAlongTheSymbol)
+{
+    // Each character must land where a single output at the expected reference
+    // point puts it: 7 characters in 100 pixels are 14 apart, starting 1 in.
+    struct Case {
+        int angle;
+        TRect r;
+        TPoint first;
+        TPoint step;
+    };
+    const Case cases[] = {
+        {0, {0, 80, 100, 92}, {1, 80}, {14, 0}},
+        {1, {80, 0, 92, 100}, {80, 99}, {0, -14}},
+        {2, {0, 8, 100, 20}, {99, 20}, {-14, 0}},
+        {3, {8, 0, 20, 100}, {20, 1}, {0, 14}},
+    };
+    const std::string text = "1234567";
+    for (const Case& k : cases) {
+        QImage spread = Filled(100, 100, Qt::white);
+        QImage single = spread;
+        TFont font;
+        {
+            QPainter p(&spread);
+            TCanvas c(&p);
+            DrawBottomText(text, k.r, k.angle, tFull, c, font);
+        }
+        {
+            QPainter p(&single);
+            TCanvas c(&p);
+            TLogFont lf;
+            MakeNewFont(font, lf, k.angle * 90, 0);
+            c.SelectFont(lf, font.Color);
+            for (size_t i = 0; i < text.size(); ++i)
+                c.TextRect(k.r, {k.first.x + int(i) * k.step.x, k.first.y + int(i) * k.step.y}, text.substr(i, 1));
+        }
+        EXPECT_GT(CountColor(spread, Qt::white), 0);
+        EXPECT_NE(spread, Filled(100, 100, Qt::white)) << k.angle;
+        EXPECT_EQ(spread, single) << "angle " << k.angle;
+    }
+}

@@ -13,7 +13,6 @@
 #include <uemf.h>
 #include <uemf_safe.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -28,7 +27,10 @@ struct EmfFile {
     std::vector<const char*> records;
 
     uint32_t type(size_t i) const { return reinterpret_cast<const U_EMR*>(records[i])->iType; }
-    const U_EMRHEADER& header() const { return *reinterpret_cast<const U_EMRHEADER*>(records.front()); }
+    const U_EMRHEADER& header() const
+    {
+        return *reinterpret_cast<const U_EMRHEADER*>(records.front());
+    }
 };
 
 void readEmf(const QString& path, EmfFile& emf)
@@ -88,11 +90,6 @@ QRgb dibPixel(const U_EMRSTRETCHDIBITS& record, int x, int y)
     return qRgb(p[2], p[1], p[0]);
 }
 
-class EmfOutput : public ::testing::TestWithParam<QImage::Format> {
-protected:
-    QTemporaryDir dir;
-};
-
 // Every pixel differs from its neighbours and from its mirror images, so a
 // flipped, transposed or mis-strided bitmap cannot pass.
 QImage patternImage(int width, int height)
@@ -104,8 +101,11 @@ QImage patternImage(int width, int height)
     return image;
 }
 
-TEST_P(EmfOutput, WritesTheImageAsOneDibRecordUnderADescribedHeader)
+class EmfInputFormat : public ::testing::TestWithParam<QImage::Format> {};
+
+TEST_P(EmfInputFormat, WritesTheImageAsOneDibRecordUnderADescribedHeader)
 {
+    QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QImage image = patternImage(7, 5).convertToFormat(GetParam());
     const QImage shown = image.convertToFormat(QImage::Format_RGB32);
@@ -121,8 +121,9 @@ TEST_P(EmfOutput, WritesTheImageAsOneDibRecordUnderADescribedHeader)
     expectRect(header.rclBounds, 0, 0, 6, 4);
     // 7 x 5 pixels at 96 dpi are 185.2 x 132.3 hundredths of a millimetre.
     expectRect(header.rclFrame, 0, 0, 184, 131);
-    EXPECT_EQ(headerDescription(emf), QStringLiteral("bmp to emf") + QChar() + QStringLiteral("V1.0")
-                                          + QChar() + QChar());
+    // Creator and description, each closed by a zero, and a zero closing the pair.
+    EXPECT_EQ(headerDescription(emf),
+              QStringLiteral("bmp to emf") + QChar() + QStringLiteral("V1.0") + QChar() + QChar());
 
     const auto& dib = *reinterpret_cast<const U_EMRSTRETCHDIBITS*>(emf.records[1]);
     EXPECT_EQ(dib.Dest.x, 0);
@@ -149,11 +150,11 @@ TEST_P(EmfOutput, WritesTheImageAsOneDibRecordUnderADescribedHeader)
 }
 
 // Callers pass RGB32; anything else is drawn as it looks.
-INSTANTIATE_TEST_SUITE_P(InputFormats, EmfOutput,
+INSTANTIATE_TEST_SUITE_P(Formats, EmfInputFormat,
                          ::testing::Values(QImage::Format_RGB32, QImage::Format_ARGB32,
                                            QImage::Format_RGB888, QImage::Format_Mono));
 
-TEST(EmfFileTest, AnEmptyImageReplacesAnEarlierFile)
+TEST(EmfOutput, AnEmptyImageReplacesAnEarlierFile)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -166,7 +167,7 @@ TEST(EmfFileTest, AnEmptyImageReplacesAnEarlierFile)
     expectRect(emf.header().rclBounds, 0, 0, -1, -1);
 }
 
-TEST(EmfFileTest, MissingDirectoryThrowsAndCreatesNothing)
+TEST(EmfOutput, MissingDirectoryThrowsAndCreatesNothing)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -7,7 +7,7 @@
 
 namespace VandrelTest {
 
-std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format)
+std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format, bool code39Extended)
 {
     constexpr int margin = 40;
     QImage page(image.width() + 2 * margin, image.height() + 2 * margin, QImage::Format_Grayscale8);
@@ -20,6 +20,7 @@ std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format)
     hints.setFormats(format);
     hints.setTryRotate(true);
     hints.setTryHarder(true);
+    hints.setTryCode39ExtendedMode(code39Extended);
     const ZXing::ImageView view(page.constBits(), page.width(), page.height(), ZXing::ImageFormat::Lum,
                                 int(page.bytesPerLine()));
     const auto result = ZXing::ReadBarcode(view, hints);

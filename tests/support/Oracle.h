@@ -10,6 +10,7 @@ namespace VandrelTest {
 
 // Decodes the first symbol of `format` in `image` (any rotation), or "" if none.
 // The picture is set on a white margin first: a label gives a symbol room around it.
-std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format);
+// Code 39 Extended pairs are folded into full ASCII when `code39Extended` is set.
+std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format, bool code39Extended = false);
 
 } // namespace VandrelTest

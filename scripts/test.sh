@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything and runs every test: first the
+# engines under AddressSanitizer and UndefinedBehaviorSanitizer, then the whole
+# suite (engines, components on Qt's offscreen platform, command-line tool).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build-asan -G Ninja -DVANDREL_ENGINES_ONLY=ON -DVANDREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-asan -j "$(nproc)"
+ctest --test-dir build-asan --output-on-failure
+
+bash scripts/build.sh -DVANDREL_TESTS=ON
+ctest --test-dir build --output-on-failure

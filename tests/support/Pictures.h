@@ -1,0 +1,21 @@
+#pragma once
+// Small picture helpers shared by the component tests.
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+namespace VandrelTest {
+
+// A picture of the given size filled with one colour.
+QImage Filled(int width, int height, QColor color);
+
+// The bounding box of the pixels that differ from `background`.
+QRect PaintedBox(const QImage& image, QColor background);
+
+// Count of pixels of exactly `color`.
+int CountColor(const QImage& image, QColor color);
+
+// `image` turned by quarter turns counter-clockwise on screen.
+QImage TurnedCcw(const QImage& image, int quarterTurns);
+
+} // namespace VandrelTest
