@@ -63,4 +63,28 @@ int CodabarIndex(char c) {
     return Index(c);
 }
 
+namespace {
+
+std::string_view PatternAt(int index) {
+    return {Codetable_Codabar[index].pattern, std::size(Codetable_Codabar[index].pattern)};
+}
+
+// Start and stop are always A and B; an A..D inside the value is plain data.
+constexpr int Start = Index('A');
+constexpr int Stop = Index('B');
+static_assert(Start >= 0 && Stop >= 0);
+
+} // namespace
+
+std::string CodabarModules(std::string_view value) {
+    std::string modules(PatternAt(Start));
+    modules += '0'; // '0' is the narrow inter-character gap
+    // A character outside the table, which validation rules out, adds nothing.
+    for (char c : value)
+        if (const int i = Index(c); i >= 0)
+            (modules += PatternAt(i)) += '0';
+    modules += PatternAt(Stop);
+    return modules;
+}
+
 } // namespace Vandrel

@@ -14,4 +14,8 @@ extern const TCodabarRecord Codetable_Codabar[20];
 // Record index of `c` among the 20 records, or -1.
 int CodabarIndex(char c);
 
+
+// Start A, each character with its gap, stop B.
+std::string CodabarModules(std::string_view value);
+
 } // namespace Vandrel

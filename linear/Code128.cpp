@@ -2,7 +2,10 @@
 
 #include "core/Data.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <iterator>
+#include <utility>
 
 namespace Vandrel {
 
@@ -156,6 +159,91 @@ int Code128Index(char set, char c) {
 
 bool IsCode128Char(char set, char c) {
     return Code128Index(set, c) >= 0;
+}
+
+namespace {
+
+// Symbol values past the table: the start characters of sets A, B and C follow
+// value 102, FNC1.
+constexpr int StartA = 103;
+constexpr int FNC1 = 102;
+constexpr int CheckModulus = 103;
+
+constexpr std::string_view StartPatterns[] = {"211412", "211214", "211232"}; // A, B, C
+constexpr std::string_view StopPattern = "2331112"; // the terminating bar included
+static_assert(WidthSum(StartPatterns[0]) == 11 && WidthSum(StartPatterns[1]) == 11 &&
+              WidthSum(StartPatterns[2]) == 11 && WidthSum(StopPattern) == 13);
+
+// Column C holds the pair "00".."99" at the value the pair spells, so a pair's
+// value is computed rather than searched for.
+constexpr bool PairsAtTheirValues() {
+    for (int v = 0; v < 100; ++v)
+        if (Codetable_Code128[v].c[1] != '0' + v / 10 || Codetable_Code128[v].c[2] != '0' + v % 10)
+            return false;
+    return true;
+}
+static_assert(PairsAtTheirValues());
+
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Value of a set C pair; anything but two digits is no pair and counts as "00".
+int PairValue(std::string_view pair) {
+    if (pair.size() != 2 || !IsDigit(pair[0]) || !IsDigit(pair[1]))
+        return 0;
+    return (pair[0] - '0') * 10 + (pair[1] - '0');
+}
+
+// Collects the elements of the symbol and its weighted modulo-103 sum. Keeping sum and
+// weight reduced leaves them small for a value of any length.
+class TCode128Symbol {
+public:
+    // codeSet: 0, 1, 2 for A, B, C.
+    explicit TCode128Symbol(int codeSet)
+        : modules_(Convert(StartPatterns[codeSet])), sum_((StartA + codeSet) % CheckModulus) {}
+
+    void Add(int value) {
+        modules_ += Convert(PatternOf(value));
+        sum_ = (sum_ + value * weight_) % CheckModulus;
+        weight_ = (weight_ + 1) % CheckModulus;
+    }
+
+    std::string Finish() && {
+        modules_ += Convert(PatternOf(sum_));
+        modules_ += Convert(StopPattern);
+        return std::move(modules_);
+    }
+
+private:
+    static std::string_view PatternOf(int value) {
+        const char* pattern = Codetable_Code128[value].pattern;
+        return {pattern + 1, static_cast<std::size_t>(pattern[0])};
+    }
+
+    std::string modules_;
+    int sum_;
+    int weight_ = 1;
+};
+
+} // namespace
+
+std::string Code128Modules(char set, bool ean128, std::string_view value) {
+    const int codeSet = set == 'A' ? 0 : set == 'C' ? 2 : 1;
+    TCode128Symbol symbol(codeSet);
+    if (ean128)
+        symbol.Add(FNC1);
+    if (codeSet == 2) {
+        // A lone last digit, which validation rules out, is no pair and encodes as "00".
+        for (std::size_t i = 0; i < value.size(); i += 2)
+            symbol.Add(PairValue(value.substr(i, 2)));
+    } else {
+        // A character outside the set's column, which validation rules out, encodes
+        // as a space (value 0).
+        for (char c : value)
+            symbol.Add(std::max(Code128Index(codeSet == 0 ? 'A' : 'B', c), 0));
+    }
+    return std::move(symbol).Finish();
 }
 
 } // namespace Vandrel

@@ -19,4 +19,10 @@ int Code128Index(char set, char c);
 // Whether `c` occurs in column A (set 'A') or column B (set 'B').
 bool IsCode128Char(char set, char c);
 
+
+// Module string of `value` in one fixed code set ('A', 'B' or 'C'; anything else
+// counts as 'B'): start, FNC1 for EAN-128, the data, the modulo-103 check character
+// and the stop.
+std::string Code128Modules(char set, bool ean128, std::string_view value);
+
 } // namespace Vandrel

@@ -19,4 +19,16 @@ inline constexpr int Code93FirstShift = 43;
 // Record index of `c` among the 47 records, or -1.
 int Code93Index(char c);
 
+
+// Full-ASCII substitution for codes 0..127: length, then up to two characters.
+extern const unsigned char Codetable_Code93Ex[128][3];
+
+// Start, the data, the C and K check characters, stop and termination bar.
+// A character outside the table raises Exception with the message
+// owner + ":Code93 bad Data <" + value + ">".
+std::string Code93Modules(std::string_view value, std::string_view owner);
+
+// Rewrites each character 0..127 through Codetable_Code93Ex; drops the rest.
+std::string Code93ExExpand(std::string_view value);
+
 } // namespace Vandrel

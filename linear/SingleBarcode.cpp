@@ -1,6 +1,7 @@
 #include "linear/SingleBarcode.h"
 
 #include "core/TextDraw.h"
+#include "linear/Retail.h"
 #include "linear/Symbology.h"
 #include "linear/ValueCheck.h"
 #include "platform/Canvas.h"
@@ -8,6 +9,9 @@
 
 #include <QImage>
 #include <QPainter>
+
+#include <algorithm>
+#include <vector>
 
 namespace Vandrel {
 
@@ -179,9 +183,29 @@ void TCustomSingleBarCode::DrawOneBarCode(QPainter* dc)
         return;
     }
     switch (FBarType) {
+    case Inter2_5:
+    case Indust2_5:
+    case Matrix2_5: Draw2_5(canvas); break;
     case Code39:
     case Code39Ex: DrawCode_39(canvas); break;
-    default: break; // symbologies whose drawing is not available yet draw nothing
+    case Code128_A:
+    case Code128_B:
+    case Code128_C:
+    case EAN128_A:
+    case EAN128_B:
+    case EAN128_C: DrawCode_128(canvas); break;
+    case Code93:
+    case Code93Ex: DrawCode_93(canvas); break;
+    case MSI: DrawMSI(canvas); break;
+    case PostNet: DrawPostNet(canvas); break;
+    case CodaBar: DrawCodabar(canvas); break;
+    case EAN8:
+    case EAN13:
+    case ISBN: DrawEAN(canvas); break;
+    case UPC_A:
+    case UPC_E0:
+    case UPC_E1: DrawUPC(canvas); break;
+    case ISSN: DrawISSN(canvas); break;
     }
 }
 
@@ -194,15 +218,7 @@ void TCustomSingleBarCode::DrawCode(TCanvas& canvas, const std::string& modules)
         int32_t k = 0;
         TBarLineType kind = WHITE;
         GetBarProps(c, k, kind);
-        QColor color;
-        if (kind == WHITE) {
-            if (Transparent())
-                canvas.BrushStyle = bsClear;
-            color = BarBackColor();
-        } else {
-            canvas.BrushStyle = bsSolid;
-            color = BarColor();
-        }
+        const QColor color = ElementBrush(canvas, kind);
         const int32_t w = k * ModuleWidth;
         if (canvas.BrushStyle == bsSolid) {
             if (kind == BLACK_HALF) {
@@ -215,6 +231,19 @@ void TCustomSingleBarCode::DrawCode(TCanvas& canvas, const std::string& modules)
         }
         q.x += w;
     }
+}
+
+QColor TCustomSingleBarCode::ElementBrush(TCanvas& canvas, TBarLineType kind) const
+{
+    // Spaces of a transparent control stay unpainted; the brush of a fresh
+    // canvas is solid, so an opaque control paints them in the background colour.
+    if (kind == WHITE) {
+        if (Transparent())
+            canvas.BrushStyle = bsClear;
+        return BarBackColor();
+    }
+    canvas.BrushStyle = bsSolid;
+    return BarColor();
 }
 
 void TCustomSingleBarCode::DrawOneRect(TCanvas& canvas, TPoint p, int32_t w, int32_t h, const QColor& color)
@@ -271,7 +300,9 @@ void TCustomSingleBarCode::CreateTxtRect(TRect& r)
 
 void TCustomSingleBarCode::DrawLinear(TCanvas& canvas)
 {
-    DrawCode(canvas, ModuleString(FBarType, FBarValue));
+    // The class name without its namespace, as hosts know the control.
+    const std::string_view owner = metaObject()->className();
+    DrawCode(canvas, ModuleString(FBarType, FBarValue, owner.substr(owner.rfind(':') + 1)));
     if (!FShowText)
         return;
     TRect r;
@@ -279,9 +310,199 @@ void TCustomSingleBarCode::DrawLinear(TCanvas& canvas)
     DrawBottomText(HumanText(FBarType, FBarValue), r, Angle(), TextAlign, canvas, FFont);
 }
 
-void TCustomSingleBarCode::DrawCode_39(TCanvas& canvas)
+// Where a retail symbol's guard bars stand and how it is laid out.
+struct TCustomSingleBarCode::TRetailLayout {
+    int32_t total;   // modules, quiet zones included
+    int32_t lead;    // leading quiet zone
+    int32_t margins; // margins taken from the extent across the symbol
+    struct TRange {
+        int32_t first = -1;
+        int32_t last = -2;
+        bool Contains(int32_t j) const { return j >= first && j <= last; }
+    };
+    TRange guards[3];
+    TRange addOn; // elements that leave the digit band above them free
+};
+
+namespace {
+using TLayout = TCustomSingleBarCode;
+constexpr TLayout::TRetailLayout EAN13Layout{113, 9, 2, {{0, 2}, {27, 31}, {56, 58}}, {}};
+constexpr TLayout::TRetailLayout EAN8Layout{81, 7, 2, {{0, 2}, {19, 23}, {40, 42}}, {}};
+constexpr TLayout::TRetailLayout UPCELayout{65, 7, 2, {{0, 2}, {27, 32}, {}}, {}};
+constexpr TLayout::TRetailLayout ISSNLayout{142, 9, 1, {{0, 2}, {27, 31}, {56, 58}}, {67, 80}};
+} // namespace
+
+void TCustomSingleBarCode::RetailLayout(const TRetailLayout& layout)
 {
-    DrawLinear(canvas);
+    TotalModules = layout.total;
+    ModuleWidth = ExtentAlong() / TotalModules;
+    BarHeight = ExtentAcross() - GuardExtent - layout.margins * Margin;
+    CalcuStartPoint();
+}
+
+void TCustomSingleBarCode::DrawRetailElements(TCanvas& canvas, const std::string& modules,
+                                              const TRetailLayout& layout)
+{
+    TPoint q{StartPoint.x + layout.lead * ModuleWidth, StartPoint.y};
+    for (size_t i = 0; i < modules.size(); ++i) {
+        int32_t k = 0;
+        TBarLineType kind = WHITE;
+        GetBarProps(modules[i], k, kind);
+        const QColor color = ElementBrush(canvas, kind);
+        const int32_t w = k * ModuleWidth;
+        const auto j = int32_t(i);
+        const bool guard = std::ranges::any_of(layout.guards, [j](const auto& g) { return g.Contains(j); });
+        if (canvas.BrushStyle == bsSolid) {
+            if (guard)
+                DrawOneRect(canvas, q, w, BarHeight, color);
+            else if (layout.addOn.Contains(j)) // bars end level with the guards, below a digit band
+                DrawOneRect(canvas, {q.x, q.y - FontHeight}, w, BarHeight + FontHeight, color);
+            else // data bars end where the digit band begins
+                DrawOneRect(canvas, q, w, BarHeight + FontHeight + GuardExtent, color);
+        }
+        q.x += w;
+    }
+    canvas.PenColor = BarBackColor();
+    canvas.BrushColor = BarBackColor();
+    canvas.BrushStyle = bsClear;
+}
+
+void TCustomSingleBarCode::DrawEAN(TCanvas& canvas)
+{
+    SetInitValue();
+    const TRetailLayout& layout = FBarType == EAN8 ? EAN8Layout : EAN13Layout;
+    RetailLayout(layout);
+    DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), layout);
+    if (FShowText)
+        DrawBarText(canvas, TextOrigin);
+}
+
+void TCustomSingleBarCode::DrawISSN(TCanvas& canvas)
+{
+    SetInitValue();
+    RetailLayout(ISSNLayout);
+    DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), ISSNLayout);
+    if (FShowText)
+        DrawBarText(canvas, TextOrigin);
+}
+
+TRect TCustomSingleBarCode::ModuleWindow(TRect r, int32_t offset, int32_t length) const
+{
+    const int32_t shift = offset * ModuleWidth;
+    const int32_t extent = length * ModuleWidth;
+    switch (Angle()) {
+    case _90: UpOffSet(r, shift); r.Top = r.Bottom - extent; break;
+    case _180: RightOffSet(r, shift); r.Left = r.Right - extent; break;
+    case _270: DownOffSet(r, shift); r.Bottom = r.Top + extent; break;
+    default: LeftOffSet(r, shift); r.Right = r.Left + extent; break;
+    }
+    return r;
+}
+
+void TCustomSingleBarCode::DrawUPC(TCanvas& canvas)
+{
+    SetInitValue();
+    const bool upcA = FBarType == UPC_A;
+    const TRetailLayout& layout = upcA ? EAN13Layout : UPCELayout;
+    RetailLayout(layout);
+    DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), layout);
+    if (!FShowText)
+        return;
+    // The digits stand in the band where the data bars end, as on EAN symbols:
+    // the band below the guards' ends would lie partly outside the control.
+    const int32_t w = TotalModules * ModuleWidth;
+    const int32_t bandEnd = StartPoint.y + BarHeight + GuardExtent;
+    TRect r{StartPoint.x, bandEnd + FontHeight, StartPoint.x + w, bandEnd};
+    GetRotateRect(r, RotateOrigin);
+    const std::string_view value = FBarValue;
+    if (upcA) {
+        // Under the left and right digit halves, none in the quiet zones.
+        DrawBottomText(value.substr(0, 6), ModuleWindow(r, 12, 42), Angle(), TextAlign, canvas, FFont);
+        DrawBottomText(value.substr(6, 6), ModuleWindow(r, 59, 42), Angle(), TextAlign, canvas, FFont);
+    } else {
+        DrawBottomText(value, ModuleWindow(r, 10, 42), Angle(), TextAlign, canvas, FFont);
+    }
+}
+
+void TCustomSingleBarCode::DrawBarText(TCanvas& canvas, const TPoint& origin)
+{
+    TLogFont lf;
+    MakeNewFont(FFont, lf, Angle() * 90, 0);
+    const TCanvas::TFontState previous = canvas.FontState();
+    canvas.SelectFont(lf, FFont.Color);
+
+    enum TGroup { First, Left, Right, AddOn };
+    struct TCell {
+        int32_t start; // pixels along the symbol from the origin
+        int32_t length;
+        char digit;
+        TGroup group;
+    };
+    const bool ean8 = FBarType == EAN8;
+    const std::string digits = ean8 ? FBarValue : EAN13Digits(FBarValue);
+    const int32_t x = ModuleWidth;
+    const int32_t lead = ean8 ? 7 : 9;
+    const size_t half = ean8 ? 4 : 6;
+    std::vector<TCell> cells;
+    if (!ean8)
+        cells.push_back({0, 9 * x, digits[0], First});
+    int32_t pos = (lead + 3) * x;
+    const size_t firstLeft = ean8 ? 0 : 1;
+    for (size_t i = firstLeft; i < firstLeft + half; ++i, pos += 7 * x)
+        cells.push_back({pos, 7 * x, digits[i], Left});
+    pos += 5 * x;
+    for (size_t i = firstLeft + half; i < firstLeft + 2 * half; ++i, pos += 7 * x)
+        cells.push_back({pos, 7 * x, digits[i], Right});
+    if (FBarType == ISSN) {
+        // The add-on's digits stand above its bars, along the symbol's top edge.
+        pos += 15 * x;
+        for (const char c : {digits[11], digits[12], '>'}) {
+            cells.push_back({pos, 7 * x, c, AddOn});
+            pos += 7 * x;
+        }
+    }
+
+    const int32_t f = FontHeight;
+    const int32_t tw = canvas.TextWidth("1");
+    const TPoint areaEnd{AreaOrigin.x + BmpWidth, AreaOrigin.y + BmpHeight};
+    for (const TCell& cell : cells) {
+        const std::string_view text(&cell.digit, 1);
+        const bool addOn = cell.group == AddOn;
+        switch (Angle()) {
+        case _0: {
+            const int32_t top = addOn ? AreaOrigin.y : origin.y + f;
+            canvas.DrawTextCentredBottom({origin.x + cell.start, top, origin.x + cell.start + cell.length, top - f},
+                                         text);
+            break;
+        }
+        case _90: {
+            const int32_t low = origin.y - cell.start - cell.length;
+            const int32_t c = low + cell.length / 2;
+            const int32_t left = addOn ? AreaOrigin.x : origin.x + f;
+            static constexpr int32_t Divisor[] = {6, 4, 5, 5};
+            canvas.TextRect({left, low, left - f, low + cell.length}, {left, c + tw / Divisor[cell.group]}, text);
+            break;
+        }
+        case _180: {
+            const int32_t low = origin.x - cell.start - cell.length;
+            const int32_t top = addOn ? areaEnd.y + f : origin.y;
+            const int32_t centred = low + (tw + cell.length) / 2;
+            const int32_t along = cell.group == First ? low + cell.length / 2 - tw / 6
+                                  : cell.group == Left ? centred
+                                                       : centred + 1;
+            canvas.TextRect({low, top, low + cell.length, top - f}, {along, top - f}, text);
+            break;
+        }
+        case _270: {
+            const int32_t low = origin.y + cell.start;
+            const int32_t c = low + cell.length / 2;
+            const int32_t left = addOn ? areaEnd.x + f : origin.x;
+            canvas.TextRect({left, low, left - f, low + cell.length}, {left - f, c - tw / (addOn ? 5 : 6)}, text);
+            break;
+        }
+        }
+    }
+    canvas.SetFontState(previous);
 }
 
 } // namespace Vandrel

@@ -71,7 +71,22 @@ public:
     bool DoDigitNum(TBarType type, const std::string& value) const;
     bool DoCheckDigit(TBarType type);
 
-    void DrawCode_39(TCanvas& canvas);
+    // The linear symbology routines: module string through DrawCode, then the text.
+    void Draw2_5(TCanvas& canvas) { DrawLinear(canvas); }
+    void DrawCode_39(TCanvas& canvas) { DrawLinear(canvas); }
+    void DrawCode_128(TCanvas& canvas) { DrawLinear(canvas); }
+    void DrawCode_93(TCanvas& canvas) { DrawLinear(canvas); }
+    void DrawMSI(TCanvas& canvas) { DrawLinear(canvas); }
+    void DrawPostNet(TCanvas& canvas) { DrawLinear(canvas); }
+    void DrawCodabar(TCanvas& canvas) { DrawLinear(canvas); }
+
+    // The retail routines, with their own layout, guard bars and digit placement.
+    void DrawEAN(TCanvas& canvas);
+    void DrawUPC(TCanvas& canvas);
+    void DrawISSN(TCanvas& canvas);
+    void DrawBarText(TCanvas& canvas, const TPoint& origin);
+    // Layout and guard positions of a retail symbol.
+    struct TRetailLayout;
 
 protected:
     void Paint() override;
@@ -84,6 +99,15 @@ private:
     int32_t ExtentAcross() const;
     // Module string, then the text, for the symbologies drawn by DrawCode.
     void DrawLinear(TCanvas& canvas);
+
+    // Module width and bar height for a retail symbol of `total` modules.
+    void RetailLayout(const TRetailLayout& layout);
+    // Sets the brush for one element and answers its colour.
+    QColor ElementBrush(TCanvas& canvas, TBarLineType kind) const;
+    // The elements of a retail module string, guards long and data bars short.
+    void DrawRetailElements(TCanvas& canvas, const std::string& modules, const TRetailLayout& layout);
+    // A window of `length` modules at `offset` modules along the text rectangle.
+    TRect ModuleWindow(TRect r, int32_t offset, int32_t length) const;
 
     TBarType FBarType = Inter2_5;
     std::string FBarValue = "123456";

@@ -7,9 +7,9 @@
 
 namespace Vandrel {
 
-// Module string for an acceptable value (DoDigitNum true). Types whose encoder
-// is not available yet give an empty string.
-std::string ModuleString(TBarType type, std::string_view value);
+// Module string for an acceptable value (DoDigitNum true). `owner` names the
+// drawing control in the message of an encoding failure.
+std::string ModuleString(TBarType type, std::string_view value, std::string_view owner = "TCustomSingleBarCode");
 
 // The human-readable text drawn under a linear symbol.
 std::string HumanText(TBarType type, std::string_view value);

@@ -86,6 +86,17 @@ void TCanvas::TextRect(const TRect& clip, TPoint ref, std::string_view text)
     FPainter->restore();
 }
 
+void TCanvas::DrawTextCentredBottom(const TRect& cell, std::string_view text)
+{
+    const QRect q = ToQRect(cell);
+    FPainter->save();
+    FPainter->setClipRect(q);
+    FPainter->setFont(FFont);
+    FPainter->setPen(FFontColor);
+    FPainter->drawText(q, Qt::AlignHCenter | Qt::AlignBottom, Latin1(text));
+    FPainter->restore();
+}
+
 int32_t TCanvas::TextWidth(std::string_view text) const
 {
     return QFontMetrics(FFont).horizontalAdvance(Latin1(text));

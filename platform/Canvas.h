@@ -51,6 +51,8 @@ public:
     // Text whose cell's top-left corner, in the text's own reading frame, is at
     // `ref`, clipped to `clip`.
     void TextRect(const TRect& clip, TPoint ref, std::string_view text);
+    // Unrotated text centred along `cell` and standing on its bottom edge, clipped to it.
+    void DrawTextCentredBottom(const TRect& cell, std::string_view text);
     int32_t TextWidth(std::string_view text) const;
     int32_t TextHeight() const;
 

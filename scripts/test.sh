@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs every test: first the
-# engines under AddressSanitizer and UndefinedBehaviorSanitizer, then the whole
-# suite (engines, components on Qt's offscreen platform, command-line tool).
+# whole suite (engines, components on Qt's offscreen platform, command-line
+# tool) under AddressSanitizer and UndefinedBehaviorSanitizer, then again as
+# users build it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build-asan -G Ninja -DVANDREL_ENGINES_ONLY=ON -DVANDREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cmake -S . -B build-asan -G Ninja -DVANDREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan -j "$(nproc)"
 ctest --test-dir build-asan --output-on-failure
 

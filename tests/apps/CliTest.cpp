@@ -1,5 +1,6 @@
 // The command-line tool as a user runs it.
 #include "support/Oracle.h"
+#include "support/Pictures.h"
 
 #include <QDir>
 #include <QImage>
@@ -64,6 +65,56 @@ TEST(Cli, RenderWritesASymbolThatReadsBack)
                                 "--height", "300", "--no-text", "--bar-color", "000080", "-o", dir.filePath("t.bmp")});
     ASSERT_EQ(turned.code, 0) << turned.err.toStdString();
     EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("t.bmp")), ZXing::BarcodeFormat::Code39), "TURN");
+}
+
+TEST(Cli, ModulesCarryTheCheckCharacters)
+{
+    // MSI 1234: check digit 4 ("51605151"), then the stop.
+    const ToolRun msi = Vandrel({"modules", "--type", "MSI", "--value", "1234"});
+    EXPECT_EQ(msi.code, 0);
+    EXPECT_TRUE(msi.out.trimmed().endsWith("51605151" "515")) << msi.out.toStdString();
+    // Code 128 B "AB": check value 102 ("411131"), then the stop.
+    const ToolRun code128 = Vandrel({"modules", "--type", "Code128_B", "--value", "AB"});
+    EXPECT_EQ(code128.code, 0);
+    EXPECT_TRUE(code128.out.trimmed().endsWith("805070" "6270506")) << code128.out.toStdString();
+}
+
+TEST(Cli, EveryTypeRendersAtEveryAngle)
+{
+    QTemporaryDir dir;
+    const ToolRun types = Vandrel({"types"});
+    const QStringList lines = types.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 23);
+    // A value every symbology accepts once completed: 13 digits beginning 977.
+    const auto valueFor = [](const QString& type) -> QString {
+        if (type == "ISBN")
+            return "9780201379624";
+        if (type == "EAN8" || type.startsWith("UPC_E"))
+            return "12345650";
+        if (type == "UPC_A")
+            return "036000291452";
+        if (type == "CodaBar")
+            return "A1234B";
+        return type == "ISSN" || type == "EAN13" ? "9771234567003" : "12345678";
+    };
+    for (const QString& line : lines) {
+        const QString type = line.section(' ', 1);
+        for (const char* angle : {"0", "90", "180", "270"}) {
+            const bool upright = QByteArray(angle) == "90" || QByteArray(angle) == "270";
+            const QString file = dir.filePath(type + angle + ".png");
+            const ToolRun r = Vandrel({"render", "--type", type, "--value", valueFor(type), "--angle", angle, "--width",
+                                       upright ? "120" : "400", "--height", upright ? "400" : "120", "-o", file});
+            ASSERT_EQ(r.code, 0) << type.toStdString() << " " << angle << ": " << r.err.toStdString();
+            const QImage img(file);
+            ASSERT_FALSE(img.isNull()) << file.toStdString();
+            EXPECT_LT(VandrelTest::CountColor(img, Qt::white), img.width() * img.height()) << file.toStdString();
+        }
+    }
+    // Read back through an independent reader, turned.
+    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("EAN13270.png")), ZXing::BarcodeFormat::EAN13),
+              "9771234567003");
+    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("Code128_C90.png")), ZXing::BarcodeFormat::Code128),
+              "12345678");
 }
 
 TEST(Cli, RenderExportsJpegAndEmf)

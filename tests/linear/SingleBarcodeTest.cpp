@@ -100,20 +100,38 @@ TEST(SingleBarCode, Code39SizesAndLayout)
     }
 }
 
-TEST(SingleBarCode, BarsTurnWithTheAngle)
+TEST(SingleBarCode, EverySymbologyTurnsWithTheAngle)
 {
     // Without text the bars alone must be the 0-degree picture turned exactly.
-    TCustomSingleBarCode flat;
-    MakeCode39(flat, "VANDREL", 240, 90);
-    flat.FSetShowText(false);
-    const QImage reference = Bitmap(flat);
-    for (const TAngleType angle : {_90, _180, _270}) {
-        TCustomSingleBarCode c;
-        const bool upright = angle != _180;
-        MakeCode39(c, "VANDREL", upright ? 90 : 240, upright ? 240 : 90);
-        c.FSetShowText(false);
-        c.FSetAngle(angle);
-        EXPECT_EQ(Bitmap(c), TurnedCcw(reference, angle)) << "angle " << angle;
+    const std::pair<TBarType, const char*> samples[] = {
+        {Inter2_5, "123456"},       {Indust2_5, "1234"},         {Matrix2_5, "1234"},
+        {Code39, "VANDREL"},        {Code39Ex, "A-1"},           {Code128_A, "AB"},
+        {Code128_B, "ab"},          {Code128_C, "1234"},         {Code93, "TEST93"},
+        {Code93Ex, "A$"},           {MSI, "1234"},               {PostNet, "12345"},
+        {CodaBar, "A123B"},         {EAN8, "01234565"},          {EAN13, "4006381333931"},
+        {UPC_A, "036000291452"},    {UPC_E0, "12345650"},        {UPC_E1, "12345620"},
+        {EAN128_A, "01"},           {EAN128_B, "01a"},           {EAN128_C, "0112"},
+        {ISSN, "9771234567003"},    {ISBN, "9780201379624"},
+    };
+    static_assert(std::size(samples) == BarTypeCount);
+    for (const auto& [type, value] : samples) {
+        TCustomSingleBarCode flat;
+        flat.resize(300, 90);
+        flat.FSetBarType(type);
+        flat.FSetBarValue(value);
+        flat.FSetShowText(false);
+        const QImage reference = Bitmap(flat);
+        ASSERT_GT(CountColor(reference, Qt::black), 0) << type;
+        for (const TAngleType angle : {_90, _180, _270}) {
+            TCustomSingleBarCode c;
+            const bool upright = angle != _180;
+            c.resize(upright ? 90 : 300, upright ? 300 : 90);
+            c.FSetBarType(type);
+            c.FSetBarValue(value);
+            c.FSetShowText(false);
+            c.FSetAngle(angle);
+            EXPECT_EQ(Bitmap(c), TurnedCcw(reference, angle)) << "type " << type << " angle " << angle;
+        }
     }
 }
 
