@@ -90,6 +90,13 @@ constexpr int WideCount(std::string_view modules) {
     return wide;
 }
 
+// A full-ASCII substitution table: for each code 0..127 a length byte, then up
+// to two characters of the symbology's own set.
+using TFullAsciiTable = unsigned char[128][3];
+
+// Rewrites each character 0..127 of `value` through `table`; drops the rest.
+std::string ExpandFullAscii(const TFullAsciiTable& table, std::string_view value);
+
 void LeftOffSet(TRect& r, int32_t n);
 void RightOffSet(TRect& r, int32_t n);
 void UpOffSet(TRect& r, int32_t n);

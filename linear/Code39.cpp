@@ -152,16 +152,7 @@ std::string Code39Modules(std::string_view value) {
 }
 
 std::string Code39ExExpand(std::string_view value) {
-    std::string expanded;
-    expanded.reserve(2 * value.size());
-    for (char c : value) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < std::size(CodeTable_Code39Ex)) {
-            const auto& entry = CodeTable_Code39Ex[code];
-            expanded.append(entry + 1, entry + 1 + entry[0]);
-        }
-    }
-    return expanded;
+    return ExpandFullAscii(CodeTable_Code39Ex, value);
 }
 
 } // namespace Vandrel

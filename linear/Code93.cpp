@@ -203,16 +203,7 @@ std::string Code93Modules(std::string_view value, std::string_view owner) {
 }
 
 std::string Code93ExExpand(std::string_view value) {
-    std::string expanded;
-    expanded.reserve(2 * value.size());
-    for (char c : value) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < std::size(Codetable_Code93Ex)) {
-            const auto& entry = Codetable_Code93Ex[code];
-            expanded.append(entry + 1, entry + 1 + entry[0]);
-        }
-    }
-    return expanded;
+    return ExpandFullAscii(Codetable_Code93Ex, value);
 }
 
 } // namespace Vandrel

@@ -149,13 +149,7 @@ TEST(SingleBarCode, TextStaysInItsBandAtEveryAngle)
             c->FSetAngle(TAngleType(a));
         }
         without.FSetShowText(false);
-        const QImage a1 = Bitmap(withText);
-        const QImage a2 = Bitmap(without);
-        QRect changed;
-        for (int y = 0; y < a1.height(); ++y)
-            for (int x = 0; x < a1.width(); ++x)
-                if (a1.pixel(x, y) != a2.pixel(x, y))
-                    changed |= QRect(x, y, 1, 1);
+        const QRect changed = DifferenceBox(Bitmap(withText), Bitmap(without));
         EXPECT_FALSE(changed.isEmpty()) << a;
         EXPECT_TRUE(bands[a].contains(changed)) << a;
     }

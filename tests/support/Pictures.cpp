@@ -22,6 +22,16 @@ QRect PaintedBox(const QImage& image, QColor background)
     return box;
 }
 
+QRect DifferenceBox(const QImage& a, const QImage& b)
+{
+    QRect box;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 int CountColor(const QImage& image, QColor color)
 {
     int n = 0;

@@ -12,6 +12,9 @@ QImage Filled(int width, int height, QColor color);
 // The bounding box of the pixels that differ from `background`.
 QRect PaintedBox(const QImage& image, QColor background);
 
+// The bounding box of the pixels in which two pictures of one size differ.
+QRect DifferenceBox(const QImage& a, const QImage& b);
+
 // Count of pixels of exactly `color`.
 int CountColor(const QImage& image, QColor color);
 
