@@ -1,9 +1,10 @@
 // vandrel: draws symbols from the command line, headless.
 #include "apps/Render.h"
 
-#include "linear/SingleBarcode.h"
+#include "linear/DBSingleBarcode.h"
 #include "linear/Symbology.h"
 #include "linear/ValueCheck.h"
+#include "platform/DataSet.h"
 #include "platform/Exceptions.h"
 
 #include <QApplication>
@@ -11,6 +12,11 @@
 #include <QMetaEnum>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
 
 #include <cerrno>
 #include <cstdio>
@@ -108,50 +114,72 @@ void AddTypeValueOptions(QCommandLineParser& parser)
     parser.addOption({"no-check", "Leave retail values as given."});
 }
 
-std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
+std::variant<int, TBarType> ReadType(const QCommandLineParser& parser)
 {
     if (!parser.isSet("type"))
         return UsageError("missing --type");
-    if (!parser.isSet("value"))
-        return UsageError("missing --value");
     if (parser.isSet("check") && parser.isSet("no-check"))
         return UsageError("--check and --no-check exclude each other");
     const auto type = ParseType(parser.value("type"));
     if (!type)
         return UsageError("unknown type '" + parser.value("type") + "' (see 'vandrel types')");
+    return *type;
+}
+
+std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
+{
+    if (!parser.isSet("value"))
+        return UsageError("missing --value");
     const auto value = ParseValue(parser.value("value"));
     if (!value)
         return UsageError("the value holds characters outside Latin-1");
-    return TTypeValue{*type, *value};
+    return *value;
 }
 
-int RenderCommand(const QStringList& args)
+std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
-    AddTypeValueOptions(parser);
-    parser.addOption({QStringList{"o", "output"}, "Output file: .png, .bmp, .jpg or .emf (written as .EMF).", "FILE"});
-    parser.addOption({"width", "Control width in pixels (default 200).", "PX", "200"});
-    parser.addOption({"height", "Control height in pixels (default 100).", "PX", "100"});
-    parser.addOption({"angle", "Quarter turn: 0, 90, 180 or 270 (default 0).", "DEG", "0"});
-    parser.addOption({"align", "Symbol alignment: left, right or center (default center).", "A", "center"});
-    parser.addOption({"no-text", "Draw no human-readable text."});
-    parser.addOption({"transparent", "Leave spaces and background unpainted."});
-    parser.addOption({"bar-color", "Bar colour (default 000000).", "RRGGBB", "000000"});
-    parser.addOption({"back-color", "Background colour (default FFFFFF).", "RRGGBB", "FFFFFF"});
-    parser.addOption({"font-size", "Text height in pixels (default 11).", "PX", "11"});
-    if (const auto done = Parse(parser, args, "Draws one symbol into a picture file."))
-        return *done;
-
-    const auto tv = ReadTypeValue(parser);
-    if (const int* code = std::get_if<int>(&tv))
+    const auto type = ReadType(parser);
+    if (const int* code = std::get_if<int>(&type))
         return *code;
-    const auto& [type, value] = std::get<TTypeValue>(tv);
-    if (!parser.isSet("output"))
-        return UsageError("missing -o FILE");
-    const QString output = parser.value("output");
-    if (!IsRenderableFile(output))
-        return UsageError("unknown file extension of '" + output + "' (use .png, .bmp, .jpg or .emf)");
+    const auto value = ReadValue(parser);
+    if (const int* code = std::get_if<int>(&value))
+        return *code;
+    return TTypeValue{std::get<TBarType>(type), std::get<std::string>(value)};
+}
 
+// How the symbols of a render run look, applied to the control that draws them.
+struct TAppearance {
+    int width;
+    int height;
+    TBarType type;
+    bool check;
+    TAngleType angle;
+    TAlignment alignment;
+    bool text;
+    bool transparent;
+    QColor barColor;
+    QColor backColor;
+    int fontSize;
+
+    void ApplyTo(TCustomSingleBarCode& control) const
+    {
+        control.resize(width, height);
+        control.FSetCalcuCheck(check);
+        control.FSetBarType(type);
+        control.FSetAngle(angle);
+        control.FSetAlignment(alignment);
+        control.FSetShowText(text);
+        control.FSetTransparent(transparent);
+        control.FSetBarColor(barColor);
+        control.FSetBarBackColor(backColor);
+        TFont font = control.Font();
+        font.Height = -fontSize;
+        control.FSetFont(font);
+    }
+};
+
+std::variant<int, TAppearance> ReadAppearance(const QCommandLineParser& parser, TBarType type)
+{
     constexpr int MaxExtent = 20000;
     const auto width = ParseInt(parser.value("width"), 1, MaxExtent);
     const auto height = ParseInt(parser.value("height"), 1, MaxExtent);
@@ -171,21 +199,14 @@ int RenderCommand(const QStringList& args)
     const auto fontSize = ParseInt(parser.value("font-size"), 1, 1000);
     if (!fontSize)
         return UsageError("--font-size takes a whole number of pixels from 1 to 1000");
+    return TAppearance{*width, *height, type, !parser.isSet("no-check"), TAngleType(*degrees / 90),
+                       TAlignment(alignment), !parser.isSet("no-text"), parser.isSet("transparent"), *barColor,
+                       *backColor, *fontSize};
+}
 
-    TCustomSingleBarCode control;
-    control.resize(*width, *height);
-    control.FSetCalcuCheck(!parser.isSet("no-check"));
-    control.FSetBarType(type);
-    control.FSetBarValue(value);
-    control.FSetAngle(TAngleType(*degrees / 90));
-    control.FSetAlignment(TAlignment(alignment));
-    control.FSetShowText(!parser.isSet("no-text"));
-    control.FSetTransparent(parser.isSet("transparent"));
-    control.FSetBarColor(*barColor);
-    control.FSetBarBackColor(*backColor);
-    TFont font = control.Font();
-    font.Height = -*fontSize;
-    control.FSetFont(font);
+// Writes the control's symbol and prints the name of the file written.
+int WriteSymbol(TCustomSingleBarCode& control, const QString& output)
+{
     try {
         const QString written = RenderToFile(control, output);
         if (written.isEmpty())
@@ -196,6 +217,138 @@ int RenderCommand(const QStringList& args)
         return 1;
     }
     return 0;
+}
+
+// The output name of record `n`: the pattern's one %d (or %0Nd) replaced.
+QString NumberedName(const QString& pattern, int n)
+{
+    static const QRegularExpression number("%(0?)(\\d*)d");
+    const QRegularExpressionMatch m = number.match(pattern);
+    const int width = m.captured(2).toInt();
+    const QString digits = QString::number(n).rightJustified(width, m.captured(1).isEmpty() ? ' ' : '0');
+    return pattern.left(m.capturedStart()) + digits + pattern.mid(m.capturedEnd());
+}
+
+bool IsNumberedPattern(const QString& pattern)
+{
+    return pattern.count('%') == 1 && QRegularExpression("%0?\\d*d").match(pattern).hasMatch();
+}
+
+// One picture per record of a query, drawn by a control bound to the field.
+int RenderRecords(const QCommandLineParser& parser, const TAppearance& appearance, const QString& pattern)
+{
+    const QString file = parser.value("db");
+    if (!parser.isSet("sql") || !parser.isSet("field"))
+        return UsageError("--db needs --sql and --field");
+    if (!IsNumberedPattern(pattern))
+        return UsageError("with --db the output takes one %d for the record number, e.g. out/label-%04d.png");
+    if (!QFileInfo(file).isFile())
+        return UsageError("no database file '" + file + "'");
+
+    const QString connection = QStringLiteral("vandrel-records");
+    int result = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
+        db.setDatabaseName(file);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        TDataSet records;
+        records.SetConnectionName(connection);
+        records.SetSQL(parser.value("sql"));
+        result = [&] {
+            if (!db.open())
+                return UsageError("cannot open '" + file + "': " + db.lastError().text());
+            try {
+                records.Open();
+            } catch (const EDatabaseError& e) {
+                return UsageError(QString::fromStdString(e.what()));
+            }
+            if (!records.FindField(parser.value("field"))) {
+                QStringList names;
+                for (const auto& f : records.Fields())
+                    names << f->FieldName();
+                return UsageError("unknown field '" + parser.value("field") + "' (the query gives: " +
+                                  names.join(", ") + ")");
+            }
+            TDataSource source;
+            source.SetDataSet(&records);
+            TDBSingleBarCode control;
+            appearance.ApplyTo(control);
+            // A leading record with an empty field has no previous symbol to repeat.
+            control.SetBarValueText(QString());
+            control.SetDataField(parser.value("field"));
+            control.SetDataSource(&source);
+            QElapsedTimer clock;
+            clock.start();
+            qint64 reported = 0;
+            for (records.First(); !records.Eof(); records.Next()) {
+                if (const int code = WriteSymbol(control, NumberedName(pattern, records.RecNo())))
+                    return code;
+                if (clock.elapsed() - reported >= 1000) {
+                    reported = clock.elapsed();
+                    std::fprintf(stderr, "vandrel: %d of %d records\n", records.RecNo(), records.RecordCount());
+                }
+            }
+            return 0;
+        }();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return result;
+}
+
+int RenderCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    AddTypeValueOptions(parser);
+    parser.addOption({QStringList{"o", "output"},
+                      "Output file: .png, .bmp, .jpg or .emf (written as .EMF). With --db a pattern\n"
+                      "with one %d (or %04d) for the record number.",
+                      "FILE"});
+    parser.addOption({"width", "Control width in pixels (default 200).", "PX", "200"});
+    parser.addOption({"height", "Control height in pixels (default 100).", "PX", "100"});
+    parser.addOption({"angle", "Quarter turn: 0, 90, 180 or 270 (default 0).", "DEG", "0"});
+    parser.addOption({"align", "Symbol alignment: left, right or center (default center).", "A", "center"});
+    parser.addOption({"no-text", "Draw no human-readable text."});
+    parser.addOption({"transparent", "Leave spaces and background unpainted."});
+    parser.addOption({"bar-color", "Bar colour (default 000000).", "RRGGBB", "000000"});
+    parser.addOption({"back-color", "Background colour (default FFFFFF).", "RRGGBB", "FFFFFF"});
+    parser.addOption({"font-size", "Text height in pixels (default 11).", "PX", "11"});
+    parser.addOption({"db", "SQLite database file: draw one symbol per record of --sql, taking the\n"
+                            "value from --field instead of --value. A record whose field is empty\n"
+                            "or null repeats the previous record's symbol.",
+                      "FILE"});
+    parser.addOption({"sql", "The query whose records are drawn (with --db).", "SELECT"});
+    parser.addOption({"field", "The field that holds the value (with --db).", "NAME"});
+    if (const auto done = Parse(parser, args, "Draws a symbol into a picture file, or one per database record."))
+        return *done;
+
+    const bool records = parser.isSet("db");
+    if (records && parser.isSet("value"))
+        return UsageError("--value and --db exclude each other");
+    const auto type = ReadType(parser);
+    if (const int* code = std::get_if<int>(&type))
+        return *code;
+    std::string value;
+    if (!records) {
+        const auto read = ReadValue(parser);
+        if (const int* code = std::get_if<int>(&read))
+            return *code;
+        value = std::get<std::string>(read);
+    }
+    if (!parser.isSet("output"))
+        return UsageError("missing -o FILE");
+    const QString output = parser.value("output");
+    if (!IsRenderableFile(output))
+        return UsageError("unknown file extension of '" + output + "' (use .png, .bmp, .jpg or .emf)");
+    const auto appearance = ReadAppearance(parser, std::get<TBarType>(type));
+    if (const int* code = std::get_if<int>(&appearance))
+        return *code;
+
+    if (records)
+        return RenderRecords(parser, std::get<TAppearance>(appearance), output);
+    TCustomSingleBarCode control;
+    std::get<TAppearance>(appearance).ApplyTo(control);
+    control.FSetBarValue(value);
+    return WriteSymbol(control, output);
 }
 
 int ModulesCommand(const QStringList& args)

@@ -116,4 +116,12 @@ private:
     bool FShowText = true;
 };
 
+// The published 1D control: its value is set by the host or at design time.
+class TSingleBarCode : public TCustomSingleBarCode {
+    Q_OBJECT
+
+public:
+    using TCustomSingleBarCode::TCustomSingleBarCode;
+};
+
 } // namespace Vandrel

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libuemf-dev fontconfig fonts-dejavu-core
-  libzxing-dev zxing-cpp-tools libzint-dev zint
+  libzxing-dev zxing-cpp-tools libzint-dev zint libbotan-2-dev
 )
 
 missing=()

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# The main job: install what is needed, build, and draw the sample gallery into out/.
+# The main job: install what is needed, build, draw the sample gallery into out/
+# and one label per product of the sample database into out/labels/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh -DVANDREL_TESTS=OFF
 build/vandrel gallery --dir out
+mkdir -p out/labels
+build/vandrel render --type EAN13 --width 240 --height 110 --db data/products.sqlite \
+  --sql "SELECT ean FROM products ORDER BY id" --field ean -o out/labels/product-%02d.png

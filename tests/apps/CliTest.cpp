@@ -166,6 +166,45 @@ TEST(Cli, UnwritableOutputExitsWithOneAndLeavesNothing)
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
+TEST(Cli, RenderDrawsOneSymbolPerDatabaseRecord)
+{
+    // The shipped sample: a 13-digit code, a 12-digit one completed with its
+    // check digit, an empty and a null code (both repeat the previous symbol).
+    QTemporaryDir dir;
+    const ToolRun r = Vandrel({"render", "--type", "EAN13", "--width", "240", "--height", "110", "--db",
+                               VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products ORDER BY id", "--field", "ean",
+                               "-o", dir.filePath("label-%02d.png")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList files = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(files.size(), 6);
+    EXPECT_EQ(files[0], dir.filePath("label-01.png"));
+    const char* const expected[] = {"4006381333931", "5901234123457", "5901234123457",
+                                    "5901234123457", "9780201379624", "9771234567003"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(VandrelTest::ReadSymbol(QImage(files[i]), ZXing::BarcodeFormat::EAN13), expected[i]) << i;
+}
+
+TEST(Cli, DatabaseErrorsExitWithTwoAndWriteNothing)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("l-%d.png");
+    const QStringList cases[] = {
+        {"--db", dir.filePath("missing.sqlite"), "--sql", "SELECT ean FROM products", "--field", "ean", "-o", out},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELEKT ean", "--field", "ean", "-o", out},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "--field", "price", "-o", out},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "--field", "ean", "-o",
+         dir.filePath("l.png")},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "-o", out},
+        {"--db", VANDREL_SAMPLE_DB, "--value", "1", "--sql", "SELECT ean FROM products", "--field", "ean", "-o", out},
+    };
+    for (const QStringList& args : cases) {
+        const ToolRun r = Vandrel(QStringList{"render", "--type", "EAN13"} + args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
 TEST(Cli, HelpForEveryCommand)
 {
     for (const char* command : {"render", "modules", "types", "gallery"}) {

@@ -1,0 +1,36 @@
+#pragma once
+// TDBSingleBarCode: the 1D control that takes its value from a field of a
+// dataset through a field data link.
+#include "linear/SingleBarcode.h"
+#include "platform/DataSet.h"
+
+namespace Vandrel {
+
+class TDBSingleBarCode : public TCustomSingleBarCode {
+    Q_OBJECT
+    // The value comes from the field: neither edited in Designer nor stored.
+    Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
+    Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
+    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource)
+
+public:
+    explicit TDBSingleBarCode(QWidget* owner = nullptr);
+    ~TDBSingleBarCode() override;
+
+    TFieldDataLink* DataLink() const { return FDataLink; }
+    QString GetDataField() const;
+    void SetDataField(const QString& value);
+    TDataSource* GetDataSource() const;
+    void SetDataSource(TDataSource* value);
+
+    // The record changed: a non-empty value of a field that can be modified
+    // becomes BarValue (with check-digit completion and repaint).
+    void DataChange(QObject* sender);
+    // The dataset opened or closed.
+    void ActiveChange(QObject* sender);
+
+private:
+    TFieldDataLink* FDataLink;
+};
+
+} // namespace Vandrel
