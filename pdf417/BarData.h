@@ -1,0 +1,63 @@
+#pragma once
+// The PDF417 codeword list: a doubly linked list of codewords (0-928) that the
+// compaction routines fill at the tail, the encoding pipeline edits by position
+// (length descriptor, Macro PDF417 control blocks), the error correction reads
+// and the drawing walks row by row. Positions are 1-based, the root being 1.
+#include "core/MemoryStream.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace Vandrel {
+
+struct TBarData {
+    int16_t Value = 0;
+    TBarData* Prior = nullptr;
+    TBarData* Next = nullptr;
+};
+
+// Owns its nodes, so that no node can outlive the list or sit outside it. An
+// empty node pointer stands for "one past the last codeword" throughout, which
+// is also what FindNode yields for the position after the end.
+class TPdf417Codewords {
+public:
+    TPdf417Codewords() = default;
+    TPdf417Codewords(const TPdf417Codewords&) = delete;
+    TPdf417Codewords& operator=(const TPdf417Codewords&) = delete;
+    ~TPdf417Codewords() { DelBarData(); }
+
+    TBarData* Root() const { return FRoot; }
+    TBarData* Tail() const { return FTail; }
+    // Number of codewords in the list.
+    int32_t CodeWordCount() const { return FCount; }
+
+    // Starts the list afresh with one codeword, its new root.
+    TBarData* RootBarData(int16_t value);
+    // New node after `node`, or at the tail when `node` is empty.
+    TBarData* AppendBarData(TBarData* node, int16_t value);
+    // New node in front of `node` (it becomes the root in front of the root),
+    // or at the tail when `node` is empty.
+    TBarData* InsertBarData(TBarData* node, int16_t value);
+    // Frees every node; the list is empty afterwards.
+    void DelBarData();
+
+    // The node at `position`, counting `from` as 1: empty one past the end,
+    // Exception "<position> is too big!" further on, and "<position> is too
+    // small!" below 1. Counting from a node the caller already holds keeps
+    // successive lookups along the list linear.
+    TBarData* FindNode(TBarData* from, int32_t position) const;
+    TBarData* FindNode(int32_t position) const { return FindNode(FRoot, position); }
+
+private:
+    TBarData* Link(TBarData* prior, TBarData* next, int16_t value);
+
+    TBarData* FRoot = nullptr;
+    TBarData* FTail = nullptr;
+    int32_t FCount = 0;
+};
+
+// Rewrites `stream` as the bytes of `s` followed by its former contents and
+// leaves the position at the end (how the payload marker goes in front).
+void StreamAppendStr(TMemoryStream& stream, std::string_view s);
+
+} // namespace Vandrel

@@ -1,0 +1,48 @@
+#pragma once
+// PDF417 error correction: Reed-Solomon codewords over GF(929) for the data
+// codewords of one symbol, at the error level 0-8 the symbol declares in its
+// row indicators. A symbol's codeword polynomial (data, then error correction,
+// highest degree first) vanishes at 3^1 ... 3^k, k = ECCount().
+#include "core/Message.h"
+#include "pdf417/BarData.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace Vandrel {
+
+enum TErrorLevel : int {
+    Level0 = 0, Level1 = 1, Level2 = 2, Level3 = 3, Level4 = 4,
+    Level5 = 5, Level6 = 6, Level7 = 7, Level8 = 8
+};
+
+// Holds the selected level's generator and the register the codewords are
+// computed in, so that one object serves every symbol of a sequence.
+class TPdf417ErrorCorrection {
+public:
+    explicit TPdf417ErrorCorrection(TErrorLevel level = Level1);
+
+    // A value outside 0-8 shows "Out of Range!" and changes nothing.
+    bool SetErrorLevel(int32_t level, const TMessageFn& message);
+    TErrorLevel ErrorLevel() const { return FLevel; }
+
+    // 2^(level+1): 2 at level 0 ... 512 at level 8.
+    int32_t ECCount() const { return int32_t{2} << FLevel; }
+    // The generator (x - 3)(x - 3^2)...(x - 3^k) mod 929 without its leading
+    // 1, highest order first.
+    std::span<const int32_t> ECCoefficients() const;
+    // The result of the last CreateErrorCode, in the order the codewords
+    // follow the data.
+    const std::vector<int32_t>& ErrorCodes() const { return FErrorCodes; }
+
+    // Error correction of the `count` codewords from the 1-based `start`
+    // (fewer when the list ends first). One lookup, then a walk along the list.
+    void CreateErrorCode(const TPdf417Codewords& list, int32_t start, int32_t count);
+
+private:
+    TErrorLevel FLevel;
+    std::vector<int32_t> FErrorCodes;
+};
+
+} // namespace Vandrel
