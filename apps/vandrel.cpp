@@ -1,4 +1,6 @@
 // vandrel: draws symbols from the command line, headless.
+#include "apps/Cli.h"
+#include "apps/Pdf417Command.h"
 #include "apps/Render.h"
 
 #include "linear/DBSingleBarcode.h"
@@ -29,8 +31,6 @@ using namespace Vandrel;
 
 namespace {
 
-constexpr int ExitUsage = 2;
-
 const char* const Usage =
     "Usage: vandrel <command> [options]\n"
     "\n"
@@ -39,36 +39,9 @@ const char* const Usage =
     "  modules   print the module string of a symbol\n"
     "  types     list the symbology names with their ordinals\n"
     "  gallery   draw sample symbols of every symbology into a directory\n"
+    "  pdf417    encode a value as PDF417 and print its codewords\n"
     "\n"
     "Run 'vandrel <command> --help' for the options of a command.\n";
-
-int UsageError(const QString& message)
-{
-    std::fprintf(stderr, "vandrel: %s\n", qPrintable(message));
-    return ExitUsage;
-}
-
-// Parses the options of one command; prints help and answers 0, or reports a
-// usage error and answers 2, or answers nullopt to go on.
-std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description)
-{
-    parser.setApplicationDescription(description);
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
-    parser.addOption(help);
-    if (!parser.parse(args))
-        return UsageError(parser.errorText());
-    if (parser.isSet(help)) {
-        // Qt names the program by its path; the usage line names the command.
-        QString text = parser.helpText();
-        text.replace(QApplication::arguments().constFirst(), args.constFirst());
-        std::printf("%s", qPrintable(text));
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty())
-        return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
-    return std::nullopt;
-}
 
 std::optional<TBarType> ParseType(const QString& name)
 {
@@ -84,13 +57,6 @@ std::optional<std::string> ParseValue(const QString& text)
         if (c.unicode() > 0xFF)
             return std::nullopt;
     return text.toLatin1().toStdString();
-}
-
-std::optional<int> ParseInt(const QString& text, int low, int high)
-{
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    return ok && v >= low && v <= high ? std::optional<int>(v) : std::nullopt;
 }
 
 std::optional<QColor> ParseColor(const QString& text)
@@ -426,5 +392,7 @@ int main(int argc, char** argv)
         return TypesCommand(args);
     if (command == "gallery")
         return GalleryCommand(args);
+    if (command == "pdf417")
+        return Pdf417Command(args);
     return UsageError("unknown command '" + command + "'\n" + QString::fromLatin1(Usage));
 }

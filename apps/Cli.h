@@ -1,0 +1,25 @@
+#pragma once
+// What every command of the vandrel tool shares: option parsing with --help,
+// and one-line usage errors with exit code 2.
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Vandrel {
+
+inline constexpr int ExitUsage = 2;
+
+// Prints "vandrel: <message>" on standard error and answers ExitUsage.
+int UsageError(const QString& message);
+
+// Parses the options of one command; prints help and answers 0, or reports a
+// usage error and answers 2, or answers nullopt to go on. args[0] names the
+// command ("vandrel render").
+std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description);
+
+// A whole number within [low, high], or nullopt.
+std::optional<int> ParseInt(const QString& text, int low, int high);
+
+} // namespace Vandrel
