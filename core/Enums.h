@@ -1,5 +1,5 @@
 #pragma once
-// Published enumerations of the core and linear controls. Their ordinal values
+// Published enumerations of the controls. Their ordinal values
 // are stored in form files and used in arithmetic, so each is fixed explicitly.
 // QtCore is used only so that Designer and .ui files can see them (Q_ENUM_NS).
 #include <QtCore/qobjectdefs.h>
@@ -33,5 +33,30 @@ enum TBarType : int {
 Q_ENUM_NS(TBarType)
 
 inline constexpr int BarTypeCount = 23;
+
+// PDF417 compaction mode: text, numeric, byte, automatic.
+enum TCodeMode : int { tMode = 0, nMode = 1, bMode = 2, cMode = 3 };
+Q_ENUM_NS(TCodeMode)
+
+// Text sub-modes; punctuation is only ever reached by a one-character shift.
+enum TBCType : int { bcAlpha = 0, bcLower = 1, bcMixed = 2, bcPunctuation = 3 };
+Q_ENUM_NS(TBCType)
+
+// How a text sub-mode change is made: asMode and psMode shift one character,
+// llMode, mlMode and alMode latch. plMode is never produced.
+enum TShiftMode : int { noneMode = 0, plMode = 1, llMode = 2, asMode = 3, mlMode = 4, alMode = 5, psMode = 6 };
+Q_ENUM_NS(TShiftMode)
+
+// PDF417 error-correction level: 2^(level+1) codewords.
+enum TErrorLevel : int {
+    Level0 = 0, Level1 = 1, Level2 = 2, Level3 = 3, Level4 = 4,
+    Level5 = 5, Level6 = 6, Level7 = 7, Level8 = 8
+};
+Q_ENUM_NS(TErrorLevel)
+
+// One PDF417 symbol, or a linked sequence of them; the truncated kinds have no
+// right row indicator and stop pattern.
+enum TPDFType : int { Normal = 0, Truncated = 1, MicroPDF417 = 2, TruncatedMicroPDF417 = 3 };
+Q_ENUM_NS(TPDFType)
 
 } // namespace Vandrel

@@ -5,6 +5,7 @@
 // (*StreamToBarData) share one signature so that a caller can pick one by
 // TCodeMode. Conditions a user can correct go to `message`, and the front end
 // returns false; codewords already appended stay in the list.
+#include "core/Enums.h"
 #include "core/Message.h"
 #include "pdf417/BarData.h"
 
@@ -12,17 +13,6 @@
 #include <string_view>
 
 namespace Vandrel {
-
-enum TCodeMode : int { tMode = 0, nMode = 1, bMode = 2, cMode = 3 };
-
-// Text sub-modes; punctuation is only ever reached by a one-character shift.
-enum TBCType : int { bcAlpha = 0, bcLower = 1, bcMixed = 2, bcPunctuation = 3 };
-
-// How a sub-mode change is made: asMode and psMode shift one character,
-// llMode, mlMode and alMode latch. plMode is never produced.
-enum TShiftMode : int {
-    noneMode = 0, plMode = 1, llMode = 2, asMode = 3, mlMode = 4, alMode = 5, psMode = 6
-};
 
 inline constexpr int16_t TextLatch = 900;
 inline constexpr int16_t ByteLatch = 901;       // byte count not a multiple of 6

@@ -3,6 +3,7 @@
 // codewords of one symbol, at the error level 0-8 the symbol declares in its
 // row indicators. A symbol's codeword polynomial (data, then error correction,
 // highest degree first) vanishes at 3^1 ... 3^k, k = ECCount().
+#include "core/Enums.h"
 #include "core/Message.h"
 #include "pdf417/BarData.h"
 
@@ -11,11 +12,6 @@
 #include <vector>
 
 namespace Vandrel {
-
-enum TErrorLevel : int {
-    Level0 = 0, Level1 = 1, Level2 = 2, Level3 = 3, Level4 = 4,
-    Level5 = 5, Level6 = 6, Level7 = 7, Level8 = 8
-};
 
 // Holds the selected level's generator and the register the codewords are
 // computed in, so that one object serves every symbol of a sequence.
