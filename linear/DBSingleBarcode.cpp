@@ -42,12 +42,8 @@ void TDBSingleBarCode::SetDataSource(TDataSource* value)
 
 void TDBSingleBarCode::DataChange(QObject*)
 {
-    const TField* field = FDataLink->Field();
-    if (!field || !FDataLink->CanModify())
-        return;
-    const QString text = field->DisplayText();
-    if (!text.isEmpty())
-        SetBarValueText(text);
+    if (const auto text = FDataLink->TakeOverText())
+        SetBarValueText(*text);
 }
 
 void TDBSingleBarCode::ActiveChange(QObject*)

@@ -15,19 +15,6 @@
 
 namespace Vandrel {
 
-namespace {
-// Runs a drawing step and reports any failure inside it as `message`.
-template <typename Step>
-void Guarded(const char* message, Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-        throw Exception(message);
-    }
-}
-} // namespace
-
 TCustomSingleBarCode::TCustomSingleBarCode(QWidget* owner) : TBarCode(owner)
 {
     FFont.SetSize(8);

@@ -236,6 +236,14 @@ bool TFieldDataLink::CanModify() const
     return f && f->CanModify();
 }
 
+std::optional<QString> TFieldDataLink::TakeOverText() const
+{
+    if (!CanModify())
+        return std::nullopt;
+    const QString text = Field()->DisplayText();
+    return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+}
+
 void TFieldDataLink::Notify(const TNotifyEvent& event)
 {
     if (event)

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Vandrel {
@@ -144,6 +145,10 @@ public:
     // The linked field of the current dataset, or null.
     TField* Field() const;
     bool CanModify() const;
+    // The text a data-aware control takes over: that of a linked field that
+    // can be modified, when it is not empty (an empty or null field keeps the
+    // control's previous value).
+    std::optional<QString> TakeOverText() const;
 
 private:
     void Relink(TDataSource* value);

@@ -17,4 +17,16 @@ class EInvalidCast : public Exception { public: using Exception::Exception; };
 class EListError : public Exception { public: using Exception::Exception; };
 class EConvertError : public Exception { public: using Exception::Exception; };
 
+// Runs a drawing or printing step and reports any failure inside it as one
+// Exception with the fixed `message`.
+template <typename Step>
+void Guarded(const char* message, Step&& step)
+{
+    try {
+        step();
+    } catch (...) {
+        throw Exception(message);
+    }
+}
+
 } // namespace Vandrel

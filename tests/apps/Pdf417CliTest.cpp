@@ -1,1 +1,173 @@
+// vandrel pdf417 as a user runs it.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+ToolRun Pdf417(const QStringList& args)
+{
+    QProcess p;
+    p.start(VANDREL_CLI, QStringList{"pdf417"} + args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+QString Letters(int count)
+{
+    return QString(count, 'A');
+}
+
+const QString DefaultSymbol = "3x3: 5 453 178 121 239 452 327 657 619\n";
+
+} // namespace
+
+TEST(Pdf417Cli, PrintsEachSymbolWithItsSize)
+{
+    struct Case {
+        QStringList args;
+        QString out;    // the whole output, or its start when it ends in a space
+        QString err;
+    };
+    const Case cases[] = {
+        {{"--value", "PDF417"}, DefaultSymbol, ""},
+        {{"--hex", "504446343137"}, DefaultSymbol, ""},
+        {{"--value", "PDF417", "--module", "5", "--width", "300", "--height", "40"}, DefaultSymbol, ""},
+        {{"--value", "PDF417", "--level", "0"}, "3x3: 7 453 178 121 239 900 900 ", ""},
+        {{"--value", "0123456789", "--mode", "numeric"}, "4x3: 8 902 13 798 85 289 900 900 ", ""},
+        {{"--value", "ABCDEF", "--mode", "byte"}, "4x3: 8 924 109 326 368 127 330 900 ", ""},
+        {{"--value", "ABCD1234567890123XYZAB", "--mode", "auto"}, "6x3: 14 1 63 902 ", ""},
+        {{"--value", "PDF417", "--rows", "5"}, "5x3: 11 453 ", ""},
+        {{"--value", "PDF417", "--columns", "0", "--width", "100", "--height", "2000"}, "8x2: 12 453 ", ""},
+        {{"--value", "PDF417", "--columns", "0", "--width", "100", "--height", "2000", "--aspect", "30"},
+         "4x3: 8 453 ", ""},
+        {{"--value", "PDF417", "--type", "Truncated"}, DefaultSymbol, ""},
+        {{"--value", "PDF417", "--type", "MicroPDF417"}, "6x3: 14 453 178 121 239 900 900 928 111 100 ", ""},
+        {{"--value", "A", "--mode", "byte", "--encrypt", "--password", "pw"}, "6x3: 14 901 ", ""},
+        {{"--value", Letters(200), "--columns", "0", "--rows", "3"}, "3x35: 101 0 ", "Num of CodeWord is too Big!\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = Pdf417(QStringList{"--codewords"} + c.args);
+        SCOPED_TRACE(c.args.join(' ').left(80).toStdString());
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.err, c.err);
+        if (c.out.endsWith(' '))
+            EXPECT_TRUE(r.out.startsWith(c.out)) << r.out.left(200).toStdString();
+        else
+            EXPECT_EQ(r.out, c.out);
+    }
+}
+
+TEST(Pdf417Cli, ASequencePrintsOneLinePerSymbol)
+{
+    const ToolRun r = Pdf417({"--codewords", "--value", Letters(1100), "--type", "MicroPDF417"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList size = lines[i].section(':', 0, 0).split('x');
+        const QStringList codewords = lines[i].section(": ", 1).split(' ');
+        ASSERT_EQ(size.size(), 2);
+        EXPECT_EQ(codewords.size(), size[0].toInt() * size[1].toInt()) << i;
+        const qsizetype block = codewords.indexOf("928");
+        ASSERT_GE(block, 0) << i;
+        EXPECT_EQ(codewords.mid(block + 1, 2), (QStringList{"111", QString::number(100 + i)})) << i;
+        EXPECT_EQ(codewords.value(block + 6) == "922", i == 2) << i;
+    }
+}
+
+TEST(Pdf417Cli, FilesAndHexCarryAnyByte)
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("bytes.bin"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const QStringList options{"--codewords", "--mode", "byte", "--columns", "10"};
+    const ToolRun fromFile = Pdf417(options + QStringList{"--input-file", file.fileName()});
+    const ToolRun fromHex = Pdf417(options + QStringList{"--hex", QString::fromLatin1(bytes.toHex())});
+    ASSERT_EQ(fromFile.code, 0) << fromFile.err.toStdString();
+    EXPECT_TRUE(fromFile.out.startsWith("22x10: 216 901 0 5 844 88 165 ")) << fromFile.out.left(80).toStdString();
+    EXPECT_EQ(fromHex.out, fromFile.out);
+}
+
+TEST(Pdf417Cli, RefusedValuesPrintTheMessageAndExitWithOne)
+{
+    const std::pair<QStringList, QString> cases[] = {
+        {{"--value", "PDF417", "--level", "9"}, "Out of Range!"},
+        {{"--value", "PDF417", "--columns", "31"}, "DataColumn <= 30 "},
+        {{"--value", "PDF417", "--rows", "2"}, "DataRow <= 90 And DataRow >= 3"},
+        {{"--value", "PDF417", "--aspect", "2.5"}, "Aspect >= 3.00"},
+        {{"--value", "PDF417", "--encrypt"}, "PLEASE SET CODEMODE AS bMode"},
+        {{"--value", "PDF417", "--mode", "byte", "--encrypt", "--password", QString(33, 'p')},
+         "Length of Password <= 32!"},
+        {{"--value", "PDF417", "--mode", "numeric"}, "Invalid string"},
+        {{"--value", Letters(1848), "--columns", "29"}, "Code Words is too Large!"},
+        {{"--value", Letters(532)}, "recalcu is error!"},
+        {{"--value", "PDF417", "--level", "8", "--type", "MicroPDF417"}, "recalcu is error!"},
+        {{"--value", ""}, "vandrel: nothing to encode: the value is empty"},
+        {{"--value", "ABCDEFGHIJ", "--columns", "2", "--rows", "3"},
+         "vandrel: the value does not fit --columns by --rows"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ToolRun r = Pdf417(QStringList{"--codewords"} + args);
+        SCOPED_TRACE(args.join(' ').left(80).toStdString());
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, message + "\n");
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST(Pdf417Cli, UsageErrorsExitWithTwo)
+{
+    const QStringList cases[] = {
+        {"--value", "PDF417"},
+        {"--codewords"},
+        {"--codewords", "--value", "A", "--hex", "41"},
+        {"--codewords", "--hex", "414"},
+        {"--codewords", "--hex", "4g"},
+        {"--codewords", "--input-file", "/nonexistent/value.bin"},
+        {"--codewords", "--value", QString::fromUtf8("\u20ac")},
+        {"--codewords", "--value", "A", "--password", QString::fromUtf8("\u20ac")},
+        {"--codewords", "--value", "A", "--mode", "kanji"},
+        {"--codewords", "--value", "A", "--type", "QR"},
+        {"--codewords", "--value", "A", "--level", "high"},
+        {"--codewords", "--value", "A", "--columns", "256"},
+        {"--codewords", "--value", "A", "--rows", "-1"},
+        {"--codewords", "--value", "A", "--aspect", "wide"},
+        {"--codewords", "--value", "A", "--module", "0"},
+        {"--codewords", "--value", "A", "--width", "0"},
+        {"--codewords", "--value", "A", "--frobnicate"},
+        {"--codewords", "--value", "A", "extra"},
+    };
+    for (const QStringList& args : cases) {
+        const ToolRun r = Pdf417(args);
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST(Pdf417Cli, HelpNamesEveryOption)
+{
+    const ToolRun r = Pdf417({"--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("Usage: vandrel pdf417")) << r.out.toStdString();
+    for (const char* option : {"--codewords", "--value", "--input-file", "--hex", "--mode", "--level", "--columns",
+                               "--rows", "--type", "--aspect", "--module", "--width", "--height", "--encrypt",
+                               "--password"})
+        EXPECT_TRUE(r.out.contains(option)) << option;
+}

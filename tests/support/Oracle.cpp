@@ -7,7 +7,8 @@
 
 namespace VandrelTest {
 
-std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format, bool code39Extended)
+namespace {
+ZXing::Result Read(const QImage& image, ZXing::BarcodeFormat format, bool code39Extended)
 {
     constexpr int margin = 40;
     QImage page(image.width() + 2 * margin, image.height() + 2 * margin, QImage::Format_Grayscale8);
@@ -23,8 +24,28 @@ std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format, bool co
     hints.setTryCode39ExtendedMode(code39Extended);
     const ZXing::ImageView view(page.constBits(), page.width(), page.height(), ZXing::ImageFormat::Lum,
                                 int(page.bytesPerLine()));
-    const auto result = ZXing::ReadBarcode(view, hints);
+    return ZXing::ReadBarcode(view, hints);
+}
+} // namespace
+
+std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format, bool code39Extended)
+{
+    const auto result = Read(image, format, code39Extended);
     return result.isValid() ? result.text() : std::string();
+}
+
+TReading ReadDetails(const QImage& image, ZXing::BarcodeFormat format)
+{
+    const auto result = Read(image, format, false);
+    if (!result.isValid())
+        return {};
+    const auto& bytes = result.bytes();
+    return {true,
+            std::string(bytes.begin(), bytes.end()),
+            result.sequenceIndex(),
+            result.sequenceSize(),
+            result.sequenceId(),
+            result.isLastInSequence()};
 }
 
 } // namespace VandrelTest

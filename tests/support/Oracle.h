@@ -13,4 +13,15 @@ namespace VandrelTest {
 // Code 39 Extended pairs are folded into full ASCII when `code39Extended` is set.
 std::string ReadSymbol(const QImage& image, ZXing::BarcodeFormat format, bool code39Extended = false);
 
+// What a reader found: the raw bytes and the place in a linked sequence.
+struct TReading {
+    bool valid = false;
+    std::string bytes;
+    int sequenceIndex = -1;
+    int sequenceSize = -1;
+    std::string sequenceId;
+    bool lastInSequence = false;
+};
+TReading ReadDetails(const QImage& image, ZXing::BarcodeFormat format);
+
 } // namespace VandrelTest

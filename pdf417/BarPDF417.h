@@ -1,0 +1,137 @@
+#pragma once
+// The PDF417 controls: TCustomBarPDF417 owns an encoder, re-encodes when a
+// property that shapes the codewords changes, and draws the codeword list row
+// by row at any quarter turn; TBarPDF417 is the published control and
+// TDBBarPDF417 takes its value from a database field.
+#include "core/BarCode.h"
+#include "pdf417/Encoder.h"
+#include "platform/DataSet.h"
+
+#include <QString>
+
+#include <string>
+
+namespace Vandrel {
+
+class TCanvas;
+
+class TCustomBarPDF417 : public TBarCode {
+    Q_OBJECT
+    Q_PROPERTY(float Aspect READ Aspect WRITE FSetAspect)
+    Q_PROPERTY(int BarX READ BarX WRITE FSetBarX)
+    // The value is a byte string; Designer edits it as Latin-1 text.
+    Q_PROPERTY(QString BarValue READ BarValueText WRITE SetBarValueText)
+    Q_PROPERTY(Vandrel::TCodeMode CodeMode READ CodeMode WRITE FSetCodeMode)
+    Q_PROPERTY(int DataColumn READ DataColumn WRITE FSetDataColumn)
+    Q_PROPERTY(int DataRow READ DataRow WRITE FSetDataRow)
+    Q_PROPERTY(Vandrel::TErrorLevel ErrorLevel READ ErrorLevel WRITE FSetErrorLevel)
+    Q_PROPERTY(bool IsEncrypt READ IsEncrypt WRITE FSetIsEncrypt)
+    Q_PROPERTY(Vandrel::TPDFType PDFType READ PDFType WRITE FSetPDFType)
+    Q_PROPERTY(QString Password READ PasswordText WRITE SetPasswordText)
+
+public:
+    explicit TCustomBarPDF417(QWidget* owner = nullptr);
+
+    float Aspect() const { return FEncoder.Aspect(); }
+    void FSetAspect(float value);
+    int32_t BarX() const { return FEncoder.BarX(); }
+    void FSetBarX(int32_t value);
+    int32_t RowHeight() const { return FEncoder.RowHeight(); }
+    const std::string& BarValue() const { return FEncoder.BarValue(); }
+    void FSetBarValue(const std::string& value);
+    TCodeMode CodeMode() const { return FEncoder.CodeMode(); }
+    void FSetCodeMode(TCodeMode value);
+    int DataColumn() const { return FEncoder.DataColumn(); }
+    void FSetDataColumn(int value);
+    int DataRow() const { return FEncoder.DataRow(); }
+    void FSetDataRow(int value);
+    TErrorLevel ErrorLevel() const { return FEncoder.ErrorLevel(); }
+    void FSetErrorLevel(TErrorLevel value);
+    bool IsEncrypt() const { return FEncoder.IsEncrypt(); }
+    void FSetIsEncrypt(bool value);
+    TPDFType PDFType() const { return FEncoder.PDFType(); }
+    void FSetPDFType(TPDFType value);
+    const std::string& Password() const { return FEncoder.Password(); }
+    void FSetPassword(const std::string& value);
+
+    QString BarValueText() const;
+    void SetBarValueText(const QString& value);
+    QString PasswordText() const;
+    void SetPasswordText(const QString& value);
+
+    // The encoding state: value streams, codeword list, symbol sizes.
+    TPdf417Encoder& Encoder() { return FEncoder; }
+    const TPdf417Encoder& Encoder() const { return FEncoder; }
+    TMemoryStream& DataStream() const { return FEncoder.DataStream(); }
+    void AppendStream(const TMemoryStream& stream) { FEncoder.AppendStream(stream); }
+    void AppendString(std::string_view s) { FEncoder.AppendString(s); }
+    void ClearData() { FEncoder.ClearData(); }
+
+    // Re-encodes DataStream for the control's size and repaints.
+    void ShowBarCode();
+    void Refresh() { Invalidate(); }
+
+    void CreateBMP(QImage& bmp) override;
+    void Print(QPainter* dc, TPoint p) override;
+    void Internalprint(QPainter* dc, TPoint p) override;
+
+    // Draws the codeword list: rows of start pattern, left row indicator,
+    // data codewords in the row's cluster, right row indicator and stop
+    // pattern (or one closing bar for the truncated kinds).
+    void DrawBarCode(TCanvas& canvas);
+    void SetInitValue();
+    void DrawStartRect(TCanvas& canvas, TPoint& p);
+    void DrawEndRect(TCanvas& canvas, TPoint& p);
+    // Draws a width pattern (bar first) at p and moves p past it.
+    void DrawBarRect(TCanvas& canvas, TPoint& p, std::string_view pattern);
+    void DrawRect(TCanvas& canvas, int32_t x, int32_t y, const QColor& color, int32_t modules);
+
+    static TRect LessenRect(const TRect& r, int32_t margin);
+    void ChangeX() {}
+
+    // The screen point the symbol frame's origin maps to.
+    TPoint RotateOrigin;
+
+protected:
+    void Paint() override;
+
+private:
+    void Encode();
+    void DrawSymbol(TCanvas& canvas, TPoint at, TSymbolSize size, const TBarData*& node);
+
+    TPdf417Encoder FEncoder;
+};
+
+// The published PDF417 control.
+class TBarPDF417 : public TCustomBarPDF417 {
+    Q_OBJECT
+
+public:
+    using TCustomBarPDF417::TCustomBarPDF417;
+};
+
+// The PDF417 control that takes its value from a field of a dataset.
+class TDBBarPDF417 : public TCustomBarPDF417 {
+    Q_OBJECT
+    Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
+    Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
+    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource)
+
+public:
+    explicit TDBBarPDF417(QWidget* owner = nullptr);
+    ~TDBBarPDF417() override;
+
+    TFieldDataLink* DataLink() const { return FDataLink; }
+    QString GetDataField() const { return FDataLink->FieldName(); }
+    void SetDataField(const QString& value) { FDataLink->SetFieldName(value); }
+    TDataSource* GetDataSource() const { return FDataLink->DataSource(); }
+    void SetDataSource(TDataSource* value);
+
+    void DataChange(QObject* sender);
+    void ActiveChange(QObject* sender);
+
+private:
+    TFieldDataLink* FDataLink;
+};
+
+} // namespace Vandrel

@@ -1,0 +1,102 @@
+#pragma once
+// PDF417 symbol sizing: how many rows and columns a symbol gets for its
+// codewords (data, length descriptor and error correction), how a Macro
+// PDF417 sequence is cut into symbols, and the row indicators that tell a
+// reader a symbol's rows, columns and error level.
+//
+// Conditions a user can correct go to `message` and the layout is used all
+// the same; a grid that cannot be built raises Exception("recalcu is error!").
+// Counts are int32_t throughout, so nothing here narrows or overflows on the
+// way to that report.
+#include "core/Message.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace Vandrel {
+
+inline constexpr int32_t MinRows = 3;
+inline constexpr int32_t MaxRows = 90;
+inline constexpr int32_t MaxColumns = 30;
+// Codewords one symbol may hold in all, error correction included: the
+// Reed-Solomon code over GF(929) is no longer than that.
+inline constexpr int32_t MaxSymbolCodewords = 928;
+
+// What a symbol of a Macro PDF417 sequence carries besides its piece of the
+// value and its error correction: the length descriptor, the control block
+// (928, two segment-index codewords, three file-ID codewords) and, in the
+// last symbol only, the terminator 922.
+inline constexpr int32_t MacroControlBlock = 6;
+inline constexpr int32_t MacroOverhead = 1 + MacroControlBlock;
+inline constexpr int32_t MacroLastOverhead = MacroOverhead + 1;
+// The segment index is five decimal digits.
+inline constexpr size_t MaxSegments = 100000;
+
+struct TSymbolSize {
+    int32_t Rows = 0;
+    int32_t Columns = 0;
+    bool operator==(const TSymbolSize&) const = default;
+};
+
+// The drawing area the symbol is sized for, already turned: at 90 and 270
+// degrees Width is the control's height.
+struct TSizingArea {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    float Aspect = 3.0f;
+};
+
+// Rows and columns for `codewords` that give the symbol the area's
+// proportions, row height being Aspect modules. `nonData` counts the
+// columns of start, stop and row indicators (4, or 2 when truncated).
+TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData);
+
+// A Normal or Truncated symbol. dataColumn and dataRow fix the grid when
+// positive; nullopt (no message) when both are fixed and too small.
+std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int32_t dataRow,
+                                      const TSizingArea& area, int32_t nonData,
+                                      const TMessageFn& message);
+
+// The shape of a Macro PDF417 sequence: every symbol but the last is Full; the
+// last keeps Full's fixed side (columns when DataColumn is given, else rows)
+// and sizes the other to its own codewords.
+struct TSequenceFrame {
+    TSymbolSize Full;
+    bool FixedColumns = true;
+
+    // The smallest symbol of this frame for `codewords`, at least MinRows high.
+    TSymbolSize Fit(int32_t codewords) const;
+};
+
+// `codewords` are those of the whole value in one symbol, descriptor, control
+// block, terminator and error correction included; they shape the frame when
+// neither dataColumn nor dataRow does.
+TSequenceFrame SequenceFrame(int32_t codewords, int32_t dataColumn, int32_t dataRow,
+                             const TSizingArea& area, int32_t nonData);
+
+// Codewords of a piece of the value compacted on its own, as a symbol of the
+// sequence carries it.
+using TCompactedLength = std::function<int32_t(std::string_view piece)>;
+
+struct TSequencePiece {
+    size_t Length = 0;      // bytes of the value
+    TSymbolSize Size;
+};
+
+// Cuts the value into consecutive pieces, one per symbol, each compacted on
+// its own so that every symbol reads back by itself. Every symbol but the
+// last is filled as far as its Full grid allows; the last is sized to the
+// rest. Exception("recalcu is error!") when a symbol cannot carry a piece or
+// the sequence would need more symbols than its segment index can count.
+std::vector<TSequencePiece> SplitSequence(std::string_view value, const TSequenceFrame& frame,
+                                          int32_t ecCount, const TCompactedLength& length);
+
+// Row indicator of `row` (0 ... Rows-1) on `side` (0 left, 1 right) of a
+// symbol of `size` at error level `level`.
+int32_t GetFistNote(int32_t side, int32_t row, TSymbolSize size, int32_t level);
+
+} // namespace Vandrel

@@ -1,0 +1,250 @@
+// The PDF417 controls: property rules, the drawn geometry at every quarter
+// turn, the output paths, the data-aware control, and an independent reader
+// (zxing-cpp) decoding what we draw.
+#include "pdf417/BarPDF417.h"
+#include "support/Capture.h"
+#include "support/Database.h"
+#include "support/Oracle.h"
+#include "support/Pictures.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Vandrel;
+using namespace VandrelTest;
+using ZXing::BarcodeFormat;
+
+namespace {
+
+QImage Bitmap(TCustomBarPDF417& c)
+{
+    QImage bmp;
+    c.CreateBMP(bmp);
+    return bmp;
+}
+
+} // namespace
+
+TEST(BarPDF417, NewControlShowsNothingUntilAValueIsSet)
+{
+    TBarPDF417 c;
+    EXPECT_EQ(c.BarValue(), "PDF417");
+    EXPECT_EQ(c.DataColumn(), 3);
+    EXPECT_EQ(c.DataRow(), 0);
+    EXPECT_EQ(c.ErrorLevel(), Level1);
+    EXPECT_EQ(c.PDFType(), Normal);
+    EXPECT_EQ(c.CodeMode(), tMode);
+    EXPECT_EQ(c.BarX(), 2);
+    EXPECT_EQ(c.RowHeight(), 6);
+    EXPECT_FLOAT_EQ(c.Aspect(), 3.0f);
+    EXPECT_EQ(CountColor(Bitmap(c), Qt::white), 200 * 100);
+    c.FSetBarValue("PDF417");
+    EXPECT_LT(CountColor(Bitmap(c), Qt::white), 200 * 100);
+}
+
+TEST(BarPDF417, SymbolGeometryAtEveryAngle)
+{
+    // 3 x 3 grid: (3 + 4) * 17 + 1 = 120 modules of 2 pixels, 3 rows of 6
+    // pixels, drawn 2 modules in from its position; centred in 300 pixels
+    // the line of (3 + 4) * 17 + 5 modules starts at (300 - 248) / 2.
+    TBarPDF417 flat;
+    flat.resize(300, 100);
+    flat.FSetBarValue("PDF417");
+    const QImage reference = Bitmap(flat);
+    EXPECT_EQ(PaintedBox(reference, Qt::white), QRect(26 + 4, 4, 240, 18));
+    // The first element is the start pattern's 8-module bar.
+    EXPECT_EQ(reference.pixel(30 + 15, 10), QColor(Qt::black).rgb());
+    EXPECT_EQ(reference.pixel(30 + 16, 10), QColor(Qt::white).rgb());
+    for (const TAngleType angle : {_90, _180, _270}) {
+        TBarPDF417 c;
+        c.resize(angle == _180 ? 300 : 100, angle == _180 ? 100 : 300);
+        c.FSetAngle(angle);
+        c.FSetBarValue("PDF417");
+        EXPECT_EQ(Bitmap(c), TurnedCcw(reference, angle)) << "angle " << angle;
+    }
+}
+
+TEST(BarPDF417, TruncatedRowsEndInOneModuleBar)
+{
+    TBarPDF417 c;
+    c.resize(300, 100);
+    c.FSetAlignment(taLeft);
+    c.FSetPDFType(Truncated);
+    c.FSetBarValue("PDF417");
+    const QRect box = PaintedBox(Bitmap(c), Qt::white);
+    EXPECT_EQ(box, QRect(4, 4, ((3 + 2) * 17 + 1) * 2, 18));
+}
+
+TEST(BarPDF417, PropertyRulesAndMessages)
+{
+    TBarPDF417 c;
+    MessageCapture capture;
+    int repaints = 0;
+    QObject::connect(&c, &TBarCode::invalidated, [&] { ++repaints; });
+
+    c.FSetDataColumn(31);
+    c.FSetDataRow(2);
+    EXPECT_EQ(c.DataColumn(), 3);
+    EXPECT_EQ(c.DataRow(), 0);
+    EXPECT_EQ(capture.Messages, (QStringList{"DataColumn <= 30 ", "DataRow <= 90 And DataRow >= 3"}));
+    EXPECT_EQ(repaints, 0);
+    c.FSetDataRow(0);
+    EXPECT_EQ(repaints, 0);
+    c.FSetDataRow(90);
+    EXPECT_EQ(c.DataRow(), 90);
+    EXPECT_EQ(repaints, 1);
+
+    try {
+        c.FSetAspect(2.5f);
+        FAIL() << "an aspect below 3 must raise";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Aspect >= 3.00");
+    }
+    EXPECT_FLOAT_EQ(c.Aspect(), 3.0f);
+
+    c.FSetBarX(4); // the row height stays until Aspect is set again
+    EXPECT_EQ(c.RowHeight(), 6);
+    c.FSetAspect(3.0f);
+    EXPECT_EQ(c.RowHeight(), 12);
+}
+
+TEST(BarPDF417, DataColumnShapesTheNextEncoding)
+{
+    TBarPDF417 c;
+    c.FSetBarValue("PDF417 DATA COLUMN");
+    const auto before = c.Encoder().SymbolSizes();
+    c.FSetDataColumn(5);
+    EXPECT_EQ(c.Encoder().SymbolSizes(), before);
+    c.FSetBarValue("PDF417 DATA COLUMN");
+    ASSERT_EQ(c.Encoder().SymbolCount(), 1);
+    EXPECT_EQ(c.Encoder().SymbolSizes()[0].Columns, 5);
+}
+
+TEST(BarPDF417, PrintAtAnOffsetAndInternalprint)
+{
+    TBarPDF417 c;
+    c.resize(300, 100);
+    c.FSetBarValue("OFFSET");
+    const QImage bmp = Bitmap(c);
+    for (const bool internal : {false, true}) {
+        QImage page = Filled(600, 400, Qt::white);
+        {
+            QPainter painter(&page);
+            internal ? c.Internalprint(&painter, {100, 50}) : c.Print(&painter, {100, 50});
+        }
+        EXPECT_EQ(page.copy(100, 50, 300, 100), bmp) << internal;
+        EXPECT_TRUE(QRect(100, 50, 300, 100).contains(PaintedBox(page, Qt::white))) << internal;
+    }
+    // Internalprint encodes BarValue afresh, whatever DataStream held.
+    c.ClearData();
+    QImage page = Filled(300, 100, Qt::white);
+    {
+        QPainter painter(&page);
+        c.Internalprint(&painter, {0, 0});
+    }
+    EXPECT_EQ(page, bmp);
+}
+
+TEST(BarPDF417, PrintWithNothingToEncodeTellsTheUser)
+{
+    TBarPDF417 c; // DataStream is empty
+    MessageCapture capture;
+    QImage page = Filled(300, 100, Qt::white);
+    QPainter painter(&page);
+    c.Print(&painter, {0, 0});
+    EXPECT_EQ(capture.Messages, QStringList{"Append data is error!"});
+}
+
+TEST(BarPDF417, ReaderDecodesEveryModeLevelModuleWidthAndAngle)
+{
+    struct Case {
+        TCodeMode mode;
+        std::string value;
+    };
+    std::string binary;
+    for (int i = 0; i < 256; ++i)
+        binary += char(i);
+    const Case cases[] = {
+        {tMode, "Hello, PDF417!"},
+        {nMode, "12345678901234567890123456789012345678901234"},
+        {bMode, binary},
+        {cMode, "Order 4711: 1234567890123 x2, \x01\x02 done"},
+    };
+    for (const Case& k : cases) {
+        for (int level = 0; level <= 8; ++level) {
+            const int barX = 1 + level % 4;
+            const auto angle = TAngleType(level % 4);
+            TBarPDF417 c;
+            c.resize(1200, 1200);
+            c.FSetAngle(angle);
+            c.FSetCodeMode(k.mode);
+            c.FSetErrorLevel(TErrorLevel(level));
+            c.FSetBarX(barX);
+            c.FSetAspect(4.0f); // rows of 3 pixels are too low for the reader at 1-pixel modules
+            c.FSetDataColumn(12);
+            c.FSetBarValue(k.value);
+            const TReading r = ReadDetails(Bitmap(c), BarcodeFormat::PDF417);
+            EXPECT_TRUE(r.valid) << "mode " << k.mode << " level " << level;
+            EXPECT_EQ(r.bytes, k.value) << "mode " << k.mode << " level " << level;
+        }
+    }
+}
+
+TEST(BarPDF417, ReaderDecodesEachSymbolOfASequence)
+{
+    // One symbol per line: each is cut out and read alone.
+    TBarPDF417 c;
+    c.resize(300, 2400);
+    c.FSetPDFType(MicroPDF417);
+    c.FSetCodeMode(cMode);
+    c.FSetDataColumn(3);
+    std::string value;
+    for (int i = 0; i < 80; ++i)
+        value += "Vandrel " + std::to_string(i) + ", ";
+    c.FSetBarValue(value);
+    const auto sizes = c.Encoder().SymbolSizes();
+    ASSERT_GE(sizes.size(), 3u);
+    const QImage whole = Bitmap(c);
+    std::string joined;
+    std::string id;
+    int y = 0;
+    for (size_t k = 0; k < sizes.size(); ++k) {
+        const int height = sizes[k].Rows * c.RowHeight() + 4 * c.BarX();
+        const TReading r = ReadDetails(whole.copy(0, y, whole.width(), height), BarcodeFormat::PDF417);
+        ASSERT_TRUE(r.valid) << "symbol " << k;
+        EXPECT_EQ(r.sequenceIndex, int(k));
+        EXPECT_EQ(r.lastInSequence, k + 1 == sizes.size()) << k;
+        if (k == 0)
+            id = r.sequenceId;
+        EXPECT_EQ(r.sequenceId, id) << k;
+        joined += r.bytes;
+        y += sizes[k].Rows * c.RowHeight() + 16 * c.BarX();
+    }
+    EXPECT_EQ(joined, value);
+}
+
+TEST(BarPDF417, DataAwareControlFollowsTheRecords)
+{
+    TestDatabase db("pdf417", {"CREATE TABLE labels (id INTEGER PRIMARY KEY, text TEXT)",
+                               "INSERT INTO labels VALUES (1, 'first label')", "INSERT INTO labels VALUES (2, '')",
+                               "INSERT INTO labels VALUES (3, 'third label')"});
+    TDataSet ds;
+    ds.SetConnectionName(db.Name());
+    ds.SetSQL("SELECT text FROM labels ORDER BY id");
+    TDataSource source;
+    source.SetDataSet(&ds);
+    TDBBarPDF417 c;
+    c.resize(400, 200);
+    c.SetDataField("text");
+    c.SetDataSource(&source);
+    ds.Open();
+    EXPECT_EQ(ReadDetails(Bitmap(c), BarcodeFormat::PDF417).bytes, "first label");
+    ds.Next(); // empty: the previous symbol stays
+    EXPECT_EQ(ReadDetails(Bitmap(c), BarcodeFormat::PDF417).bytes, "first label");
+    ds.Next();
+    EXPECT_EQ(ReadDetails(Bitmap(c), BarcodeFormat::PDF417).bytes, "third label");
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Symbol sizes in test failures as ROWSxCOLUMNS.
+#include "pdf417/Sizing.h"
+
+#include <ostream>
+
+namespace Vandrel {
+
+inline void PrintTo(const TSymbolSize& size, std::ostream* os) {
+    *os << size.Rows << "x" << size.Columns;
+}
+
+} // namespace Vandrel
