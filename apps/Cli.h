@@ -1,11 +1,16 @@
 #pragma once
 // What every command of the vandrel tool shares: option parsing with --help,
 // and one-line usage errors with exit code 2.
+#include "core/Enums.h"
+
+#include <QColor>
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <string>
+#include <variant>
 
 namespace Vandrel {
 
@@ -21,5 +26,21 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, co
 
 // A whole number within [low, high], or nullopt.
 std::optional<int> ParseInt(const QString& text, int low, int high);
+
+// Values and passwords are byte strings: anything outside Latin-1 is refused.
+std::optional<std::string> ParseLatin1(const QString& text);
+
+// How any control is drawn: --angle, --align, --transparent and the colours.
+class TBarCode;
+struct TLook {
+    TAngleType angle;
+    TAlignment alignment;
+    bool transparent;
+    QColor barColor;
+    QColor backColor;
+    void ApplyTo(TBarCode& control) const;
+};
+void AddLookOptions(QCommandLineParser& parser);
+std::variant<int, TLook> ReadLook(const QCommandLineParser& parser);
 
 } // namespace Vandrel

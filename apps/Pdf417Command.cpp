@@ -1,7 +1,8 @@
 #include "apps/Pdf417Command.h"
 
 #include "apps/Cli.h"
-#include "pdf417/Encoder.h"
+#include "apps/Render.h"
+#include "pdf417/BarPDF417.h"
 #include "platform/Exceptions.h"
 
 #include <QCommandLineParser>
@@ -36,16 +37,9 @@ struct TOptions {
     int height;
     bool encrypt;
     std::string password;
+    bool explicitSize;
+    TLook look;
 };
-
-// Values and passwords are byte strings; anything outside Latin-1 cannot be one.
-std::optional<std::string> Latin1(const QString& text)
-{
-    for (const QChar c : text)
-        if (c.unicode() > 0xFF)
-            return std::nullopt;
-    return text.toLatin1().toStdString();
-}
 
 std::optional<std::string> FromHex(const QString& text)
 {
@@ -59,8 +53,10 @@ std::optional<std::string> FromHex(const QString& text)
 
 std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
 {
-    if (parser.isSet("value") + parser.isSet("input-file") + parser.isSet("hex") != 1)
-        return UsageError("give the value with exactly one of --value, --input-file and --hex");
+    if (parser.isSet("value") + parser.isSet("input-file") + parser.isSet("hex") + parser.isSet("db") != 1)
+        return UsageError("give the value with exactly one of --value, --input-file, --hex and --db");
+    if (parser.isSet("db"))
+        return std::string();
     if (parser.isSet("hex")) {
         const auto bytes = FromHex(parser.value("hex"));
         if (!bytes)
@@ -73,7 +69,7 @@ std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
             return UsageError("cannot read '" + file.fileName() + "': " + file.errorString());
         return file.readAll().toStdString();
     }
-    const auto value = Latin1(parser.value("value"));
+    const auto value = ParseLatin1(parser.value("value"));
     if (!value)
         return UsageError("the value holds characters outside Latin-1");
     return *value;
@@ -109,28 +105,67 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     const auto height = ParseInt(parser.value("height"), 1, MaxExtent);
     if (!width || !height)
         return UsageError(QStringLiteral("--width and --height take whole numbers from 1 to %1").arg(MaxExtent));
-    const auto password = Latin1(parser.value("password"));
+    const auto password = ParseLatin1(parser.value("password"));
     if (!password)
         return UsageError("the password holds characters outside Latin-1");
+    const auto look = ReadLook(parser);
+    if (const int* code = std::get_if<int>(&look))
+        return *code;
     return TOptions{std::get<std::string>(value), TCodeMode(mode), *level, uint8_t(*columns), uint8_t(*rows),
-                    TPDFType(type), aspect, *module, *width, *height, parser.isSet("encrypt"), *password};
+                    TPDFType(type), aspect, *module, *width, *height, parser.isSet("encrypt"), *password,
+                    parser.isSet("width") || parser.isSet("height"), std::get<TLook>(look)};
 }
 
-// Sets the options the way a control's properties are set; refusals are
-// reported through the encoder's message function, Aspect's by Exception.
-void Apply(const TOptions& o, TPdf417Encoder& encoder)
+// Sets the options through the control's properties; refusals are reported
+// through the encoder's message function, Aspect's by Exception. The value
+// comes last, so that it is encoded once with everything else in place.
+void Apply(const TOptions& o, TCustomBarPDF417& control)
 {
-    encoder.SetCodeMode(o.mode);
-    encoder.SetErrorLevel(o.level);
-    encoder.SetDataColumn(o.columns);
-    encoder.SetDataRow(o.rows);
-    encoder.SetPDFType(o.type);
-    encoder.SetBarX(o.module);
-    encoder.SetAspect(o.aspect);
-    encoder.SetArea(o.width, o.height);
-    encoder.SetIsEncrypt(o.encrypt);
-    encoder.SetPassword(o.password);
-    encoder.SetBarValue(o.value);
+    control.resize(o.width, o.height);
+    o.look.ApplyTo(control);
+    control.FSetCodeMode(o.mode);
+    control.FSetErrorLevel(TErrorLevel(o.level));
+    control.FSetDataColumn(o.columns);
+    control.FSetDataRow(o.rows);
+    control.FSetPDFType(o.type);
+    control.FSetBarX(o.module);
+    control.FSetAspect(o.aspect);
+    control.FSetIsEncrypt(o.encrypt);
+    control.FSetPassword(o.password);
+}
+
+// Encodes the value. With the default grid a value too long for 90 rows of
+// 3 columns gets the fewest columns that hold it, rather than no symbol.
+void EncodeValue(TCustomBarPDF417& control, const std::string& value, bool defaultGrid)
+{
+    for (int columns = control.DataColumn();; ++columns) {
+        try {
+            control.FSetDataColumn(columns);
+            control.FSetBarValue(value);
+            return;
+        } catch (const Exception&) {
+            if (!defaultGrid || columns >= MaxColumns)
+                throw;
+        }
+    }
+}
+
+// Sizes the control to hold its whole symbol or sequence with the 2-module
+// margin, one symbol per line, without encoding again.
+void FitToSymbols(TCustomBarPDF417& control)
+{
+    const TPdf417Encoder& encoder = control.Encoder();
+    if (encoder.SymbolSizes().empty())
+        return;
+    const int32_t bx = control.BarX();
+    const int32_t nd = encoder.FullRows() ? 4 : 2;
+    const int32_t along = ((encoder.SymbolSizes()[0].Columns + nd) * 17 + 5) * bx;
+    int32_t across = 4 * bx;
+    for (const TSymbolSize& size : encoder.SymbolSizes())
+        across += size.Rows * control.RowHeight();
+    across += (encoder.SymbolCount() - 1) * 16 * bx;
+    const bool upright = control.Angle() == _90 || control.Angle() == _270;
+    control.resize(upright ? across : along, upright ? along : across);
 }
 
 // One line per symbol: its size, then its codewords in order.
@@ -150,13 +185,20 @@ void PrintCodewords(const TPdf417Encoder& encoder)
 int Pdf417Command(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.addOption({"codewords", "Print the codewords (required: the only output so far)."});
+    parser.addOption({"codewords", "Print the codewords of each symbol."});
+    parser.addOption({QStringList{"o", "output"},
+                      "Draw the symbol into a .png, .bmp, .jpg or .emf file (.emf is written as .EMF).\n"
+                      "With --db a pattern with one %d (or %04d) for the record number.",
+                      "FILE"});
     parser.addOption({"value", "The value to encode.", "V"});
     parser.addOption({"input-file", "Encode the bytes of this file.", "FILE"});
     parser.addOption({"hex", "Encode these bytes, two hexadecimal digits each.", "HEX"});
     parser.addOption({"mode", "Compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
     parser.addOption({"level", "Error-correction level, 0 to 8 (default 1).", "L", "1"});
-    parser.addOption({"columns", "Data columns, 1 to 30, or 0 for automatic (default 3).", "N", "3"});
+    parser.addOption({"columns",
+                      "Data columns, 1 to 30, or 0 for automatic (default 3; a value too long for 90 rows\n"
+                      "of 3 columns, with --rows not given either, gets the fewest columns that hold it).",
+                      "N", "3"});
     parser.addOption({"rows",
                       "Rows, 3 to 90, or 0 for automatic (default 0). A Micro sequence uses it only with "
                       "--columns 0.",
@@ -172,46 +214,90 @@ int Pdf417Command(const QStringList& args)
     parser.addOption({"module", "Module width in pixels (default 2); it shapes the drawing, not the codewords.",
                       "PX", "2"});
     parser.addOption({"width",
-                      "Width of the area the symbol is fitted to when --columns and --rows are both 0, in "
-                      "pixels (default 200).",
+                      "Width of the area in pixels (default 200): the symbol is fitted to it when --columns "
+                      "and --rows are both 0. Given, it is also the picture's size; otherwise the picture "
+                      "holds the whole symbol or sequence.",
                       "PX", "200"});
     parser.addOption({"height", "Height of that area in pixels (default 100).", "PX", "100"});
     parser.addOption({"encrypt", "Protect the value with the password; needs --mode byte."});
     parser.addOption({"password", "Password of at most 32 characters (default empty).", "P"});
+    AddLookOptions(parser);
+    AddRecordOptions(parser);
     if (const auto done = Parse(parser, args,
                                 "Encodes a value as PDF417 and prints each symbol as \"ROWSxCOLUMNS: \" and its\n"
                                 "codewords: length descriptor first, error correction last.\n"
                                 "A value the encoder refuses prints its message and exits with 1."))
         return *done;
-    if (!parser.isSet("codewords"))
-        return UsageError("missing --codewords (printing the codewords is all pdf417 does so far)");
+    const bool codewords = parser.isSet("codewords");
+    const bool output = parser.isSet("output");
+    if (!codewords && !output)
+        return UsageError("give --codewords, -o FILE, or both");
+    if (output && !IsRenderableFile(parser.value("output")))
+        return UsageError("unknown file extension of '" + parser.value("output") + "' (use .png, .bmp, .jpg or .emf)");
+    if (parser.isSet("db") && (codewords || !output))
+        return UsageError("--db draws pictures: give -o with a %d pattern and no --codewords");
     const auto options = ReadOptions(parser);
     if (const int* code = std::get_if<int>(&options))
         return *code;
+    const TOptions& o = std::get<TOptions>(options);
 
     bool reported = false;
-    TPdf417Encoder encoder([&reported](const std::string& text) {
+    const auto report = [&reported](const std::string& text) {
         reported = true;
         std::fprintf(stderr, "%s\n", text.c_str());
-    });
-    try {
-        Apply(std::get<TOptions>(options), encoder);
+    };
+    if (parser.isSet("db")) {
+        TDBBarPDF417 control;
+        control.Encoder().SetMessage(report);
+        try {
+            Apply(o, control);
+        } catch (const Exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
         if (reported)
             return 1;
-        if (!encoder.StreamToBarData()) {
+        return RenderRecords(
+            TRecordRun::From(parser, parser.value("output")),
+            [&](TDataSource& source, const QString& field) {
+                control.SetDataField(field);
+                control.SetDataSource(&source);
+            },
+            [&](const QString& fileName) {
+                if (!o.explicitSize)
+                    FitToSymbols(control);
+                const int code = WriteSymbol(control, fileName);
+                // The next record is encoded for the area the options give.
+                control.resize(o.width, o.height);
+                return code;
+            });
+    }
+
+    TBarPDF417 control;
+    control.Encoder().SetMessage(report);
+    try {
+        Apply(o, control);
+        if (reported)
+            return 1;
+        EncodeValue(control, o.value, !parser.isSet("columns") && !parser.isSet("rows"));
+        if (control.Encoder().CodeWordCount() == 0) {
             // The encoder gives up without a message on these two.
             if (!reported)
-                std::fprintf(stderr, "vandrel: %s\n", encoder.DataStream().Size() == 0
-                                                          ? "nothing to encode: the value is empty"
-                                                          : "the value does not fit --columns by --rows");
+                std::fprintf(stderr, "vandrel: %s\n", o.value.empty() ? "nothing to encode: the value is empty"
+                                                                       : "the value does not fit --columns by --rows");
             return 1;
         }
     } catch (const Exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    PrintCodewords(encoder);
-    return 0;
+    if (codewords)
+        PrintCodewords(control.Encoder());
+    if (!output)
+        return 0;
+    if (!o.explicitSize)
+        FitToSymbols(control);
+    return WriteSymbol(control, parser.value("output"));
 }
 
 } // namespace Vandrel

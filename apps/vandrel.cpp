@@ -6,7 +6,6 @@
 #include "linear/DBSingleBarcode.h"
 #include "linear/Symbology.h"
 #include "linear/ValueCheck.h"
-#include "platform/DataSet.h"
 #include "platform/Exceptions.h"
 
 #include <QApplication>
@@ -14,11 +13,6 @@
 #include <QMetaEnum>
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
 
 #include <cerrno>
 #include <cstdio>
@@ -48,22 +42,6 @@ std::optional<TBarType> ParseType(const QString& name)
     bool ok = false;
     const int value = QMetaEnum::fromType<TBarType>().keyToValue(name.toLatin1().constData(), &ok);
     return ok ? std::optional<TBarType>(TBarType(value)) : std::nullopt;
-}
-
-// Values are byte strings; anything outside Latin-1 cannot be one.
-std::optional<std::string> ParseValue(const QString& text)
-{
-    for (const QChar c : text)
-        if (c.unicode() > 0xFF)
-            return std::nullopt;
-    return text.toLatin1().toStdString();
-}
-
-std::optional<QColor> ParseColor(const QString& text)
-{
-    bool ok = false;
-    const uint rgb = text.toUInt(&ok, 16);
-    return ok && text.size() == 6 ? std::optional<QColor>(QColor::fromRgb(QRgb(rgb))) : std::nullopt;
 }
 
 struct TTypeValue {
@@ -96,7 +74,7 @@ std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
 {
     if (!parser.isSet("value"))
         return UsageError("missing --value");
-    const auto value = ParseValue(parser.value("value"));
+    const auto value = ParseLatin1(parser.value("value"));
     if (!value)
         return UsageError("the value holds characters outside Latin-1");
     return *value;
@@ -119,12 +97,8 @@ struct TAppearance {
     int height;
     TBarType type;
     bool check;
-    TAngleType angle;
-    TAlignment alignment;
+    TLook look;
     bool text;
-    bool transparent;
-    QColor barColor;
-    QColor backColor;
     int fontSize;
 
     void ApplyTo(TCustomSingleBarCode& control) const
@@ -132,12 +106,8 @@ struct TAppearance {
         control.resize(width, height);
         control.FSetCalcuCheck(check);
         control.FSetBarType(type);
-        control.FSetAngle(angle);
-        control.FSetAlignment(alignment);
+        look.ApplyTo(control);
         control.FSetShowText(text);
-        control.FSetTransparent(transparent);
-        control.FSetBarColor(barColor);
-        control.FSetBarBackColor(backColor);
         TFont font = control.Font();
         font.Height = -fontSize;
         control.FSetFont(font);
@@ -151,114 +121,30 @@ std::variant<int, TAppearance> ReadAppearance(const QCommandLineParser& parser, 
     const auto height = ParseInt(parser.value("height"), 1, MaxExtent);
     if (!width || !height)
         return UsageError(QStringLiteral("--width and --height take whole numbers from 1 to %1").arg(MaxExtent));
-    const auto degrees = ParseInt(parser.value("angle"), 0, 270);
-    if (!degrees || *degrees % 90 != 0)
-        return UsageError("--angle takes 0, 90, 180 or 270");
-    static const QStringList alignments{"left", "right", "center"};
-    const auto alignment = alignments.indexOf(parser.value("align"));
-    if (alignment < 0)
-        return UsageError("--align takes left, right or center");
-    const auto barColor = ParseColor(parser.value("bar-color"));
-    const auto backColor = ParseColor(parser.value("back-color"));
-    if (!barColor || !backColor)
-        return UsageError("colours are six hexadecimal digits RRGGBB");
+    const auto look = ReadLook(parser);
+    if (const int* code = std::get_if<int>(&look))
+        return *code;
     const auto fontSize = ParseInt(parser.value("font-size"), 1, 1000);
     if (!fontSize)
         return UsageError("--font-size takes a whole number of pixels from 1 to 1000");
-    return TAppearance{*width, *height, type, !parser.isSet("no-check"), TAngleType(*degrees / 90),
-                       TAlignment(alignment), !parser.isSet("no-text"), parser.isSet("transparent"), *barColor,
-                       *backColor, *fontSize};
+    return TAppearance{*width, *height, type, !parser.isSet("no-check"), std::get<TLook>(look),
+                       !parser.isSet("no-text"), *fontSize};
 }
 
-// Writes the control's symbol and prints the name of the file written.
-int WriteSymbol(TCustomSingleBarCode& control, const QString& output)
+// One picture per record of a query, drawn by a 1D control bound to the field.
+int RenderRecordsCommand(const QCommandLineParser& parser, const TAppearance& appearance, const QString& pattern)
 {
-    try {
-        const QString written = RenderToFile(control, output);
-        if (written.isEmpty())
-            return 1;
-        std::printf("%s\n", qPrintable(written));
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "vandrel: %s\n", e.what());
-        return 1;
-    }
-    return 0;
-}
-
-// The output name of record `n`: the pattern's one %d (or %0Nd) replaced.
-QString NumberedName(const QString& pattern, int n)
-{
-    static const QRegularExpression number("%(0?)(\\d*)d");
-    const QRegularExpressionMatch m = number.match(pattern);
-    const int width = m.captured(2).toInt();
-    const QString digits = QString::number(n).rightJustified(width, m.captured(1).isEmpty() ? ' ' : '0');
-    return pattern.left(m.capturedStart()) + digits + pattern.mid(m.capturedEnd());
-}
-
-bool IsNumberedPattern(const QString& pattern)
-{
-    return pattern.count('%') == 1 && QRegularExpression("%0?\\d*d").match(pattern).hasMatch();
-}
-
-// One picture per record of a query, drawn by a control bound to the field.
-int RenderRecords(const QCommandLineParser& parser, const TAppearance& appearance, const QString& pattern)
-{
-    const QString file = parser.value("db");
-    if (!parser.isSet("sql") || !parser.isSet("field"))
-        return UsageError("--db needs --sql and --field");
-    if (!IsNumberedPattern(pattern))
-        return UsageError("with --db the output takes one %d for the record number, e.g. out/label-%04d.png");
-    if (!QFileInfo(file).isFile())
-        return UsageError("no database file '" + file + "'");
-
-    const QString connection = QStringLiteral("vandrel-records");
-    int result = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
-        db.setDatabaseName(file);
-        db.setConnectOptions("QSQLITE_OPEN_READONLY");
-        TDataSet records;
-        records.SetConnectionName(connection);
-        records.SetSQL(parser.value("sql"));
-        result = [&] {
-            if (!db.open())
-                return UsageError("cannot open '" + file + "': " + db.lastError().text());
-            try {
-                records.Open();
-            } catch (const EDatabaseError& e) {
-                return UsageError(QString::fromStdString(e.what()));
-            }
-            if (!records.FindField(parser.value("field"))) {
-                QStringList names;
-                for (const auto& f : records.Fields())
-                    names << f->FieldName();
-                return UsageError("unknown field '" + parser.value("field") + "' (the query gives: " +
-                                  names.join(", ") + ")");
-            }
-            TDataSource source;
-            source.SetDataSet(&records);
-            TDBSingleBarCode control;
-            appearance.ApplyTo(control);
-            // A leading record with an empty field has no previous symbol to repeat.
-            control.SetBarValueText(QString());
-            control.SetDataField(parser.value("field"));
+    TDBSingleBarCode control;
+    appearance.ApplyTo(control);
+    // A leading record with an empty field has no previous symbol to repeat.
+    control.SetBarValueText(QString());
+    return RenderRecords(
+        TRecordRun::From(parser, pattern),
+        [&](TDataSource& source, const QString& field) {
+            control.SetDataField(field);
             control.SetDataSource(&source);
-            QElapsedTimer clock;
-            clock.start();
-            qint64 reported = 0;
-            for (records.First(); !records.Eof(); records.Next()) {
-                if (const int code = WriteSymbol(control, NumberedName(pattern, records.RecNo())))
-                    return code;
-                if (clock.elapsed() - reported >= 1000) {
-                    reported = clock.elapsed();
-                    std::fprintf(stderr, "vandrel: %d of %d records\n", records.RecNo(), records.RecordCount());
-                }
-            }
-            return 0;
-        }();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return result;
+        },
+        [&](const QString& fileName) { return WriteSymbol(control, fileName); });
 }
 
 int RenderCommand(const QStringList& args)
@@ -271,19 +157,10 @@ int RenderCommand(const QStringList& args)
                       "FILE"});
     parser.addOption({"width", "Control width in pixels (default 200).", "PX", "200"});
     parser.addOption({"height", "Control height in pixels (default 100).", "PX", "100"});
-    parser.addOption({"angle", "Quarter turn: 0, 90, 180 or 270 (default 0).", "DEG", "0"});
-    parser.addOption({"align", "Symbol alignment: left, right or center (default center).", "A", "center"});
+    AddLookOptions(parser);
     parser.addOption({"no-text", "Draw no human-readable text."});
-    parser.addOption({"transparent", "Leave spaces and background unpainted."});
-    parser.addOption({"bar-color", "Bar colour (default 000000).", "RRGGBB", "000000"});
-    parser.addOption({"back-color", "Background colour (default FFFFFF).", "RRGGBB", "FFFFFF"});
     parser.addOption({"font-size", "Text height in pixels (default 11).", "PX", "11"});
-    parser.addOption({"db", "SQLite database file: draw one symbol per record of --sql, taking the\n"
-                            "value from --field instead of --value. A record whose field is empty\n"
-                            "or null repeats the previous record's symbol.",
-                      "FILE"});
-    parser.addOption({"sql", "The query whose records are drawn (with --db).", "SELECT"});
-    parser.addOption({"field", "The field that holds the value (with --db).", "NAME"});
+    AddRecordOptions(parser);
     if (const auto done = Parse(parser, args, "Draws a symbol into a picture file, or one per database record."))
         return *done;
 
@@ -310,7 +187,7 @@ int RenderCommand(const QStringList& args)
         return *code;
 
     if (records)
-        return RenderRecords(parser, std::get<TAppearance>(appearance), output);
+        return RenderRecordsCommand(parser, std::get<TAppearance>(appearance), output);
     TCustomSingleBarCode control;
     std::get<TAppearance>(appearance).ApplyTo(control);
     control.FSetBarValue(value);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: install what is needed, build, draw the sample gallery into out/
-# and one label per product of the sample database into out/labels/.
+# and labels from the sample database into out/labels/: an EAN-13 symbol of each
+# product's code and a PDF417 symbol of its name.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,3 +10,5 @@ build/vandrel gallery --dir out
 mkdir -p out/labels
 build/vandrel render --type EAN13 --width 240 --height 110 --db data/products.sqlite \
   --sql "SELECT ean FROM products ORDER BY id" --field ean -o out/labels/product-%02d.png
+build/vandrel pdf417 --mode auto --db data/products.sqlite \
+  --sql "SELECT name FROM products ORDER BY id" --field name -o out/labels/name-%02d.png

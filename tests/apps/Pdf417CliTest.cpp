@@ -1,5 +1,9 @@
 // vandrel pdf417 as a user runs it.
+#include "support/Oracle.h"
+
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -54,6 +58,8 @@ TEST(Pdf417Cli, PrintsEachSymbolWithItsSize)
         {{"--value", "PDF417", "--type", "MicroPDF417"}, "6x3: 14 453 178 121 239 900 900 928 111 100 ", ""},
         {{"--value", "A", "--mode", "byte", "--encrypt", "--password", "pw"}, "6x3: 14 901 ", ""},
         {{"--value", Letters(200), "--columns", "0", "--rows", "3"}, "3x35: 101 0 ", "Num of CodeWord is too Big!\n"},
+        // Too long for 90 rows of the default 3 columns: the fewest columns that hold it.
+        {{"--value", Letters(532)}, "68x4: 268 ", ""},
     };
     for (const Case& c : cases) {
         const ToolRun r = Pdf417(QStringList{"--codewords"} + c.args);
@@ -115,8 +121,8 @@ TEST(Pdf417Cli, RefusedValuesPrintTheMessageAndExitWithOne)
          "Length of Password <= 32!"},
         {{"--value", "PDF417", "--mode", "numeric"}, "Invalid string"},
         {{"--value", Letters(1848), "--columns", "29"}, "Code Words is too Large!"},
-        {{"--value", Letters(532)}, "recalcu is error!"},
-        {{"--value", "PDF417", "--level", "8", "--type", "MicroPDF417"}, "recalcu is error!"},
+        {{"--value", Letters(532), "--columns", "3"}, "recalcu is error!"},
+        {{"--value", "PDF417", "--level", "8", "--type", "MicroPDF417", "--columns", "3"}, "recalcu is error!"},
         {{"--value", ""}, "vandrel: nothing to encode: the value is empty"},
         {{"--value", "ABCDEFGHIJ", "--columns", "2", "--rows", "3"},
          "vandrel: the value does not fit --columns by --rows"},
@@ -170,4 +176,82 @@ TEST(Pdf417Cli, HelpNamesEveryOption)
                                "--rows", "--type", "--aspect", "--module", "--width", "--height", "--encrypt",
                                "--password"})
         EXPECT_TRUE(r.out.contains(option)) << option;
+}
+
+TEST(Pdf417Cli, PicturesReadBackInEveryMode)
+{
+    QTemporaryDir dir;
+    const QString hello = "Hello, PDF417!";
+    struct Case {
+        QStringList args;
+        QString value;
+    };
+    const Case cases[] = {
+        {{}, hello},
+        {{"--mode", "byte"}, hello},
+        {{"--mode", "auto"}, hello},
+        {{"--mode", "numeric"}, "12345678901234567890"},
+        {{"--level", "8"}, hello},
+        {{"--angle", "90"}, hello},
+        {{"--angle", "270", "--type", "Truncated", "--module", "3"}, hello},
+    };
+    for (const Case& c : cases) {
+        const QString file = dir.filePath("p.png");
+        const ToolRun r = Pdf417(QStringList{"--value", c.value, "-o", file} + c.args);
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out.trimmed(), file);
+        const auto reading = VandrelTest::ReadDetails(QImage(file), ZXing::BarcodeFormat::PDF417);
+        EXPECT_EQ(QString::fromStdString(reading.bytes), c.value);
+    }
+}
+
+TEST(Pdf417Cli, PictureHoldsTheWholeSymbolUnlessSized)
+{
+    QTemporaryDir dir;
+    // 3 x 3 grid: ((3 + 4) * 17 + 5) modules by 3 rows of 6 pixels and 2 modules
+    // above and below, at 2 pixels a module.
+    ASSERT_EQ(Pdf417({"--value", "PDF417", "-o", dir.filePath("a.png")}).code, 0);
+    EXPECT_EQ(QImage(dir.filePath("a.png")).size(), QSize(124 * 2, 3 * 6 + 8));
+    ASSERT_EQ(Pdf417({"--value", "PDF417", "--angle", "90", "-o", dir.filePath("b.png")}).code, 0);
+    EXPECT_EQ(QImage(dir.filePath("b.png")).size(), QSize(3 * 6 + 8, 124 * 2));
+    ASSERT_EQ(Pdf417({"--value", "PDF417", "--width", "400", "--height", "300", "-o", dir.filePath("c.png")}).code, 0);
+    EXPECT_EQ(QImage(dir.filePath("c.png")).size(), QSize(400, 300));
+    // Codewords and picture together.
+    const ToolRun both = Pdf417({"--value", "PDF417", "--codewords", "-o", dir.filePath("d.bmp")});
+    EXPECT_EQ(both.out, DefaultSymbol + dir.filePath("d.bmp") + "\n");
+}
+
+TEST(Pdf417Cli, OnePicturePerDatabaseRecord)
+{
+    QTemporaryDir dir;
+    const ToolRun r = Pdf417({"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT name FROM products ORDER BY id", "--field",
+                              "name", "--mode", "byte", "-o", dir.filePath("p-%d.png")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList files = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(files.size(), 6);
+    EXPECT_EQ(VandrelTest::ReadDetails(QImage(files[0]), ZXing::BarcodeFormat::PDF417).bytes, "Green tea, 100 g");
+    EXPECT_EQ(VandrelTest::ReadDetails(QImage(files[3]), ZXing::BarcodeFormat::PDF417).bytes, "Sugar, 500 g");
+}
+
+TEST(Pdf417Cli, PictureUsageErrors)
+{
+    QTemporaryDir dir;
+    const QStringList cases[] = {
+        {"--value", "x"},
+        {"--value", "x", "-o", dir.filePath("p.gif")},
+        {"--value", "x", "-o", dir.filePath("p.png"), "--angle", "45"},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT name FROM products", "--field", "name", "--codewords", "-o",
+         dir.filePath("p-%d.png")},
+        {"--db", VANDREL_SAMPLE_DB, "--value", "x", "--sql", "SELECT name FROM products", "--field", "name", "-o",
+         dir.filePath("p-%d.png")},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT name FROM products", "--field", "price", "-o",
+         dir.filePath("p-%d.png")},
+    };
+    for (const QStringList& args : cases) {
+        const ToolRun r = Pdf417(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
