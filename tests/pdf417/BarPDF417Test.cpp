@@ -2,6 +2,7 @@
 // turn, the output paths, the data-aware control, and an independent reader
 // (zxing-cpp) decoding what we draw.
 #include "pdf417/BarPDF417.h"
+#include "pdf417/ClusterTables.h"
 #include "support/Capture.h"
 #include "support/Database.h"
 #include "support/Oracle.h"
@@ -56,9 +57,21 @@ TEST(BarPDF417, SymbolGeometryAtEveryAngle)
     flat.FSetBarValue("PDF417");
     const QImage reference = Bitmap(flat);
     EXPECT_EQ(PaintedBox(reference, Qt::white), QRect(26 + 4, 4, 240, 18));
-    // The first element is the start pattern's 8-module bar.
-    EXPECT_EQ(reference.pixel(30 + 15, 10), QColor(Qt::black).rgb());
-    EXPECT_EQ(reference.pixel(30 + 16, 10), QColor(Qt::white).rgb());
+    // Row 0: the start pattern, then the left row indicator 0, "31111136" in
+    // cluster 0; row 2 ends in the right indicator 5 and the stop pattern.
+    const auto widths = [&](int x, int y, int elements) {
+        std::string w;
+        for (int e = 0; e < elements; ++e) {
+            const QRgb colour = reference.pixel(x, y);
+            int run = 0;
+            while (reference.pixel(x, y) == colour)
+                ++run, ++x;
+            w += char('0' + run / 2);
+        }
+        return w;
+    };
+    EXPECT_EQ(widths(30, 5, 16), "81111113" "31111136");
+    EXPECT_EQ(widths(30 + (17 * 5) * 2, 4 + 2 * 6, 8), GetBSValue(2, 5));
     for (const TAngleType angle : {_90, _180, _270}) {
         TBarPDF417 c;
         c.resize(angle == _180 ? 300 : 100, angle == _180 ? 100 : 300);
@@ -225,6 +238,30 @@ TEST(BarPDF417, ReaderDecodesEachSymbolOfASequence)
         y += sizes[k].Rows * c.RowHeight() + 16 * c.BarX();
     }
     EXPECT_EQ(joined, value);
+}
+
+TEST(BarPDF417, EveryLineOfASequenceStartsAtTheAlignedEdge)
+{
+    TBarPDF417 c;
+    c.resize(600, 1300);
+    c.FSetAlignment(taRight);
+    c.FSetPDFType(MicroPDF417);
+    c.FSetDataColumn(2);
+    c.FSetDataRow(0);
+    std::string value;
+    for (int i = 0; i < 90; ++i)
+        value += "line " + std::to_string(i) + "; ";
+    c.FSetBarValue(value);
+    const auto sizes = c.Encoder().SymbolSizes();
+    ASSERT_GE(sizes.size(), 3u);
+    const QImage img = Bitmap(c);
+    // Two symbols of (2 + 4) * 17 + 5 modules fit a line of 600 pixels.
+    const int lineHeight = sizes[0].Rows * c.RowHeight() + 16 * c.BarX();
+    const QRect first = PaintedBox(img.copy(0, 0, 600, lineHeight), Qt::white);
+    const QRect second = PaintedBox(img.copy(0, lineHeight, 600, img.height() - lineHeight), Qt::white);
+    EXPECT_FALSE(second.isEmpty());
+    EXPECT_EQ(second.left(), first.left());
+    EXPECT_EQ(first.left(), 600 - 2 * 107 * 2 + 2 * 2);
 }
 
 TEST(BarPDF417, DataAwareControlFollowsTheRecords)
