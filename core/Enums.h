@@ -59,4 +59,8 @@ Q_ENUM_NS(TErrorLevel)
 enum TPDFType : int { Normal = 0, Truncated = 1, MicroPDF417 = 2, TruncatedMicroPDF417 = 3 };
 Q_ENUM_NS(TPDFType)
 
+// Where the PDF417 reader takes its picture from.
+enum TPicSoureType : int { SoureDIB = 0, SoureFile = 1, SourceClipBoard = 2 };
+Q_ENUM_NS(TPicSoureType)
+
 } // namespace Vandrel
