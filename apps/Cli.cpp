@@ -14,9 +14,8 @@ int UsageError(const QString& message)
     return ExitUsage;
 }
 
-// Parses the options of one command; prints help and answers 0, or reports a
-// usage error and answers 2, or answers nullopt to go on.
-std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description)
+std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description,
+                         int positionals)
 {
     parser.setApplicationDescription(description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -31,8 +30,11 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, co
         std::printf("%s", qPrintable(text));
         return 0;
     }
-    if (!parser.positionalArguments().isEmpty())
-        return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
+    const QStringList given = parser.positionalArguments();
+    if (given.size() > positionals)
+        return UsageError("unexpected argument '" + given.at(positionals) + "'");
+    if (given.size() < positionals)
+        return UsageError("missing argument (see '" + args.constFirst() + " --help')");
     return std::nullopt;
 }
 

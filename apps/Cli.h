@@ -21,8 +21,9 @@ int UsageError(const QString& message);
 
 // Parses the options of one command; prints help and answers 0, or reports a
 // usage error and answers 2, or answers nullopt to go on. args[0] names the
-// command ("vandrel render").
-std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description);
+// command ("vandrel render"); the command takes `positionals` arguments.
+std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description,
+                         int positionals = 0);
 
 // A whole number within [low, high], or nullopt.
 std::optional<int> ParseInt(const QString& text, int low, int high);

@@ -80,7 +80,9 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     const auto value = ReadValue(parser);
     if (const int* code = std::get_if<int>(&value))
         return *code;
-    const int mode = ModeNames.indexOf(parser.value("mode"));
+    // Only byte compaction carries a protected payload: --encrypt implies it.
+    const bool impliedByte = parser.isSet("encrypt") && !parser.isSet("mode");
+    const int mode = impliedByte ? int(bMode) : ModeNames.indexOf(parser.value("mode"));
     if (mode < 0)
         return UsageError("--mode takes text, numeric, byte or auto");
     const int type = TypeNames.indexOf(parser.value("type"));
@@ -219,7 +221,8 @@ int Pdf417Command(const QStringList& args)
                       "holds the whole symbol or sequence.",
                       "PX", "200"});
     parser.addOption({"height", "Height of that area in pixels (default 100).", "PX", "100"});
-    parser.addOption({"encrypt", "Protect the value with the password; needs --mode byte."});
+    parser.addOption({"encrypt", "Protect the value with the password; byte compaction (the mode --encrypt\n"
+                                 "implies; any other --mode is refused)."});
     parser.addOption({"password", "Password of at most 32 characters (default empty).", "P"});
     AddLookOptions(parser);
     AddRecordOptions(parser);

@@ -2,6 +2,7 @@
 #include "apps/Cli.h"
 #include "apps/Pdf417Command.h"
 #include "apps/Render.h"
+#include "apps/ScanCommand.h"
 
 #include "linear/DBSingleBarcode.h"
 #include "linear/Symbology.h"
@@ -33,7 +34,8 @@ const char* const Usage =
     "  modules   print the module string of a symbol\n"
     "  types     list the symbology names with their ordinals\n"
     "  gallery   draw sample symbols of every symbology into a directory\n"
-    "  pdf417    encode a value as PDF417 and print its codewords\n"
+    "  pdf417    encode a value as PDF417: print its codewords, draw it into a file\n"
+    "  scan      read a PDF417 picture back to its bytes\n"
     "\n"
     "Run 'vandrel <command> --help' for the options of a command.\n";
 
@@ -271,5 +273,7 @@ int main(int argc, char** argv)
         return GalleryCommand(args);
     if (command == "pdf417")
         return Pdf417Command(args);
+    if (command == "scan")
+        return ScanCommand(args);
     return UsageError("unknown command '" + command + "'\n" + QString::fromLatin1(Usage));
 }

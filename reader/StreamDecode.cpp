@@ -1,1 +1,309 @@
-// being written
+#include "reader/StreamDecode.h"
+
+#include "crypto/Payload.h"
+#include "pdf417/Compaction.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace Vandrel {
+namespace {
+
+constexpr int16_t ByteShift = 913;
+constexpr int16_t MacroControlBlock = 928;
+constexpr int16_t MacroTerminator = 922;
+constexpr size_t NumericGroup = 15;      // codewords for 44 digits behind the leading 1
+constexpr size_t ByteGroup = 5;          // codewords for 6 bytes
+constexpr int32_t SegmentIndexBase = 100000;   // the five-digit index behind numeric compaction's 1
+
+bool IsData(int16_t c) { return c >= 0 && c < TextLatch; }
+
+bool IsLatch(int16_t c) {
+    return c == TextLatch || c == ByteLatch || c == NumericLatch || c == ByteLatchSix;
+}
+
+// Codewords that end a segment without changing the mode and carry nothing:
+// 912, and the Macro PDF417 terminator and optional-field marker found
+// outside a control block.
+bool CarriesNothing(int16_t c) { return c == 912 || c == MacroTerminator || c == 923; }
+
+void Report(const TMessageFn& message, const std::string& text) {
+    if (message)
+        message(text);
+}
+
+bool IsDigits(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A change of text sub-mode: a latch holds until the next one, a shift
+// applies to the next value only.
+struct TTextSwitch {
+    TBCType From;
+    int32_t Value;
+    bool Latch;
+    TBCType To;
+};
+
+constexpr TTextSwitch TextSwitches[] = {
+    {bcAlpha, 27, true, bcLower},         {bcAlpha, 28, true, bcMixed},
+    {bcAlpha, 29, false, bcPunctuation},  {bcLower, 27, false, bcAlpha},
+    {bcLower, 28, true, bcMixed},         {bcLower, 29, false, bcPunctuation},
+    {bcMixed, 25, true, bcPunctuation},   {bcMixed, 27, true, bcLower},
+    {bcMixed, 28, true, bcAlpha},         {bcMixed, 29, false, bcPunctuation},
+    {bcPunctuation, 29, true, bcAlpha},
+};
+
+char TextChar(TBCType subMode, int32_t value) {
+    const TTextRecord& record = PDF417TEXT[value];
+    switch (subMode) {
+    case bcAlpha: return record.Alpha;
+    case bcLower: return record.Lower;
+    case bcMixed: return record.Mixed;
+    case bcPunctuation: return record.Punctuation;
+    }
+    return 0;
+}
+
+// Text compaction: two values 0-29 per codeword. `subMode` carries the latched
+// sub-mode over a byte shift; a shift still pending at the end of the segment
+// was padding. A shifted value that is no character in its sub-mode gives
+// nothing rather than a byte 0.
+void DecodeText(std::span<const int16_t> segment, TBCType& subMode, std::string& out) {
+    std::optional<TBCType> shifted;
+    for (const int16_t codeword : segment)
+        for (const int32_t value : {codeword / 30, codeword % 30}) {
+            if (shifted) {
+                if (const char c = TextChar(*shifted, value))
+                    out += c;
+                shifted.reset();
+                continue;
+            }
+            const auto change = std::find_if(std::begin(TextSwitches), std::end(TextSwitches),
+                                             [&](const TTextSwitch& s) { return s.From == subMode && s.Value == value; });
+            if (change == std::end(TextSwitches))
+                out += TextChar(subMode, value);
+            else if (change->Latch)
+                subMode = change->To;
+            else
+                shifted = change->To;
+        }
+}
+
+// Numeric compaction: each group of up to 15 codewords is a base-900 number
+// whose decimal form is a 1 followed by the digits. A group without that
+// leading 1 was not made by numeric compaction.
+bool DecodeNumeric(std::span<const int16_t> segment, std::string& out) {
+    for (size_t group = 0; group < segment.size(); group += NumericGroup) {
+        const auto digits = segment.subspan(group, std::min(NumericGroup, segment.size() - group));
+        std::string value = "0";
+        std::string multiplier = "1";
+        for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
+            value = HugeAdd(value, HugeMulti(multiplier, std::to_string(*c)));
+            multiplier = HugeMulti(multiplier, "900");
+        }
+        value.erase(0, value.find_first_not_of('0'));
+        if (value.empty() || value[0] != '1')
+            return false;
+        out.append(value, 1);
+    }
+    return true;
+}
+
+// Byte compaction: five codewords for six bytes; after 901 the last one to
+// five codewords are single bytes. A group above 48 bits or a single
+// codeword above 255 was not made by byte compaction.
+bool DecodeBytes(std::span<const int16_t> segment, bool sixMultiple, std::string& out) {
+    size_t i = 0;
+    for (; sixMultiple ? segment.size() - i >= ByteGroup : segment.size() - i > ByteGroup; i += ByteGroup) {
+        uint64_t n = 0;
+        for (size_t j = i; j < i + ByteGroup; ++j)
+            n = n * 900 + static_cast<uint64_t>(segment[j]);
+        if (n >> 48)
+            return false;
+        for (int shift = 40; shift >= 0; shift -= 8)
+            out += static_cast<char>(n >> shift & 0xFF);
+    }
+    for (; i < segment.size(); ++i) {
+        if (segment[i] > 0xFF)
+            return false;
+        out += static_cast<char>(segment[i]);
+    }
+    return true;
+}
+
+bool DecodeSegment(std::span<const int16_t> segment, int16_t mode, TBCType& subMode, std::string& out) {
+    switch (mode) {
+    case TextLatch: DecodeText(segment, subMode, out); return true;
+    case NumericLatch: return DecodeNumeric(segment, out);
+    default: return DecodeBytes(segment, mode == ByteLatchSix, out);
+    }
+}
+
+// What follows 928: the segment index (two codewords), the file ID up to the
+// next codeword that is no data, and possibly optional fields and 922.
+TMacroBlock ReadMacroBlock(std::span<const int16_t> block) {
+    TMacroBlock macro;
+    macro.Last = std::find(block.begin(), block.end(), MacroTerminator) != block.end();
+    if (block.size() < 2 || !IsData(block[0]) || !IsData(block[1]))
+        return macro;
+    const int32_t index = block[0] * 900 + block[1] - SegmentIndexBase;
+    macro.SegmentIndex = index >= 0 && index < SegmentIndexBase ? index : -1;
+    const auto fileId = block.subspan(2);
+    macro.FileId.assign(fileId.begin(), std::find_if_not(fileId.begin(), fileId.end(), IsData));
+    return macro;
+}
+
+// A published segment string: `count` codewords 0-899, each followed by "@".
+std::optional<std::vector<int16_t>> ParseSegment(std::string_view segment, int32_t count) {
+    std::vector<int16_t> codewords;
+    const char* at = segment.data();
+    const char* end = at + segment.size();
+    while (at != end) {
+        int32_t value = -1;
+        const auto [next, error] = std::from_chars(at, end, value);
+        if (error != std::errc{} || next == end || *next != '@' || value < 0 || value >= TextLatch)
+            return std::nullopt;
+        codewords.push_back(static_cast<int16_t>(value));
+        at = next + 1;
+    }
+    if (codewords.size() != static_cast<size_t>(std::max(count, 0)))
+        return std::nullopt;
+    return codewords;
+}
+
+template <typename Decode>
+bool Published(std::string_view segment, int32_t count, TStrings& decoded, Decode decode) {
+    decoded.clear();
+    const auto codewords = ParseSegment(segment, count);
+    std::string bytes;
+    if (!codewords || !decode(*codewords, bytes))
+        return false;
+    for (const unsigned char b : bytes)
+        decoded.push_back(std::to_string(b));
+    return true;
+}
+
+} // namespace
+
+std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message) {
+    if (!IsDigits(a) || !IsDigits(b)) {
+        Report(message, "Invalid char in Parameter!");
+        return {};
+    }
+    const std::string_view shorter = a.size() < b.size() ? a : b;
+    std::string sum(a.size() < b.size() ? b : a);
+    int carry = 0;
+    // Once the shorter operand has run out and the carry is absorbed, the
+    // longer one's leading digits, zeros included, stand as they are.
+    for (size_t i = 0; i < sum.size() && (i < shorter.size() || carry); ++i) {
+        char& digit = sum[sum.size() - 1 - i];
+        const int d = digit - '0' + carry + (i < shorter.size() ? shorter[shorter.size() - 1 - i] - '0' : 0);
+        digit = static_cast<char>('0' + d % 10);
+        carry = d / 10;
+    }
+    if (carry)
+        sum.insert(sum.begin(), '1');
+    return sum;
+}
+
+std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message) {
+    if (!IsDigits(a) || !IsDigits(b)) {
+        Report(message, "Invalid char in Parameter!");
+        return {};
+    }
+    std::string product = "0";
+    for (size_t k = 0; k < b.size(); ++k) {
+        const int digit = b[b.size() - 1 - k] - '0';
+        std::string partial(a.size(), '0');
+        int carry = 0;
+        for (size_t i = a.size(); i-- > 0;) {
+            const int d = (a[i] - '0') * digit + carry;
+            partial[i] = static_cast<char>('0' + d % 10);
+            carry = d / 10;
+        }
+        if (carry)
+            partial.insert(partial.begin(), static_cast<char>('0' + carry));
+        partial.append(k, '0');
+        product = HugeAdd(product, partial);
+    }
+    return product;
+}
+
+bool EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded) {
+    return Published(segment, count, decoded, [](std::span<const int16_t> codewords, std::string& out) {
+        TBCType subMode = bcAlpha;
+        DecodeText(codewords, subMode, out);
+        return true;
+    });
+}
+
+bool EncodeBC_Num(std::string_view segment, int32_t count, TStrings& decoded) {
+    return Published(segment, count, decoded, DecodeNumeric);
+}
+
+bool EncodeBC_Byte(std::string_view segment, int32_t count, int16_t latch, TStrings& decoded) {
+    return Published(segment, count, decoded, [latch](std::span<const int16_t> codewords, std::string& out) {
+        return (latch == ByteLatch || latch == ByteLatchSix) && DecodeBytes(codewords, latch == ByteLatchSix, out);
+    });
+}
+
+bool IsEncrypt(std::string& decoded) {
+    if (!HasEncryptMarker({reinterpret_cast<const uint8_t*>(decoded.data()), decoded.size()}))
+        return false;
+    decoded.erase(0, EncryptMarker.size());
+    return true;
+}
+
+std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords) {
+    TDecodedData data;
+    int16_t mode = TextLatch;     // a symbol starts in text compaction, Alpha
+    TBCType subMode = bcAlpha;
+    size_t begin = 0;             // the open segment starts here
+    for (size_t i = 0; i < codewords.size(); ++i) {
+        const int16_t c = codewords[i];
+        if (IsData(c))
+            continue;
+        if (!DecodeSegment(codewords.subspan(begin, i - begin), mode, subMode, data.Bytes))
+            return std::nullopt;
+        if (IsLatch(c)) {
+            mode = c;
+            subMode = bcAlpha;
+        } else if (c == ByteShift) {
+            if (i + 1 == codewords.size() || !IsData(codewords[i + 1]) || codewords[i + 1] > 0xFF)
+                return std::nullopt;
+            data.Bytes += static_cast<char>(codewords[++i]);
+        } else if (c == MacroControlBlock) {
+            data.Macro = ReadMacroBlock(codewords.subspan(i + 1));
+            return data;
+        } else if (!CarriesNothing(c)) {
+            return std::nullopt;
+        }
+        begin = i + 1;
+    }
+    if (!DecodeSegment(codewords.subspan(begin), mode, subMode, data.Bytes))
+        return std::nullopt;
+    return data;
+}
+
+std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
+                                       const TPasswordFn& askPassword, const TMessageFn& message) {
+    const std::optional<TSymbolRead> symbol = GetBSStream(picture, message);
+    if (!symbol)
+        return std::nullopt;
+    const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(*symbol, message);
+    if (!codewords)
+        return std::nullopt;
+    std::optional<TDecodedData> decoded = DecodeCodewords(*codewords);
+    if (!decoded)
+        return std::nullopt;
+    TScanResult result;
+    result.Macro = std::move(decoded->Macro);
+    result.Data.Write(decoded->Bytes.data(), decoded->Bytes.size());
+    result.Encrypted = HasEncryptMarker(result.Data.Bytes());
+    if (result.Encrypted)
+        DecryptPayload(result.Data, password.empty() && askPassword ? askPassword() : password);
+    return result;
+}
+
+} // namespace Vandrel

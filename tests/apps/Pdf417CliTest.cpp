@@ -116,7 +116,7 @@ TEST(Pdf417Cli, RefusedValuesPrintTheMessageAndExitWithOne)
         {{"--value", "PDF417", "--columns", "31"}, "DataColumn <= 30 "},
         {{"--value", "PDF417", "--rows", "2"}, "DataRow <= 90 And DataRow >= 3"},
         {{"--value", "PDF417", "--aspect", "2.5"}, "Aspect >= 3.00"},
-        {{"--value", "PDF417", "--encrypt"}, "PLEASE SET CODEMODE AS bMode"},
+        {{"--value", "PDF417", "--mode", "text", "--encrypt"}, "PLEASE SET CODEMODE AS bMode"},
         {{"--value", "PDF417", "--mode", "byte", "--encrypt", "--password", QString(33, 'p')},
          "Length of Password <= 32!"},
         {{"--value", "PDF417", "--mode", "numeric"}, "Invalid string"},
@@ -254,4 +254,51 @@ TEST(Pdf417Cli, PictureUsageErrors)
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+namespace {
+ToolRun Scan(const QStringList& args)
+{
+    QProcess p;
+    p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask a password on
+    p.start(VANDREL_CLI, QStringList{"scan"} + args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLatin1(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+} // namespace
+
+TEST(ScanCli, ReadsWhatPdf417Writes)
+{
+    QTemporaryDir dir;
+    const QString value = "Vandrel reads what it writes";
+    ASSERT_EQ(Pdf417({"--value", value, "-o", dir.filePath("r.png")}).code, 0);
+    const ToolRun plain = Scan({dir.filePath("r.png")});
+    EXPECT_EQ(plain.code, 0) << plain.err.toStdString();
+    EXPECT_EQ(plain.out, value);
+
+    ASSERT_EQ(Pdf417({"--value", value, "--encrypt", "--password", "s3cret", "-o", dir.filePath("e.png")}).code, 0);
+    const ToolRun secret = Scan({dir.filePath("e.png"), "--password", "s3cret"});
+    EXPECT_EQ(secret.code, 0);
+    EXPECT_EQ(secret.out, value + QString(4, QChar(0))); // the zero padding of the last block
+    const ToolRun noPassword = Scan({dir.filePath("e.png")});
+    EXPECT_EQ(noPassword.code, 0); // read with an empty password: other bytes
+    EXPECT_NE(noPassword.out, secret.out);
+
+    ASSERT_EQ(Scan({dir.filePath("r.png"), "-o", dir.filePath("bytes.bin")}).code, 0);
+    QFile out(dir.filePath("bytes.bin"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll(), value.toLatin1());
+}
+
+TEST(ScanCli, UnreadablePicturesAndUsageErrors)
+{
+    QTemporaryDir dir;
+    const ToolRun missing = Scan({dir.filePath("missing.png")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.endsWith("Don't Scan barcode picture\n")) << missing.err.toStdString();
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_EQ(Scan({}).code, 2);
+    EXPECT_EQ(Scan({"a.png", "b.png"}).code, 2);
+    EXPECT_EQ(Scan({"a.png", "--password", QString(33, 'p')}).code, 1);
 }

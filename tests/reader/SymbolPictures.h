@@ -1,0 +1,112 @@
+#pragma once
+// Test-only pictures for the reader: PDF417 rows spelt as element widths
+// (bar first, one digit per element, in modules) drawn into a grey-level
+// buffer, and the rows of the symbols our encoder builds, drawn the way the
+// PDF417 controls draw them.
+#include "pdf417/ClusterTables.h"
+#include "pdf417/Encoder.h"
+#include "pdf417/Sizing.h"
+#include "reader/Recognition.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace Vandrel::SymbolPictures {
+
+inline constexpr const char* StartPattern = "81111113";
+inline constexpr const char* StopPattern = "711311121";
+
+struct TLook {
+    int32_t Module = 1;        // pixels
+    int32_t RowHeight = 0;     // pixels; 0 draws rows 3 modules high
+    int32_t Margin = 2;        // modules of background around the symbol
+    uint8_t Bar = 0;
+    uint8_t Background = 255;
+};
+
+struct TPicture {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t BytesPerPixel = 1;
+    std::vector<uint8_t> Pixels;
+
+    TPixelView View() const { return {Pixels.data(), Width, Height, Width * BytesPerPixel, BytesPerPixel}; }
+};
+
+inline int32_t Modules(const std::string& widths) {
+    int32_t modules = 0;
+    for (const char w : widths)
+        modules += w - '0';
+    return modules;
+}
+
+inline TPicture Draw(const std::vector<std::string>& rows, const TLook& look) {
+    const int32_t rowHeight = look.RowHeight > 0 ? look.RowHeight : 3 * look.Module;
+    int32_t modules = 0;
+    for (const std::string& row : rows)
+        modules = std::max(modules, Modules(row));
+    TPicture p;
+    p.Width = (modules + 2 * look.Margin) * look.Module;
+    p.Height = static_cast<int32_t>(rows.size()) * rowHeight + 2 * look.Margin * look.Module;
+    p.Pixels.assign(static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height), look.Background);
+    for (size_t j = 0; j < rows.size(); ++j) {
+        const int32_t top = look.Margin * look.Module + static_cast<int32_t>(j) * rowHeight;
+        int32_t x = look.Margin * look.Module;
+        for (size_t i = 0; i < rows[j].size(); ++i) {
+            const int32_t w = (rows[j][i] - '0') * look.Module;
+            if (i % 2 == 0)
+                for (int32_t y = top; y < top + rowHeight; ++y)
+                    std::fill_n(p.Pixels.begin() + y * p.Width + x, w, look.Bar);
+            x += w;
+        }
+    }
+    return p;
+}
+
+// The same picture with 3 or 4 bytes a pixel: three colour components, the
+// brightest of them the grey level, and an alpha byte the reader ignores.
+inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel) {
+    TPicture p{grey.Width, grey.Height, bytesPerPixel, {}};
+    for (const uint8_t level : grey.Pixels) {
+        const uint8_t pixel[] = {static_cast<uint8_t>(level / 3), level, static_cast<uint8_t>(level / 2), 0x7F};
+        p.Pixels.insert(p.Pixels.end(), pixel, pixel + bytesPerPixel);
+    }
+    return p;
+}
+
+// One symbol's rows: start pattern, left row indicator, the data columns,
+// then right row indicator and stop pattern, or the closing one-module bar
+// of a truncated symbol.
+inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, TSymbolSize size, int32_t level,
+                                           bool fullRows) {
+    std::vector<std::string> rows;
+    for (int32_t j = 0; j < size.Rows; ++j) {
+        std::string row = StartPattern;
+        row += GetBSValue(j, GetFistNote(0, j, size, level));
+        for (int32_t k = 0; k < size.Columns; ++k)
+            row += GetBSValue(j, codewords[static_cast<size_t>(j * size.Columns + k)]);
+        row += fullRows ? std::string(GetBSValue(j, GetFistNote(1, j, size, level))) + StopPattern : "1";
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Every symbol of the encoder's last encoding, as rows.
+inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder& encoder) {
+    std::vector<int16_t> all;
+    for (const TBarData* node = encoder.Codewords().Root(); node; node = node->Next)
+        all.push_back(node->Value);
+    std::vector<std::vector<std::string>> symbols;
+    size_t start = 0;
+    for (const TSymbolSize& size : encoder.SymbolSizes()) {
+        const auto grid = std::span<const int16_t>(all).subspan(start, static_cast<size_t>(size.Rows * size.Columns));
+        symbols.push_back(SymbolRows(grid, size, encoder.ErrorLevel(), encoder.FullRows()));
+        start += grid.size();
+    }
+    return symbols;
+}
+
+} // namespace Vandrel::SymbolPictures
