@@ -12,3 +12,5 @@ build/vandrel render --type EAN13 --width 240 --height 110 --db data/products.sq
   --sql "SELECT ean FROM products ORDER BY id" --field ean -o out/labels/product-%02d.png
 build/vandrel pdf417 --mode auto --db data/products.sqlite \
   --sql "SELECT name FROM products ORDER BY id" --field name -o out/labels/name-%02d.png
+# And read the first PDF417 label back.
+echo "out/labels/name-01.png reads: $(build/vandrel scan out/labels/name-01.png)"
