@@ -89,15 +89,8 @@ int RunGallery(const QString& dir)
             const QString name = QDir(dir).filePath(QStringLiteral("%1%2.png")
                                                         .arg(QLatin1String(types.valueToKey(sample.type)),
                                                              QLatin1String(angles.valueToKey(angle))));
-            try {
-                const QString written = RenderToFile(control, name);
-                if (written.isEmpty())
-                    return 1;
-                std::printf("%s\n", qPrintable(written));
-            } catch (const Exception& e) {
-                std::fprintf(stderr, "%s\n", e.what());
-                return 1;
-            }
+            if (const int code = WriteSymbol(control, name))
+                return code;
         }
     }
     return 0;
