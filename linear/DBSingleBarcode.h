@@ -6,7 +6,7 @@
 
 namespace Vandrel {
 
-class TDBSingleBarCode : public TCustomSingleBarCode {
+class TDBSingleBarCode : public TCustomSingleBarCode, public TDataAware {
     Q_OBJECT
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
@@ -15,22 +15,12 @@ class TDBSingleBarCode : public TCustomSingleBarCode {
 
 public:
     explicit TDBSingleBarCode(QWidget* owner = nullptr);
-    ~TDBSingleBarCode() override;
-
-    TFieldDataLink* DataLink() const { return FDataLink; }
-    QString GetDataField() const;
-    void SetDataField(const QString& value);
-    TDataSource* GetDataSource() const;
-    void SetDataSource(TDataSource* value);
 
     // The record changed: a non-empty value of a field that can be modified
     // becomes BarValue (with check-digit completion and repaint).
     void DataChange(QObject* sender);
     // The dataset opened or closed.
     void ActiveChange(QObject* sender);
-
-private:
-    TFieldDataLink* FDataLink;
 };
 
 } // namespace Vandrel

@@ -289,29 +289,16 @@ TRect TCustomBarPDF417::LessenRect(const TRect& r, int32_t margin)
     return {r.Left + margin, r.Top + margin, r.Right - margin, r.Bottom - margin};
 }
 
-TDBBarPDF417::TDBBarPDF417(QWidget* owner) : TCustomBarPDF417(owner), FDataLink(new TFieldDataLink(this))
+TDBBarPDF417::TDBBarPDF417(QWidget* owner)
+    : TCustomBarPDF417(owner),
+      TDataAware(
+          this, [this](QObject* sender) { DataChange(sender); }, [this](QObject* sender) { ActiveChange(sender); })
 {
-    FDataLink->Control = this;
-    FDataLink->OnDataChange = [this](QObject* sender) { DataChange(sender); };
-    FDataLink->OnActiveChange = [this](QObject* sender) { ActiveChange(sender); };
-}
-
-TDBBarPDF417::~TDBBarPDF417()
-{
-    // Drop the link first: no notification may reach a half-destroyed control.
-    delete FDataLink;
-    FDataLink = nullptr;
-}
-
-void TDBBarPDF417::SetDataSource(TDataSource* value)
-{
-    if (!FDataLink->DataSourceFixed)
-        FDataLink->SetDataSource(value);
 }
 
 void TDBBarPDF417::DataChange(QObject*)
 {
-    if (const auto text = FDataLink->TakeOverText())
+    if (const auto text = DataLink()->TakeOverText())
         SetBarValueText(*text);
 }
 

@@ -111,7 +111,7 @@ public:
 };
 
 // The PDF417 control that takes its value from a field of a dataset.
-class TDBBarPDF417 : public TCustomBarPDF417 {
+class TDBBarPDF417 : public TCustomBarPDF417, public TDataAware {
     Q_OBJECT
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
     Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
@@ -119,19 +119,12 @@ class TDBBarPDF417 : public TCustomBarPDF417 {
 
 public:
     explicit TDBBarPDF417(QWidget* owner = nullptr);
-    ~TDBBarPDF417() override;
 
-    TFieldDataLink* DataLink() const { return FDataLink; }
-    QString GetDataField() const { return FDataLink->FieldName(); }
-    void SetDataField(const QString& value) { FDataLink->SetFieldName(value); }
-    TDataSource* GetDataSource() const { return FDataLink->DataSource(); }
-    void SetDataSource(TDataSource* value);
-
+    // The record changed: a non-empty value of a field that can be modified
+    // becomes BarValue and is encoded.
     void DataChange(QObject* sender);
+    // The dataset opened or closed.
     void ActiveChange(QObject* sender);
-
-private:
-    TFieldDataLink* FDataLink;
 };
 
 } // namespace Vandrel
