@@ -190,7 +190,7 @@ TEST(BarPDF417, ReaderDecodesEveryModeLevelModuleWidthAndAngle)
     for (const Case& k : cases) {
         for (int level = 0; level <= 8; ++level) {
             const int barX = 1 + level % 4;
-            const auto angle = TAngleType(level % 4);
+            const auto angle = TAngleType((level + level / 4 + int(k.mode)) % 4); // every width meets every angle
             TBarPDF417 c;
             c.resize(1200, 1200);
             c.FSetAngle(angle);
