@@ -5,16 +5,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QTemporaryFile>
 
 #include <uemf.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace Vandrel {
 
@@ -39,9 +44,18 @@ constexpr int32_t kDeviceWidthMm = 508, kDeviceHeightMm = 381;
     throw Exception(message.toStdString());
 }
 
-// One EMF file being written through libuemf's tracker. emf_start opens the
-// file at once; emf_free releases only the memory, so an unfinished file is
-// closed and removed here rather than left behind truncated.
+mode_t CurrentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// One EMF file being written through libuemf's tracker. The records go to a
+// temporary file of our own beside the target, which is renamed over it
+// once complete: a failure leaves the previous file, and two writers never
+// leave a truncated one. emf_free releases only memory, so an unfinished
+// temporary file is closed and removed here.
 class EmfFile {
 public:
     explicit EmfFile(const QString& fileName) : m_fileName(fileName)
@@ -50,15 +64,24 @@ public:
         if (emf_htable_create(8, 8, &handles) != 0)
             fail(QStringLiteral("Cannot create the EMF handle table"));
         m_handles.reset(handles);
+        // Reserve a unique name; libuemf then opens it again by name.
+        QTemporaryFile reserved(fileName + QStringLiteral(".XXXXXX"));
+        reserved.setAutoRemove(false);
+        if (!reserved.open())
+            fail(QStringLiteral("Cannot write '%1': %2").arg(fileName, reserved.errorString()));
+        m_tempName = reserved.fileName();
+        reserved.close();
         EMFTRACK* track = nullptr;
-        if (emf_start(QFile::encodeName(fileName).constData(), 64 * 1024, 64 * 1024, &track) != 0)
-            fail(QStringLiteral("Cannot create file \"%1\"").arg(fileName));
+        if (emf_start(QFile::encodeName(m_tempName).constData(), 64 * 1024, 64 * 1024, &track) != 0) {
+            QFile::remove(m_tempName);
+            fail(QStringLiteral("Cannot write '%1': %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
+        }
         m_track.reset(track);
     }
 
     ~EmfFile()
     {
-        if (m_track->fp)
+        if (!m_done)
             discard();
     }
 
@@ -80,12 +103,29 @@ public:
     // result of fclose, so a failed final flush only shows as a short file.
     void finish()
     {
+        errno = 0;
         const bool written = emf_finish(m_track.get(), m_handles.get()) == 0
-            && QFileInfo(m_fileName).size() == qint64(m_track->used);
+            && QFileInfo(m_tempName).size() == qint64(m_track->used);
         if (!written) {
+            const int reason = errno;
             discard();
-            fail(QStringLiteral("Cannot write file \"%1\"").arg(m_fileName));
+            fail(QStringLiteral("Cannot write '%1': %2")
+                     .arg(m_fileName, QString::fromLocal8Bit(std::strerror(reason ? reason : EIO))));
         }
+        // The reserved file is private; the result gets the target's mode, or
+        // the mode a new file would get.
+        struct stat target{};
+        const mode_t mode = ::stat(QFile::encodeName(m_fileName).constData(), &target) == 0
+                                ? target.st_mode & 07777
+                                : 0666 & ~CurrentUmask();
+        ::chmod(QFile::encodeName(m_tempName).constData(), mode);
+        // rename() replaces the target in one step.
+        if (std::rename(QFile::encodeName(m_tempName).constData(), QFile::encodeName(m_fileName).constData()) != 0) {
+            const int reason = errno;
+            discard();
+            fail(QStringLiteral("Cannot write '%1': %2").arg(m_fileName, QString::fromLocal8Bit(std::strerror(reason))));
+        }
+        m_done = true;
     }
 
 private:
@@ -95,7 +135,7 @@ private:
             std::fclose(m_track->fp);
             m_track->fp = nullptr;
         }
-        QFile::remove(m_fileName);
+        QFile::remove(m_tempName);
     }
 
     struct FreeHandles {
@@ -106,6 +146,8 @@ private:
     };
 
     QString m_fileName;
+    QString m_tempName;
+    bool m_done = false;
     std::unique_ptr<EMFHANDLES, FreeHandles> m_handles;
     std::unique_ptr<EMFTRACK, FreeTrack> m_track;
 };
