@@ -1,25 +1,17 @@
 #include "apps/Render.h"
 
+#include "apps/Cli.h"
+
 #include "linear/SingleBarcode.h"
-#include "platform/Exceptions.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
 #include <QMetaEnum>
-#include <QSaveFile>
 
 #include <cstdio>
 
 namespace Vandrel {
 
 namespace {
-QString Suffix(const QString& fileName)
-{
-    return QFileInfo(fileName).suffix().toLower();
-}
-
 struct TSample {
     TBarType type;
     const char* value;
@@ -37,35 +29,6 @@ constexpr TSample Samples[] = {
 };
 static_assert(std::size(Samples) == BarTypeCount);
 } // namespace
-
-bool IsRenderableFile(const QString& fileName)
-{
-    static const QStringList known{"png", "bmp", "jpg", "emf"};
-    return known.contains(Suffix(fileName));
-}
-
-QString RenderToFile(TBarCode& control, const QString& fileName)
-{
-    const QString suffix = Suffix(fileName);
-    const QString dir = fileName.left(fileName.lastIndexOf(QLatin1Char('/')) + 1);
-    if (!control.CheckFilePath(dir))
-        return QString();
-    if (suffix == QLatin1String("jpg")) {
-        control.SaveToJpg(fileName);
-        return fileName;
-    }
-    if (suffix == QLatin1String("emf")) {
-        control.SaveToEmf(fileName);
-        return TBarCode::EmfFileName(fileName);
-    }
-    QImage bmp;
-    control.CreateBMP(bmp);
-    QSaveFile file(fileName);
-    QImageWriter writer(&file, suffix.toLatin1());
-    if (!file.open(QIODevice::WriteOnly) || !writer.write(bmp) || !file.commit())
-        throw Exception(QStringLiteral("Cannot write '%1': %2").arg(fileName, writer.errorString()).toStdString());
-    return fileName;
-}
 
 int RunGallery(const QString& dir)
 {
@@ -89,7 +52,7 @@ int RunGallery(const QString& dir)
             const QString name = QDir(dir).filePath(QStringLiteral("%1%2.png")
                                                         .arg(QLatin1String(types.valueToKey(sample.type)),
                                                              QLatin1String(angles.valueToKey(angle))));
-            if (const int code = WriteSymbol(control, name))
+            if (const int code = WriteSymbol(control, name, DefaultDpi))
                 return code;
         }
     }

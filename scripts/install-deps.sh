@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libuemf-dev fontconfig fonts-dejavu-core
+  qt6-svg-dev qt6-image-formats-plugins poppler-utils
   libzxing-dev zxing-cpp-tools libzint-dev zint libbotan-2-dev
 )
 
