@@ -319,6 +319,45 @@ constexpr TLayout::TRetailLayout UPCELayout{65, 7, 2, {{0, 2}, {27, 32}, {}}, {}
 constexpr TLayout::TRetailLayout ISSNLayout{142, 9, 1, {{0, 2}, {27, 31}, {56, 58}}, {67, 80}};
 } // namespace
 
+namespace {
+// The retail layout of a type; null for the types that DrawCode lays out.
+const TLayout::TRetailLayout* RetailLayoutOf(TBarType type)
+{
+    switch (type) {
+    case EAN8: return &EAN8Layout;
+    case EAN13:
+    case ISBN:
+    case UPC_A: return &EAN13Layout;
+    case UPC_E0:
+    case UPC_E1: return &UPCELayout;
+    case ISSN: return &ISSNLayout;
+    default: return nullptr;
+    }
+}
+} // namespace
+
+int32_t TCustomSingleBarCode::SymbolModules() const
+{
+    if (!DoDigitNum(FBarType, FBarValue))
+        return 0;
+    if (const TRetailLayout* layout = RetailLayoutOf(FBarType))
+        return layout->total;
+    try {
+        return ModuleCount(ModuleString(FBarType, FBarValue)) + 8;
+    } catch (const Exception&) {
+        return 0;
+    }
+}
+
+int32_t TCustomSingleBarCode::ExtentAcrossFor(int32_t barHeight) const
+{
+    // The inverse of the bar heights that CalcuWidth and RetailLayout compute.
+    const int32_t fontHeight = -FFont.Height;
+    if (const TRetailLayout* layout = RetailLayoutOf(FBarType))
+        return barHeight + fontHeight * 3 / 5 + layout->margins * Margin;
+    return barHeight + 2 * Margin + fontHeight;
+}
+
 void TCustomSingleBarCode::RetailLayout(const TRetailLayout& layout)
 {
     TotalModules = layout.total;
@@ -357,7 +396,7 @@ void TCustomSingleBarCode::DrawRetailElements(TCanvas& canvas, const std::string
 void TCustomSingleBarCode::DrawEAN(TCanvas& canvas)
 {
     SetInitValue();
-    const TRetailLayout& layout = FBarType == EAN8 ? EAN8Layout : EAN13Layout;
+    const TRetailLayout& layout = *RetailLayoutOf(FBarType);
     RetailLayout(layout);
     DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), layout);
     if (FShowText)
@@ -390,7 +429,7 @@ void TCustomSingleBarCode::DrawUPC(TCanvas& canvas)
 {
     SetInitValue();
     const bool upcA = FBarType == UPC_A;
-    const TRetailLayout& layout = upcA ? EAN13Layout : UPCELayout;
+    const TRetailLayout& layout = *RetailLayoutOf(FBarType);
     RetailLayout(layout);
     DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), layout);
     if (!FShowText)

@@ -54,6 +54,14 @@ public:
     TPoint TextOrigin;
     TTextAlign TextAlign = tFull;
 
+    // The modules along the symbol, quiet zones included, that the current
+    // value is drawn in; 0 when the symbology refuses the value. A control
+    // whose extent along the symbol is below this draws nothing.
+    int32_t SymbolModules() const;
+    // The extent across the symbol that gives bars `barHeight` pixels long
+    // (a retail symbol's guard bars) with the current font.
+    int32_t ExtentAcrossFor(int32_t barHeight) const;
+
     void CreateBMP(QImage& bmp) override;
     void Print(QPainter* dc, TPoint p) override;
     void Internalprint(QPainter* dc, TPoint p) override;

@@ -6,6 +6,8 @@
 #include "linear/Code39.h"
 #include "linear/Code93.h"
 
+#include <QMetaEnum>
+
 #include <cstddef>
 #include <iterator>
 
@@ -76,12 +78,49 @@ bool Admits(TCharset charset, char c) {
     return false;
 }
 
+// The admitted characters in words, in the order of TCharset.
+constexpr std::string_view CharsetWords[] = {
+    "digits",
+    "characters of A-Z, 0-9, space and - . $ / + %",
+    "printable ASCII characters without lower case (space to _)",
+    "printable ASCII characters (space to ~)",
+    "characters of A-Z, 0-9, space and - . $ / + %",
+    "ASCII characters",
+    "characters of 0-9, - $ : / . + and A B C D",
+};
+static_assert(std::size(CharsetWords) == std::size_t(CodabarChars) + 1);
+
 // Null for a value outside the enumeration, which can arrive through a cast.
 const TValueRule* RuleFor(TBarType type) {
     return type >= 0 && type < BarTypeCount ? &Rules[type] : nullptr;
 }
 
 } // namespace
+
+std::string DescribeValueRule(TBarType type) {
+    const TValueRule* rule = RuleFor(type);
+    if (!rule)
+        return "unknown symbology";
+    std::string text = std::string(QMetaEnum::fromType<TBarType>().valueToKey(type)) + " takes ";
+    const std::string_view what = CharsetWords[std::size_t(rule->charset)];
+    if (rule->maxLength == AnyLength)
+        text += rule->evenLength ? "an even number of " + std::string(what) : std::string(what);
+    else if (rule->minLength == rule->maxLength)
+        text += std::to_string(rule->minLength) + " " + std::string(what);
+    else
+        text += std::to_string(rule->minLength) + " or " + std::to_string(rule->maxLength) + " " + std::string(what);
+    if (!rule->prefix.empty())
+        text += " starting with " + std::string(rule->prefix);
+    return text;
+}
+
+std::optional<char> WrongCheckDigit(TBarType type, std::string_view value) {
+    const TValueRule* rule = RuleFor(type);
+    if (!rule || rule->payload == 0 || value.size() != rule->payload + 1 || !DoDigitNum(type, value))
+        return std::nullopt;
+    const char expected = DoModule10(std::string(value.substr(0, rule->payload)))[0];
+    return expected == value.back() ? std::nullopt : std::optional<char>(expected);
+}
 
 bool DoDigitNum(TBarType type, std::string_view value) {
     const TValueRule* rule = RuleFor(type);

@@ -3,6 +3,7 @@
 // completion. Plain C++, no GUI.
 #include "core/Enums.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,12 @@ bool DoDigitNum(TBarType type, std::string_view value);
 // rewrites `value` as its first k digits followed by their modulo-10 check digit.
 // Returns false (value untouched) when DoDigitNum rejects the value.
 bool CompleteCheckDigit(TBarType type, std::string& value);
+
+// What values of `type` look like, for messages: "EAN13 takes 12 or 13 digits".
+std::string DescribeValueRule(TBarType type);
+
+// For a full-length value of a retail type that DoDigitNum accepts: the check
+// digit its payload calls for, when the value's own last digit differs.
+std::optional<char> WrongCheckDigit(TBarType type, std::string_view value);
 
 } // namespace Vandrel
