@@ -3,7 +3,10 @@
 #include "core/BarCode.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
 
+#include <cmath>
 #include <cstdio>
 
 namespace Vandrel {
@@ -14,10 +17,131 @@ int UsageError(const QString& message)
     return ExitUsage;
 }
 
-std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description,
-                         int positionals)
+int Failure(const QString& message)
 {
-    parser.setApplicationDescription(description);
+    std::fprintf(stderr, "vandrel: %s\n", qPrintable(message));
+    return ExitFailure;
+}
+
+QString PictureSizeError(qint64 width, qint64 height)
+{
+    if (width <= 0 || height <= 0)
+        return QStringLiteral("the symbol leaves no picture to draw (%1 x %2 pixels)").arg(width).arg(height);
+    // Each extent is below the budget, so the product cannot overflow.
+    if (width > MaxPicturePixels || height > MaxPicturePixels || width * height > MaxPicturePixels)
+        return QStringLiteral("the picture would be %1 x %2 pixels, more than the %3 million pixels allowed; "
+                              "choose a smaller module width or size")
+            .arg(width)
+            .arg(height)
+            .arg(MaxPicturePixels / 1000000);
+    return QString();
+}
+
+void AddDpiOption(QCommandLineParser& parser)
+{
+    parser.addOption({"dpi",
+                      QStringLiteral("Resolution in dots per inch that lengths in mm or in are converted at and "
+                                     "that PNG, JPEG, SVG and PDF files record (default %1).")
+                          .arg(DefaultDpi),
+                      "DPI", QString::number(DefaultDpi)});
+}
+
+std::optional<int> ReadDpi(const QCommandLineParser& parser)
+{
+    const auto dpi = ParseInt(parser.value("dpi"), 10, 10000);
+    if (!dpi)
+        UsageError("--dpi takes a whole number from 10 to 10000");
+    return dpi;
+}
+
+std::optional<double> ParseLength(const QString& text, int dpi)
+{
+    static const QRegularExpression length("^\\s*([0-9]*\\.?[0-9]+)\\s*(px|mm|in)?\\s*$");
+    const QRegularExpressionMatch m = length.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const double number = m.captured(1).toDouble();
+    const QString unit = m.captured(2);
+    const double pixels = unit == QLatin1String("mm") ? number * dpi / 25.4
+                          : unit == QLatin1String("in") ? number * dpi
+                                                        : number;
+    return std::isfinite(pixels) && pixels > 0 ? std::optional<double>(pixels) : std::nullopt;
+}
+
+std::optional<int> ReadPixels(const QCommandLineParser& parser, const QString& option, int dpi, int low, int high)
+{
+    const auto length = ParseLength(parser.value(option), dpi);
+    if (!length || std::nearbyint(*length) < low || std::nearbyint(*length) > high) {
+        UsageError(QStringLiteral("--%1 takes a length from %2 to %3 pixels (e.g. %2, %4mm or 0.5in at --dpi %5)")
+                       .arg(option)
+                       .arg(low)
+                       .arg(high)
+                       .arg(QString::number(low * 25.4 / dpi, 'f', 2))
+                       .arg(dpi));
+        return std::nullopt;
+    }
+    return int(std::nearbyint(*length));
+}
+
+void AddPasswordOptions(QCommandLineParser& parser, const QString& purpose)
+{
+    parser.addOption({"password",
+                      purpose + " Visible to other users of this machine: prefer --password-file, or the "
+                                "environment variable VANDREL_PASSWORD, which is read when neither option is given.",
+                      "P"});
+    parser.addOption({"password-file", "Read the password from the first line of this file.", "FILE"});
+}
+
+std::optional<std::string> ReadPassword(const QCommandLineParser& parser)
+{
+    if (parser.isSet("password") && parser.isSet("password-file")) {
+        UsageError("--password and --password-file exclude each other");
+        return std::nullopt;
+    }
+    QString text;
+    if (parser.isSet("password-file")) {
+        QFile file(parser.value("password-file"));
+        // A password is short: reading a line of bounded length guards against /dev/zero.
+        if (!file.open(QIODevice::ReadOnly)) {
+            UsageError("cannot read '" + file.fileName() + "': " + file.errorString());
+            return std::nullopt;
+        }
+        text = QString::fromUtf8(file.readLine(4096)).remove(QRegularExpression("[\\r\\n]+$"));
+    } else if (parser.isSet("password")) {
+        text = parser.value("password");
+    } else {
+        text = qEnvironmentVariable("VANDREL_PASSWORD");
+    }
+    const auto password = ParseLatin1(text);
+    if (!password)
+        UsageError("the password holds characters outside Latin-1");
+    return password;
+}
+
+namespace {
+// Paragraphs of running text broken into lines of at most 79 columns.
+QString Wrapped(const QString& text)
+{
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (!line.isEmpty() && line.size() + 1 + word.size() > 79) {
+                lines << line;
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
+std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, const QString& description,
+                         int positionals, const char* examples)
+{
+    parser.setApplicationDescription(Wrapped(description));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{"h", "help"}, "Show this help.");
     parser.addOption(help);
@@ -27,6 +151,8 @@ std::optional<int> Parse(QCommandLineParser& parser, const QStringList& args, co
         // Qt names the program by its path; the usage line names the command.
         QString text = parser.helpText();
         text.replace(QCoreApplication::arguments().constFirst(), args.constFirst());
+        if (examples)
+            text += QStringLiteral("\nExamples:\n") + QLatin1String(examples);
         std::printf("%s", qPrintable(text));
         return 0;
     }
@@ -67,19 +193,19 @@ void AddLookOptions(QCommandLineParser& parser)
 {
     parser.addOption({"angle", "Quarter turn: 0, 90, 180 or 270 (default 0).", "DEG", "0"});
     parser.addOption({"align", "Symbol alignment: left, right or center (default center).", "A", "center"});
-    parser.addOption({"transparent", "Leave spaces and background unpainted."});
-    parser.addOption({"bar-color", "Bar colour (default 000000).", "RRGGBB", "000000"});
-    parser.addOption({"back-color", "Background colour (default FFFFFF).", "RRGGBB", "FFFFFF"});
+    parser.addOption({"transparent", "Leave spaces and background unpainted (PNG and TIFF keep them transparent)."});
+    parser.addOption({"bar-color", "Bar colour, RRGGBB or #RRGGBB (default 000000).", "RRGGBB", "000000"});
+    parser.addOption({"back-color", "Background colour, RRGGBB or #RRGGBB (default FFFFFF).", "RRGGBB", "FFFFFF"});
 }
 
-namespace {
 std::optional<QColor> ParseColor(const QString& text)
 {
-    bool ok = false;
-    const uint rgb = text.toUInt(&ok, 16);
-    return ok && text.size() == 6 ? std::optional<QColor>(QColor::fromRgb(QRgb(rgb))) : std::nullopt;
+    const QString digits = text.startsWith(QLatin1Char('#')) ? text.mid(1) : text;
+    static const QRegularExpression hex("^[0-9A-Fa-f]{6}$");
+    if (!hex.match(digits).hasMatch())
+        return std::nullopt;
+    return QColor::fromRgb(QRgb(digits.toUInt(nullptr, 16)));
 }
-} // namespace
 
 std::variant<int, TLook> ReadLook(const QCommandLineParser& parser)
 {
@@ -93,7 +219,7 @@ std::variant<int, TLook> ReadLook(const QCommandLineParser& parser)
     const auto barColor = ParseColor(parser.value("bar-color"));
     const auto backColor = ParseColor(parser.value("back-color"));
     if (!barColor || !backColor)
-        return UsageError("colours are six hexadecimal digits RRGGBB");
+        return UsageError("--bar-color and --back-color take six hexadecimal digits, RRGGBB or #RRGGBB");
     return TLook{TAngleType(*degrees / 90), TAlignment(alignment), parser.isSet("transparent"), *barColor,
                  *backColor};
 }

@@ -260,19 +260,22 @@ int Pdf417Command(const QStringList& args)
         }
         if (reported)
             return 1;
+        const auto run = TRecordRun::From(parser, parser.value("output"));
+        if (!run)
+            return ExitUsage;
         return RenderRecords(
-            TRecordRun::From(parser, parser.value("output")),
+            *run,
             [&](TDataSource& source, const QString& field) {
                 control.SetDataField(field);
                 control.SetDataSource(&source);
             },
-            [&](const QString& fileName) {
+            [&](const QString& fileName, const QString&) {
                 if (!o.explicitSize)
                     FitToSymbols(control);
-                const int code = WriteSymbol(control, fileName);
+                const int code = WriteSymbol(control, fileName, DefaultDpi);
                 // The next record is encoded for the area the options give.
                 control.resize(o.width, o.height);
-                return code;
+                return TRecordWrite{code, QString()};
             });
     }
 
@@ -300,7 +303,7 @@ int Pdf417Command(const QStringList& args)
         return 0;
     if (!o.explicitSize)
         FitToSymbols(control);
-    return WriteSymbol(control, parser.value("output"));
+    return WriteSymbol(control, parser.value("output"), DefaultDpi);
 }
 
 } // namespace Vandrel

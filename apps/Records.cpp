@@ -1,7 +1,6 @@
 #include "apps/Render.h"
 
 #include "apps/Cli.h"
-#include "core/BarCode.h"
 #include "platform/DataSet.h"
 #include "platform/Exceptions.h"
 
@@ -9,107 +8,244 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <cstdio>
 
 namespace Vandrel {
 
 namespace {
-bool IsNumberedPattern(const QString& pattern)
+const QRegularExpression& NumberPlaceholder()
 {
-    return pattern.count('%') == 1 && QRegularExpression("%0?\\d*d").match(pattern).hasMatch();
+    static const QRegularExpression number("%(0?)(\\d{0,2})d");
+    return number;
+}
+
+bool HasOnePlaceholder(const QString& pattern, const QRegularExpression& placeholder)
+{
+    // The field width stays below 100 so that a name can always be made of it.
+    return pattern.count('%') == 1 && placeholder.match(pattern).hasMatch();
+}
+
+// A field's text as a file name: letters, digits, '-', '_' and inner dots
+// only, so that it can neither leave the output directory nor hide.
+QString SafeFileName(const QString& text)
+{
+    QString name;
+    for (const QChar c : text.left(100))
+        name += c.isLetterOrNumber() || c == '-' || c == '_' || c == '.' ? c : QChar('_');
+    while (name.startsWith('.'))
+        name.remove(0, 1);
+    return name;
+}
+
+// SQLite's "database is locked" (SQLITE_BUSY) and "database table is locked" (SQLITE_LOCKED).
+bool IsBusy(const QSqlError& error)
+{
+    return error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6");
+}
+
+void Warn(const QString& message)
+{
+    std::fprintf(stderr, "vandrel: %s\n", qPrintable(message));
 }
 } // namespace
 
 void AddRecordOptions(QCommandLineParser& parser)
 {
-    parser.addOption({"db", "SQLite database file: draw one symbol per record of --sql, taking the\n"
-                            "value from --field instead of --value. A record whose field is empty\n"
-                            "or null repeats the previous record's symbol.",
+    parser.addOption({"db",
+                      "SQLite database file: draw one symbol per record of --sql, taking the value from --field "
+                      "instead of --value; -o is then a pattern with one %d (or %04d) for the record number.",
                       "FILE"});
     parser.addOption({"sql", "The query whose records are drawn (with --db).", "SELECT"});
     parser.addOption({"field", "The field that holds the value (with --db).", "NAME"});
+    parser.addOption({"on-empty",
+                      "A record whose field is empty or null: skip it with a warning (default), stop with an "
+                      "error, or repeat the previous record's symbol. Records whose value is refused are "
+                      "skipped too; the tool exits with 3 when it skipped any.",
+                      "skip|error|repeat", "skip"});
+    parser.addOption({"name-field",
+                      "Name each file after this field instead of numbering it: -o takes one %s for the name, "
+                      "which keeps letters, digits, '-', '_' and '.' only; a name used twice gets the record "
+                      "number added.",
+                      "NAME"});
 }
 
-TRecordRun TRecordRun::From(const QCommandLineParser& parser, const QString& pattern)
+std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, const QString& pattern)
 {
-    return {parser.value("db"), parser.value("sql"), parser.value("field"), pattern, parser.isSet("sql"),
-            parser.isSet("field")};
-}
-
-int WriteSymbol(TBarCode& control, const QString& output)
-{
-    try {
-        const QString written = RenderToFile(control, output);
-        if (written.isEmpty())
-            return 1;
-        std::printf("%s\n", qPrintable(written));
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "vandrel: %s\n", e.what());
-        return 1;
+    TRecordRun run{parser.value("db"), parser.value("sql"), parser.value("field"), pattern,
+                   parser.value("name-field")};
+    if (!parser.isSet("sql") || !parser.isSet("field")) {
+        UsageError("--db needs --sql and --field");
+        return std::nullopt;
     }
-    return 0;
+    static const QStringList policies{"skip", "error", "repeat"};
+    const auto policy = policies.indexOf(parser.value("on-empty"));
+    if (policy < 0) {
+        UsageError("--on-empty takes skip, error or repeat");
+        return std::nullopt;
+    }
+    run.onEmpty = TOnEmpty(policy);
+    if (!parser.isSet("name-field") && !HasOnePlaceholder(pattern, NumberPlaceholder())) {
+        UsageError("with --db the output takes one %d (or %0Nd, N below 100) for the record number, "
+                   "e.g. out/label-%04d.png");
+        return std::nullopt;
+    }
+    if (parser.isSet("name-field") && !(pattern.count('%') == 1 && pattern.contains("%s"))) {
+        UsageError("with --name-field the output takes one %s for the name, e.g. out/%s.png");
+        return std::nullopt;
+    }
+    if (!QFileInfo(run.db).isFile()) {
+        UsageError("no database file '" + run.db + "'");
+        return std::nullopt;
+    }
+    return run;
 }
 
 QString NumberedName(const QString& pattern, int n)
 {
-    static const QRegularExpression number("%(0?)(\\d*)d");
-    const QRegularExpressionMatch m = number.match(pattern);
+    const QRegularExpressionMatch m = NumberPlaceholder().match(pattern);
     const int width = m.captured(2).toInt();
     const QString digits = QString::number(n).rightJustified(width, m.captured(1).isEmpty() ? ' ' : '0');
     return pattern.left(m.capturedStart()) + digits + pattern.mid(m.capturedEnd());
 }
 
-int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, const QString&)>& bind,
-                  const std::function<int(const QString&)>& write)
-{
-    if (!run.hasSql || !run.hasField)
-        return UsageError("--db needs --sql and --field");
-    if (!IsNumberedPattern(run.pattern))
-        return UsageError("with --db the output takes one %d for the record number, e.g. out/label-%04d.png");
-    if (!QFileInfo(run.db).isFile())
-        return UsageError("no database file '" + run.db + "'");
+namespace {
+// One batch over the open records.
+class TBatch {
+public:
+    TBatch(const TRecordRun& run, TDataSet& records, const TRecordWriter& write)
+        : FRun(run), FRecords(records), FWrite(write)
+    {
+    }
 
+    int Run()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 reported = 0;
+        for (FRecords.First(); !FRecords.Eof(); FRecords.Next()) {
+            if (const int code = Record())
+                return code;
+            if (clock.elapsed() - reported >= 1000) {
+                reported = clock.elapsed();
+                Warn(QStringLiteral("%1 of %2 records").arg(FRecords.RecNo()).arg(FRecords.RecordCount()));
+            }
+        }
+        const QString labels = FWritten == 1 ? QStringLiteral("label") : QStringLiteral("labels");
+        if (FSkipped == 0) {
+            Warn(QStringLiteral("wrote %1 %2").arg(FWritten).arg(labels));
+            return 0;
+        }
+        Warn(QStringLiteral("wrote %1 %2, skipped %3 record%4")
+                 .arg(FWritten)
+                 .arg(labels)
+                 .arg(FSkipped)
+                 .arg(FSkipped == 1 ? "" : "s"));
+        return ExitSkipped;
+    }
+
+private:
+    // Writes the current record; a non-zero answer stops the batch.
+    int Record()
+    {
+        const int n = FRecords.RecNo();
+        const TField* field = FRecords.FindField(FRun.field);
+        const QString value = field->IsNull() ? QString() : field->AsString();
+        if (value.isEmpty() && FRun.onEmpty != TOnEmpty::Repeat) {
+            const QString why = QStringLiteral("record %1: the field '%2' is %3")
+                                    .arg(n)
+                                    .arg(FRun.field, field->IsNull() ? "null" : "empty");
+            if (FRun.onEmpty == TOnEmpty::Error)
+                return Failure(why);
+            return Skip(why);
+        }
+        const TRecordWrite result = FWrite(FileName(n), value);
+        if (!result.refusal.isEmpty())
+            return Skip(QStringLiteral("record %1: %2").arg(n).arg(result.refusal));
+        FWritten += result.code == 0;
+        return result.code;
+    }
+
+    int Skip(const QString& why)
+    {
+        Warn(why + QStringLiteral("; skipped"));
+        ++FSkipped;
+        return 0;
+    }
+
+    QString FileName(int n)
+    {
+        if (FRun.nameField.isEmpty())
+            return NumberedName(FRun.pattern, n);
+        const TField* field = FRecords.FindField(FRun.nameField);
+        QString name = SafeFileName(field->IsNull() ? QString() : field->AsString());
+        if (name.isEmpty() || FNames.contains(name))
+            name += (name.isEmpty() ? QStringLiteral("record-") : QStringLiteral("-")) + QString::number(n);
+        FNames.insert(name);
+        return QString(FRun.pattern).replace(QStringLiteral("%s"), name);
+    }
+
+    const TRecordRun& FRun;
+    TDataSet& FRecords;
+    const TRecordWriter& FWrite;
+    QSet<QString> FNames;
+    int FWritten = 0;
+    int FSkipped = 0;
+};
+
+// Why the query could not be run: a usage error for a wrong query or field,
+// a runtime failure for a database that is locked or busy.
+int QueryFailure(QSqlDatabase& db, const QString& message)
+{
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1")) && IsBusy(probe.lastError()))
+        return Failure("cannot read the database: " + probe.lastError().text());
+    return UsageError(message);
+}
+
+QString FieldNames(const TDataSet& records)
+{
+    QStringList names;
+    for (const auto& f : records.Fields())
+        names << f->FieldName();
+    return names.join(", ");
+}
+} // namespace
+
+int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, const QString&)>& bind,
+                  const TRecordWriter& write)
+{
     const QString connection = QStringLiteral("vandrel-records");
     int result = 0;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
         db.setDatabaseName(run.db);
-        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        // A short lock held by a writer is waited out; a longer one fails.
+        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000");
         TDataSet records;
         records.SetConnectionName(connection);
         records.SetSQL(run.sql);
         TDataSource source;
         result = [&] {
             if (!db.open())
-                return UsageError("cannot open '" + run.db + "': " + db.lastError().text());
+                return Failure("cannot open '" + run.db + "': " + db.lastError().text());
             try {
                 records.Open();
             } catch (const EDatabaseError& e) {
-                return UsageError(QString::fromStdString(e.what()));
+                return QueryFailure(db, QString::fromStdString(e.what()));
             }
-            if (!records.FindField(run.field)) {
-                QStringList names;
-                for (const auto& f : records.Fields())
-                    names << f->FieldName();
-                return UsageError("unknown field '" + run.field + "' (the query gives: " + names.join(", ") + ")");
-            }
+            for (const QString& name : {run.field, run.nameField})
+                if (!name.isEmpty() && !records.FindField(name))
+                    return UsageError("unknown field '" + name + "' (the query gives: " + FieldNames(records) + ")");
+            if (records.RecordCount() == 0)
+                return Failure("the query gave no records: nothing to write");
             source.SetDataSet(&records);
             bind(source, run.field);
-            QElapsedTimer clock;
-            clock.start();
-            qint64 reported = 0;
-            for (records.First(); !records.Eof(); records.Next()) {
-                if (const int code = write(NumberedName(run.pattern, records.RecNo())))
-                    return code;
-                if (clock.elapsed() - reported >= 1000) {
-                    reported = clock.elapsed();
-                    std::fprintf(stderr, "vandrel: %d of %d records\n", records.RecNo(), records.RecordCount());
-                }
-            }
-            return 0;
+            return TBatch(run, records, write).Run();
         }();
         // The bound control outlives this scope: unlink it before the source goes.
         source.SetDataSet(nullptr);
