@@ -53,6 +53,9 @@ TFormat FormatOf(const QString& fileName)
 // over the target when everything was written.
 void WriteAtomically(const QString& fileName, const std::function<QString(QIODevice&)>& draw)
 {
+    // Qt words this one its own way; the system's words are the ones users search for.
+    if (QFileInfo(fileName).isDir())
+        CannotWrite(fileName, QString::fromLocal8Bit(std::strerror(EISDIR)));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         CannotWrite(fileName, file.errorString());

@@ -182,9 +182,11 @@ private:
         if (FRun.nameField.isEmpty())
             return NumberedName(FRun.pattern, n);
         const TField* field = FRecords.FindField(FRun.nameField);
-        QString name = SafeFileName(field->IsNull() ? QString() : field->AsString());
-        if (name.isEmpty() || FNames.contains(name))
-            name += (name.isEmpty() ? QStringLiteral("record-") : QStringLiteral("-")) + QString::number(n);
+        const QString base = SafeFileName(field->IsNull() ? QString() : field->AsString());
+        QString name = base.isEmpty() ? QStringLiteral("record-%1").arg(n) : base;
+        // Another record's name is never overwritten: the record number tells them apart.
+        for (int k = 0; FNames.contains(name); ++k)
+            name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(k ? QStringLiteral("-%1").arg(k) : QString());
         FNames.insert(name);
         return QString(FRun.pattern).replace(QStringLiteral("%s"), name);
     }
@@ -225,7 +227,7 @@ int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, 
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
         db.setDatabaseName(run.db);
         // A short lock held by a writer is waited out; a longer one fails.
-        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000");
+        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000");
         TDataSet records;
         records.SetConnectionName(connection);
         records.SetSQL(run.sql);

@@ -1,0 +1,27 @@
+#pragma once
+// Runs the vandrel tool as a user would and collects what it said.
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace VandrelTest {
+
+struct ToolRun {
+    int code;    // the exit code; -1 when the tool crashed
+    QString out;
+    QString err;
+    QByteArray bytes; // standard output as bytes, for pictures written to "-"
+};
+
+inline ToolRun RunTool(const QStringList& args)
+{
+    QProcess p;
+    p.start(VANDREL_CLI, args);
+    p.waitForFinished(120000);
+    const QByteArray out = p.readAllStandardOutput();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(out),
+            QString::fromLocal8Bit(p.readAllStandardError()), out};
+}
+
+} // namespace VandrelTest
