@@ -3,21 +3,27 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Vandrel {
 
 namespace {
-// A dialog needs a widget application on a real display; anywhere else the
-// text goes to standard error and questions get an empty answer.
+// A modal dialog needs someone to answer it: a widget application on a real
+// display that shows a window of its own. A tool, a service or a test that
+// merely created an application object must never block on an unseen box;
+// there the text goes to standard error and questions get an empty answer.
 bool CanShowDialogs()
 {
-    const auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!app)
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return false;
     const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible(); });
 }
 
 void DefaultMessage(const QString& text)
