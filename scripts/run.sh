@@ -8,8 +8,14 @@ bash scripts/install-deps.sh
 bash scripts/build.sh -DVANDREL_TESTS=OFF
 build/vandrel gallery --dir out
 mkdir -p out/labels
-build/vandrel render --type EAN13 --width 240 --height 110 --db data/products.sqlite \
-  --sql "SELECT ean FROM products ORDER BY id" --field ean -o out/labels/product-%02d.png
+# Two products have no code yet: the batch names them, skips them and exits
+# with 3; any other exit is a failure.
+status=0
+build/vandrel render --type EAN13 --db data/products.sqlite \
+  --sql "SELECT ean FROM products ORDER BY id" --field ean -o out/labels/product-%02d.png || status=$?
+if [ "$status" -ne 0 ] && [ "$status" -ne 3 ]; then
+  exit "$status"
+fi
 build/vandrel pdf417 --mode auto --db data/products.sqlite \
   --sql "SELECT name FROM products ORDER BY id" --field name -o out/labels/name-%02d.png
 # And read the first PDF417 label back.
