@@ -335,19 +335,23 @@ int ModulesCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     AddTypeValueOptions(parser);
-    if (const auto done = Parse(parser, args, "Prints the module string a symbol is drawn from: one character per\n"
-                                              "element, 0-3 spaces, 5-8 bars, A-D short bars, of 1-4 modules."))
+    if (const auto done = Parse(parser, args, "Prints the module string a symbol is drawn from: one character per "
+                                              "element, 0-3 spaces, 5-8 bars, A-D short bars, of 1-4 modules.",
+                                0, "  vandrel modules --type Code39 --value ABC\n  vandrel modules --type ean13 --value 400638133393\n"))
         return *done;
     const auto tv = ReadTypeValue(parser);
     if (const int* code = std::get_if<int>(&tv))
         return *code;
     auto [type, value] = std::get<TTypeValue>(tv);
-    if (!parser.isSet("no-check"))
-        CompleteCheckDigit(type, value);
     if (!DoDigitNum(type, value)) {
         std::fprintf(stderr, "invalid value\n");
         return 1;
     }
+    const bool check = !parser.isSet("no-check");
+    if (const QString refusal = Refusal(type, value, check); !refusal.isEmpty())
+        return Failure(refusal);
+    if (check)
+        CompleteCheckDigit(type, value);
     std::printf("%s\n", ModuleString(type, value).c_str());
     return 0;
 }
@@ -355,7 +359,11 @@ int ModulesCommand(const QStringList& args)
 int TypesCommand(const QStringList& args)
 {
     QCommandLineParser parser;
-    if (const auto done = Parse(parser, args, "Lists the symbology names with their ordinals."))
+    if (const auto done = Parse(parser, args,
+                                "Lists the symbology names with their ordinals. --type also takes them in any "
+                                "case, without '-', '_' or spaces (ean13, EAN-13, code128b), and the common names "
+                                "itf, upce, code128 (set B), gs1128 (EAN128_C).",
+                                0, "  vandrel types\n"))
         return *done;
     const QMetaEnum types = QMetaEnum::fromType<TBarType>();
     for (int i = 0; i < types.keyCount(); ++i)
@@ -367,8 +375,9 @@ int GalleryCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.addOption({"dir", "Directory to write into (default out).", "DIR", "out"});
-    if (const auto done = Parse(parser, args, "Draws sample symbols of every symbology at all four angles\n"
-                                              "and lists the files written."))
+    if (const auto done = Parse(parser, args, "Draws sample symbols of every symbology at all four angles "
+                                              "and lists the files written.",
+                                0, "  vandrel gallery --dir out\n"))
         return *done;
     return RunGallery(parser.value("dir"));
 }

@@ -187,8 +187,9 @@ TEST(RenderCli, RasterFormatsTransparencyResolutionAndStandardOutput)
         ASSERT_EQ(r.code, 0) << name << r.err.toStdString();
         const QImage img(dir.filePath(name));
         EXPECT_EQ(VandrelTest::ReadSymbol(img, BarcodeFormat::Code128), "Vandrel") << name;
-        if (QByteArray(name) != "x.bmp") // BMP rounds its resolution differently; PNG, JPEG and TIFF keep it
+        if (QByteArray(name) != "x.bmp") { // BMP rounds its resolution differently; PNG, JPEG and TIFF keep it
             EXPECT_NEAR(img.dotsPerMeterX() * 0.0254, 600, 1) << name;
+        }
     }
 
     const ToolRun clear = Render(symbol + QStringList{"--transparent", "-o", dir.filePath("clear.png")});
