@@ -82,6 +82,12 @@ bool IsStartPattern(const TRuns& runs, size_t i, int32_t module) {
     return last >= 2 * module && last <= 4 * module && std::abs(total - StartModules * module) <= module;
 }
 
+// Whether a symbol row starts at run i: a start bar and the start pattern.
+bool StartsSymbolRow(const TRuns& runs, size_t i) {
+    return i + 8 < runs.Count() && runs.Length(i) >= MinStartBar &&
+           IsStartPattern(runs, i, (runs.Length(i) + 1) / StartBarModules);
+}
+
 TCodeWidths CodeWidths(const TRuns& runs, size_t from, int32_t module) {
     TCodeWidths widths;
     for (size_t e = 0; e < widths.size(); ++e)
@@ -95,8 +101,12 @@ std::optional<TRowCodewords> SplitRow(const TRuns& runs, size_t s, int32_t modul
     const size_t n = runs.Count();
     TRowCodewords row;
     for (;;) {
+        if (s >= n)
+            return std::nullopt;
+        // A one-module bar, then the end of the row, wider light than any
+        // codeword has, or the next symbol's start pattern.
         if (runs.Modules(s, module) == 1 &&
-            (s + 2 >= n || runs.Modules(s + 1, module) >= TruncationGap)) {
+            (s + 2 >= n || runs.Modules(s + 1, module) >= TruncationGap || StartsSymbolRow(runs, s + 2))) {
             row.Truncated = true;
             next = s + 2;
             break;
@@ -121,18 +131,16 @@ std::optional<TRowCodewords> SplitRow(const TRuns& runs, size_t s, int32_t modul
 void ReadRuns(const TRuns& runs, std::vector<TRowCodewords>& rows) {
     const size_t n = runs.Count();
     for (size_t i = runs.FirstDark ? 0 : 1; i < n;) {
-        const int32_t bar = runs.Length(i);
-        if (bar >= MinStartBar && i + 8 < n) {
-            const int32_t module = (bar + 1) / StartBarModules;
+        if (StartsSymbolRow(runs, i)) {
+            const int32_t module = (runs.Length(i) + 1) / StartBarModules;
             size_t next = 0;
-            if (IsStartPattern(runs, i, module))
-                if (std::optional<TRowCodewords> row = SplitRow(runs, i + 8, module, next)) {
-                    row->Left = runs.Edge[i];
-                    row->Module = module;
-                    rows.push_back(std::move(*row));
-                    i = next;
-                    continue;
-                }
+            if (std::optional<TRowCodewords> row = SplitRow(runs, i + 8, module, next)) {
+                row->Left = runs.Edge[i];
+                row->Module = module;
+                rows.push_back(std::move(*row));
+                i = next;
+                continue;
+            }
         }
         i += 2;
     }

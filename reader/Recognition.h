@@ -70,8 +70,9 @@ struct TRowCodewords {
 // modules wide and end within a module of 17 modules from its beginning.
 // The runs behind it are rounded up to modules and taken eight at a time
 // until the stop pattern, or until a one-module bar followed by the end of
-// the row or by at least 7 modules of light, the closing bar of a truncated
-// row. Where that fails the search goes on behind the first bar.
+// the row, by at least 7 modules of light or by the next start pattern: the
+// closing bar of a truncated row. Where that fails the search goes on behind
+// the first bar.
 std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow);
 
 // The first symbol row of ReadRow, or nullopt when there is none.

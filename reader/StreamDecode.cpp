@@ -375,7 +375,8 @@ TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols) {
             else if (gaps.empty())
                 text += "segments after " + std::to_string(expected - 1);
             else
-                text += "segments " + missing + " and those after " + std::to_string(expected - 1);
+                text += (count == 1 ? "segment " : "segments ") + missing + " and those after " +
+                        std::to_string(expected - 1);
             errors.push_back(text + " missing");
             continue;
         }

@@ -112,7 +112,7 @@ struct TJoinedSymbols {
 // last. Otherwise Error names what is missing, counting segments from 0 as
 // the symbols store them: "Macro PDF417 sequence incomplete: segments 2, 3
 // missing", "... segments after 4 missing" when no symbol is marked last,
-// "... segments 2 and those after 4 missing" for both; one segment read twice
+// "... segment 2 and those after 4 missing" for both; one segment read twice
 // with other bytes, an index behind the last one, or an unreadable control
 // block also fail. A symbol read twice with the same bytes counts once.
 TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols);

@@ -105,6 +105,7 @@ TEST(Recognition, ReadRowFindsSymbolsSideBySide) {
         {"two full rows, 8 modules apart", PixelRow(full + "8" + full, 2, 6, 4), {6, 6 + 2 * (86 + 8)}, {1, 1}},
         {"full, then truncated", PixelRow(full + "9" + truncated, 1, 0, 3), {0, 86 + 9}, {1, 2}},
         {"truncated, then full", PixelRow(truncated + "9" + full, 3, 3, 3), {3, 3 + 3 * (69 + 9)}, {2, 1}},
+        {"truncated, 2 modules before the next", PixelRow(truncated + "2" + full, 2, 0, 0), {0, 2 * (69 + 2)}, {2, 1}},
         {"bars between", PixelRow(full + "3" + "516" + "9" + full, 1, 0, 0), {0, 86 + 3 + 12 + 9}, {1, 1}},
     };
     for (const TCase& c : cases) {
@@ -212,6 +213,7 @@ TEST(Recognition, FindsEverySymbolOfAPicture) {
         {"side by side", SideBySide({first, second}, 8), 2, {2, 5}},
         {"side by side, the other way", SideBySide({second, first}, 8), 1, {5, 2}},
         {"truncated beside full", SideBySide({cut, first}, 10), 1, {2, 2}},
+        {"truncated, 2 modules before the next", SideBySide({cut, cut, first}, 2), 2, {2, 2, 2}},
         {"two lines of two", Stacked({SideBySide({first, second}, 9), SideBySide({cut, first}, 9)}, 16), 1, {2, 5, 2, 2}},
     };
     for (const TCase& c : cases) {

@@ -693,6 +693,8 @@ TEST(StreamDecode, JoinSequences) {
          "Macro PDF417 sequence incomplete: segments 0, 2-4 missing"},
         {"none marked last", {piece("a", 0, false), piece("b", 1, false)}, {},
          "Macro PDF417 sequence incomplete: segments after 1 missing"},
+        {"the first and the last", {piece("b", 1, false), piece("c", 2, false)}, {},
+         "Macro PDF417 sequence incomplete: segment 0 and those after 2 missing"},
         {"both", {piece("b", 1, false), piece("d", 3, false)}, {},
          "Macro PDF417 sequence incomplete: segments 0, 2 and those after 3 missing"},
         {"the first missing", {piece("b", 1, true)}, {}, "Macro PDF417 sequence incomplete: segment 0 missing"},
