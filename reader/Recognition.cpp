@@ -159,7 +159,7 @@ struct TRead {
     TRowCodewords Row;
     int32_t SymbolRow = 0;     // from the left row indicator
     int32_t LeftValue = 0;     // the row indicators' values
-    int32_t RightValue = -1;   // -1 for a truncated row
+    int32_t RightValue = -1;   // -1 for a truncated row, or one no pattern
     int32_t Weight = 1;        // pixel rows
 };
 
@@ -175,8 +175,9 @@ struct TCandidate {
 
 // The symbol row a row read belongs to, told by its left row indicator: the
 // cluster its pattern is drawn in gives the row mod 3, the value div 30 the
-// row div 3. nullopt when the indicator is no pattern, or the right one
-// lies in another cluster or row group.
+// row div 3. nullopt when the indicator is no pattern, or the right one is a
+// pattern of another cluster or row group; a right one that is no pattern
+// at all tells nothing (RightValue -1), the rest of the row may.
 std::optional<TRead> Place(TRowCodewords row) {
     const TCodeWidths& left = row.Codewords.front();
     for (int32_t cluster = 0; cluster < 3; ++cluster) {
@@ -189,8 +190,12 @@ std::optional<TRead> Place(TRowCodewords row) {
         read.SymbolRow = 3 * (value / IndicatorGroup) + cluster;
         read.LeftValue = value;
         if (!row.Truncated) {
-            read.RightValue = FindCodeWord(row.Codewords.back(), cluster);
-            if (read.RightValue < 0 || read.RightValue / IndicatorGroup != value / IndicatorGroup)
+            const TCodeWidths& right = row.Codewords.back();
+            read.RightValue = FindCodeWord(right, cluster);
+            const bool elsewhere = read.RightValue < 0 ? FindCodeWord(right, cluster + 1) >= 0 ||
+                                                             FindCodeWord(right, cluster + 2) >= 0
+                                                       : read.RightValue / IndicatorGroup != value / IndicatorGroup;
+            if (elsewhere)
                 return std::nullopt;
         }
         read.Row = std::move(row);

@@ -259,6 +259,10 @@ TEST(Recognition, RowIndicatorsMustAgreeWithTheRead) {
     wrongCluster[4] = SymbolRows(grid, size, 2, true)[3];
     std::vector<std::string> oneRightWrong = good;   // a right indicator of another symbol
     oneRightWrong[1].replace(oneRightWrong[1].size() - 17, 8, GetBSValue(1, GetFistNote(1, 1, {size.Rows + 3, 3}, 2)));
+    std::vector<std::string> rightNoPattern = good;   // the row still counts
+    rightNoPattern[1].replace(rightNoPattern[1].size() - 17, 8, "71111114");
+    std::vector<std::string> rightElsewhere = good;   // the row does not
+    rightElsewhere[1].replace(rightElsewhere[1].size() - 17, 8, GetBSValue(2, GetFistNote(1, 1, size, 2)));
     struct TCase {
         const char* name;
         std::vector<std::string> rows;
@@ -266,6 +270,8 @@ TEST(Recognition, RowIndicatorsMustAgreeWithTheRead) {
     };
     const TCase cases[] = {
         {"as drawn", good, true},
+        {"a right indicator that is no pattern", rightNoPattern, true},
+        {"a right indicator of another cluster", rightElsewhere, false},
         {"cut one module into the stop pattern", cutStop, false},
         {"more columns declared", rows({size.Rows, size.Columns + 1}, 2, true), false},
         {"more columns declared, truncated", rows({size.Rows, size.Columns + 1}, 2, false), false},
