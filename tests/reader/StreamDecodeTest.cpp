@@ -736,31 +736,34 @@ std::vector<TDamageBase> DamageBases(std::mt19937& rng) {
         const TCodeMode mode = modes[i % 4];
         const TPDFType type = types[i % 6];
         const bool sequence = type == MicroPDF417;
-        const std::string value = sequence ? std::string(260, static_cast<char>('a' + i)) : ModeValue(mode, rng);
+        const std::string value = sequence ? std::string(200, static_cast<char>('a' + i)) : ModeValue(mode, rng);
         TPdf417Encoder encoder;
         encoder.SetCodeMode(mode);
         encoder.SetPDFType(type);
         encoder.SetErrorLevel(i % 4);
-        encoder.SetDataColumn(static_cast<uint8_t>(sequence ? 2 : 2 + i % 5));
+        encoder.SetDataColumn(static_cast<uint8_t>(sequence ? 1 : 2 + i % 5));   // a sequence of tall symbols
         encoder.SetBarValue(value);
         EXPECT_TRUE(encoder.StreamToBarData());
-        const int32_t module = 1 + i % 3;
+        const int32_t module = 1 + i % 2;
         TLook look{module, module * (3 + i % 2), 2, 0, 255};
-        bases.push_back({value, Draw(Stacked(EncodedSymbols(encoder), 16), look), module});
+        const auto symbols = EncodedSymbols(encoder);
+        EXPECT_EQ(symbols.size() > 1, sequence);
+        bases.push_back({value, Draw(Stacked(symbols, 16), look), module});
     }
     return bases;
 }
 
-// Blocks of pixels flipped, erased or blackened, and edges cut: 3000
+// Blocks of pixels flipped, erased or blackened, and edges cut: 2000
 // pictures, of which the reader must read each exactly or not at all. The
 // reader before the checks misread 72 in 50,000 single symbols damaged
-// this way (and read only 7,000 of them); this one none in 60,000.
+// this way (and read only 7,000 of them); this one none in 100,000 (and
+// read half of them).
 TEST(StreamDecode, DamagedPicturesGiveTheRightBytesOrNone) {
     std::mt19937 rng(15438);
     const auto pick = [&](int32_t from, int32_t to) { return std::uniform_int_distribution<int32_t>(from, to)(rng); };
     const std::vector<TDamageBase> bases = DamageBases(rng);
     int32_t exact = 0, refused = 0, wrong = 0;
-    for (int32_t i = 0; i < 3000; ++i) {
+    for (int32_t i = 0; i < 2000; ++i) {
         const TDamageBase& base = bases[static_cast<size_t>(i) % bases.size()];
         TPicture p = base.picture;
         const int32_t kind = pick(0, 3);
@@ -797,8 +800,8 @@ TEST(StreamDecode, DamagedPicturesGiveTheRightBytesOrNone) {
     }
     EXPECT_EQ(wrong, 0);
     // Both outcomes are common, so the test shows the checks at work.
-    EXPECT_GT(exact, 600);
-    EXPECT_GT(refused, 600);
+    EXPECT_GT(exact, 400);
+    EXPECT_GT(refused, 400);
 }
 
 // A picture cut anywhere through the right indicator and the stop pattern,
