@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,6 +35,17 @@ bool IsReadable(const TPixelView& p) {
            p.Stride >= static_cast<ptrdiff_t>(p.Width) * p.BytesPerPixel;
 }
 
+// Pixels of `Bytes` bytes, three colour components first: dark when the
+// brightest component is at most DarkLevel. The pixel size is a constant
+// here, so the loop compiles to straight vector code.
+template <size_t Bytes>
+void DarkPixels(const uint8_t* line, std::vector<uint8_t>& row) {
+    for (size_t x = 0; x < row.size(); ++x) {
+        const uint8_t* pixel = line + x * Bytes;
+        row[x] = std::max(std::max(pixel[0], pixel[1]), pixel[2]) <= DarkLevel;
+    }
+}
+
 // Row `y` as 1 per dark pixel. The pixel format is settled once per row, so
 // the loops below stay free of calls and branches on it.
 void DarkRow(const TPixelView& p, int32_t y, std::vector<uint8_t>& row) {
@@ -42,10 +54,11 @@ void DarkRow(const TPixelView& p, int32_t y, std::vector<uint8_t>& row) {
     if (p.BytesPerPixel == 1) {
         for (size_t x = 0; x < row.size(); ++x)
             row[x] = line[x] <= DarkLevel;
-        return;
+    } else if (p.BytesPerPixel == 3) {
+        DarkPixels<3>(line, row);
+    } else {
+        DarkPixels<4>(line, row);
     }
-    for (size_t x = 0; x < row.size(); ++x, line += p.BytesPerPixel)
-        row[x] = std::max({line[0], line[1], line[2]}) <= DarkLevel;
 }
 
 // A pixel row as runs of equal pixels: run i covers [Edge[i], Edge[i + 1]),
@@ -57,8 +70,10 @@ struct TRuns {
     void Measure(std::span<const uint8_t> row) {
         Edge.clear();
         FirstDark = !row.empty() && row[0] != 0;
-        for (size_t x = 0; x < row.size(); ++x)
-            if (x == 0 || (row[x] != 0) != (row[x - 1] != 0))
+        if (!row.empty())
+            Edge.push_back(0);
+        for (size_t x = 1; x < row.size(); ++x)
+            if ((row[x] != 0) != (row[x - 1] != 0))
                 Edge.push_back(static_cast<int32_t>(x));
         Edge.push_back(static_cast<int32_t>(row.size()));
     }
@@ -357,9 +372,15 @@ std::vector<TSymbolRead> GetCode(const TPixelView& picture) {
     std::vector<uint8_t> previous;
     std::vector<TRowCodewords> found;
     TRuns runs;
+    const size_t lineBytes = static_cast<size_t>(picture.Width) * static_cast<size_t>(picture.BytesPerPixel);
     for (int32_t y = 0; y < picture.Height; ++y) {
-        DarkRow(picture, y, row);
-        if (y > 0 && row == previous) {
+        // A pixel row equal to the one above is that row again: a symbol row
+        // is several pixel rows high, and comparing costs less than converting.
+        const uint8_t* line = picture.Pixels + y * picture.Stride;
+        const bool again = y > 0 && std::memcmp(line, line - picture.Stride, lineBytes) == 0;
+        if (!again)
+            DarkRow(picture, y, row);
+        if (y > 0 && (again || row == previous)) {
             for (const auto& [c, r] : above) {
                 ++candidates[c].Reads[r].Weight;
                 candidates[c].Bottom = y;
