@@ -1,15 +1,22 @@
 #pragma once
 // Row recognition of the PDF417 reader: a clean, axis-aligned, dark-on-light
-// picture of one symbol is read pixel row by pixel row; each distinct row that
-// holds a start pattern is measured in modules, cut into codewords between
-// the start pattern and the stop pattern (or the closing bar of a truncated
-// symbol), and the data-region codewords are looked up in the cluster tables
-// of the row. No skew correction, no error correction, no row-indicator
-// analysis: the pictures this library draws do not need them.
+// picture of one or more symbols is read pixel row by pixel row. Each pixel
+// row is searched for start patterns; behind each one the row is measured in
+// modules and cut into codewords up to the stop pattern (or the closing bar
+// of a truncated symbol), so one pixel row may cross several symbols side by
+// side. The left row indicator of a symbol row tells which row of its symbol
+// it is; rows found at the same place in the picture belong to one symbol
+// until the row numbers start again, which separates symbols stacked one
+// above the other.
 //
-// Nothing here reads outside the picture or trusts what it measured: a row
-// that cannot be measured, rows of different lengths and length descriptors
-// beyond what was read all end the read with no result.
+// Nothing is taken on trust. The row indicators declare the symbol's rows,
+// data columns and error level; a pixel row that disagrees with them, or
+// with the cluster of the row its left indicator names, does not count, and
+// a symbol whose indicators do not agree among themselves, or that lacks a
+// row, is not read. CreateCodeWord then accepts the codewords only when the
+// length descriptor and the error level fill the declared grid and every
+// Reed-Solomon syndrome is zero: a read gives the encoded bytes or none.
+// Errors are detected, not corrected.
 #include "core/Message.h"
 
 #include <array>
@@ -43,54 +50,83 @@ inline constexpr uint8_t DarkLevel = 178;
 // a width above 9 is written '9', which no pattern has.
 using TCodeWidths = std::array<char, 8>;
 
-// One pixel row converted: every codeword between start and stop pattern,
-// the left row indicator first and, unless the row is truncated, the right
-// row indicator last.
+// One symbol row as one pixel row shows it: every codeword between start and
+// stop pattern, the left row indicator first and, unless the row is
+// truncated, the right row indicator last.
 struct TRowCodewords {
     std::vector<TCodeWidths> Codewords;
     bool Truncated = false;
+    int32_t Left = 0;     // pixel where the start pattern's first bar begins
+    int32_t Module = 0;   // pixels per module, measured on that bar
 
     int32_t DataColumns() const;
 };
 
-// The data region of a picture: the codewords of every accepted row, row
-// indicators left out, in reading order.
-struct TSymbolRead {
-    std::vector<TCodeWidths> Codewords;
-    int32_t Rows = 0;
-    int32_t DataColumns = 0;
-    bool Truncated = false;
-};
+// Every symbol row that one pixel row (1, or any non-zero byte, per dark
+// pixel) crosses, left to right. A symbol row starts at a dark run of at least
+// 7 pixels, the 8-module first bar of the start pattern: its module width is
+// that run plus one pixel, div 8, and the start pattern's seven further
+// elements must be narrow, narrow, narrow, narrow, narrow, narrow and 2 to 4
+// modules wide and end within a module of 17 modules from its beginning.
+// The runs behind it are rounded up to modules and taken eight at a time
+// until the stop pattern, or until a one-module bar followed by the end of
+// the row, by at least 7 modules of light or by the next start pattern: the
+// closing bar of a truncated row. Where that fails the search goes on behind
+// the first bar.
+std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow);
 
-// Converts one pixel row, 1 (or any non-zero byte) per dark pixel. The module
-// width is the first dark run, the 8-module bar of the start pattern, div 8
-// after adding one pixel (so that 7 pixels still make a module); the widths
-// of the runs after the 17-module start pattern are rounded up to modules.
-// nullopt when the row has no module width (a first dark run below 7 pixels
-// or reaching the end of the row), when no codeword follows the start
-// pattern, or when it ends in neither a stop pattern nor the closing
-// one-module bar of a truncated row followed by nothing but light.
+// The first symbol row of ReadRow, or nullopt when there is none.
 std::optional<TRowCodewords> GetPDFNumCode(std::span<const uint8_t> darkRow);
 
-// Reads every row of the picture. A row is considered only when it differs
-// from the row considered before it, so a symbol row several pixels high is
-// read once, and accepted when it holds 8 dark pixels in a row. Rows == 0
-// when no row was accepted; nullopt when an accepted row cannot be converted
-// or the rows disagree on their data columns or form.
-std::optional<TSymbolRead> GetCode(const TPixelView& picture);
+// A symbol found in the picture, its data region (row indicators left out)
+// as its rows were read: where several pixel rows show the same symbol row,
+// the codeword most of them read (each a pattern of the row's cluster) wins.
+struct TSymbolRead {
+    // Rows × DataColumns width strings, row by row, data and error
+    // correction; "00000000" where no pixel row read a codeword of the row's
+    // cluster.
+    std::vector<TCodeWidths> Codewords;
+    // What the row indicators declare; 0 and -1 when they do not tell or do
+    // not agree, and such a symbol is never read.
+    int32_t Rows = 0;
+    int32_t DataColumns = 0;
+    int32_t ErrorLevel = -1;
+    bool Truncated = false;
+    // Where: the start pattern of the first row read, and the pixel rows from
+    // the first to the last row read.
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Bottom = 0;
+};
 
-// GetCode, reporting "No any Information!" when the picture holds no row with
-// a start pattern; nullopt whenever there is nothing to decode.
-std::optional<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message);
+// Every symbol of the picture, in picture order: lines of symbols from top to
+// bottom (a symbol starting above the bottom of a line's first symbol is on
+// that line), each line from left to right. A row is considered only when it
+// differs from the row above it, so a symbol row several pixels high is read
+// once and counts as many times as it is high. Rows that share too little to
+// be a symbol (fewer than three distinct symbol rows and no agreeing row
+// indicators) are not reported.
+std::vector<TSymbolRead> GetCode(const TPixelView& picture);
+
+// GetCode, reporting "No any Information!" when the picture holds no symbol.
+std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message);
 
 // The codeword whose pattern in the cluster of symbol row `row` is `widths`,
 // or -1.
 int32_t FindCodeWord(const TCodeWidths& widths, int32_t row);
 
+// Whether `codewords`, a whole symbol (length descriptor, data, padding,
+// error correction; the last `ecCount` of them the error correction) is a
+// Reed-Solomon code word over GF(929): its polynomial, first codeword of
+// highest degree, vanishes at 3^1 ... 3^ecCount.
+bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount);
+
 // The data codewords after the symbol length descriptor (the first codeword
-// of row 0, counting itself). nullopt when the descriptor is unknown, 0 or
-// beyond the codewords read; an unknown data codeword also reports its index
-// in the data region and the data column count ("17 4").
+// of row 0, counting itself), once the symbol proves whole: its row
+// indicators declared rows, columns and error level, the descriptor and the
+// error correction fill that grid exactly, and the error correction holds.
+// nullopt otherwise; an unknown codeword other than the descriptor also
+// reports its index in the data region and the data column count ("17 4").
 std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message);
 
 } // namespace Vandrel

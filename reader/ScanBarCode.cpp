@@ -63,7 +63,7 @@ QImage TScanBarCode::GetBSStream() const
     return FSourceBitmap;
 }
 
-void TScanBarCode::ScanBarCode(TMemoryStream& stream)
+TPictureScan TScanBarCode::ScanAll(TScanJoin join)
 {
     // Every pixel is read as three colour bytes and one more, in place.
     const QImage picture = GetBSStream().convertToFormat(QImage::Format_RGB32);
@@ -73,11 +73,44 @@ void TScanBarCode::ScanBarCode(TMemoryStream& stream)
             .toLatin1()
             .toStdString();
     };
-    auto result = ScanPicture(view, FPassword, ask, Show);
-    if (!result)
-        throw Exception("Don't Scan barcode picture");
-    FMacro = result->Macro;
-    stream = std::move(result->Data);
+    return ScanPictureAll(view, FPassword, ask, Show, join);
+}
+
+void TScanBarCode::ScanBarCode(TMemoryStream& stream)
+{
+    TPictureScan scan = ScanAll();
+    if (!scan.Error.empty()) {
+        if (scan.Error != NoSymbolRead)
+            Show(scan.Error);
+        throw Exception(std::string(NoSymbolRead));
+    }
+    FMacro = scan.Results.front().Macro;
+    stream = std::move(scan.Results.front().Data);
+}
+
+std::string TScanBarCode::HugeAdd(std::string_view a, std::string_view b)
+{
+    return Vandrel::HugeAdd(a, b, Show);
+}
+
+std::string TScanBarCode::HugeMulti(std::string_view a, std::string_view b)
+{
+    return Vandrel::HugeMulti(a, b, Show);
+}
+
+bool TScanBarCode::EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded)
+{
+    return Vandrel::EncodeBC_Txt(segment, count, decoded);
+}
+
+bool TScanBarCode::EncodeBC_Num(std::string_view segment, int32_t count, TStrings& decoded)
+{
+    return Vandrel::EncodeBC_Num(segment, count, decoded);
+}
+
+bool TScanBarCode::EncodeBC_Byte(std::string_view segment, int32_t count, int16_t latch, TStrings& decoded)
+{
+    return Vandrel::EncodeBC_Byte(segment, count, latch, decoded);
 }
 
 } // namespace Vandrel

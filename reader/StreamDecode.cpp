@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <map>
 
 namespace Vandrel {
 namespace {
@@ -99,8 +101,9 @@ bool DecodeNumeric(std::span<const int16_t> segment, std::string& out) {
         std::string value = "0";
         std::string multiplier = "1";
         for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
-            value = HugeAdd(value, HugeMulti(multiplier, std::to_string(*c)));
-            multiplier = HugeMulti(multiplier, "900");
+            // Digits only: nothing to report.
+            value = HugeAdd(value, HugeMulti(multiplier, std::to_string(*c), {}), {});
+            multiplier = HugeMulti(multiplier, "900", {});
         }
         value.erase(0, value.find_first_not_of('0'));
         if (value.empty() || value[0] != '1')
@@ -225,7 +228,7 @@ std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& 
         if (carry)
             partial.insert(partial.begin(), static_cast<char>('0' + carry));
         partial.append(k, '0');
-        product = HugeAdd(product, partial);
+        product = HugeAdd(product, partial, {});
     }
     return product;
 }
@@ -286,24 +289,166 @@ std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords) 
     return data;
 }
 
+TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message) {
+    TPictureSymbols read;
+    for (const TSymbolRead& symbol : GetBSStream(picture, message)) {
+        const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(symbol, message);
+        std::optional<TDecodedData> decoded;
+        if (codewords)
+            decoded = DecodeCodewords(*codewords);
+        if (!decoded) {
+            ++read.Unreadable;
+            continue;
+        }
+        TSymbolData data;
+        data.Bytes = std::move(decoded->Bytes);
+        data.Macro = std::move(decoded->Macro);
+        if (data.Macro)
+            data.Segments.push_back(data.Macro->SegmentIndex);
+        data.Left = symbol.Left;
+        data.Top = symbol.Top;
+        read.Symbols.push_back(std::move(data));
+    }
+    return read;
+}
+
+TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols) {
+    TJoinedSymbols joined;
+    std::vector<std::string> errors;
+    std::vector<bool> taken(symbols.size(), false);
+    for (size_t first = 0; first < symbols.size(); ++first) {
+        if (taken[first])
+            continue;
+        if (!symbols[first].Macro) {
+            joined.Results.push_back(std::move(symbols[first]));
+            continue;
+        }
+        // The sequence of this file ID, by segment index.
+        std::map<int32_t, size_t> segments;
+        bool unreadable = false;
+        for (size_t i = first; i < symbols.size(); ++i) {
+            if (taken[i] || !symbols[i].Macro || symbols[i].Macro->FileId != symbols[first].Macro->FileId)
+                continue;
+            taken[i] = true;
+            const int32_t index = symbols[i].Macro->SegmentIndex;
+            if (index < 0) {
+                unreadable = true;
+                continue;
+            }
+            const auto [at, added] = segments.emplace(index, i);
+            if (!added && symbols[at->second].Bytes != symbols[i].Bytes)
+                errors.push_back("Macro PDF417 sequence inconsistent: segment " + std::to_string(index) +
+                                 " read twice with different data");
+        }
+        if (unreadable) {
+            errors.push_back("Macro PDF417 control block unreadable");
+            continue;
+        }
+        const auto last = std::find_if(segments.begin(), segments.end(),
+                                       [&](const auto& s) { return symbols[s.second].Macro->Last; });
+        if (last != segments.end() && last != std::prev(segments.end())) {
+            errors.push_back("Macro PDF417 sequence inconsistent: segment " +
+                             std::to_string(std::prev(segments.end())->first) + " follows the last segment " +
+                             std::to_string(last->first));
+            continue;
+        }
+        std::vector<std::pair<int32_t, int32_t>> gaps;   // from, to
+        int32_t expected = 0;
+        for (const auto& [index, i] : segments) {
+            if (index > expected)
+                gaps.emplace_back(expected, index - 1);
+            expected = index + 1;
+        }
+        if (!gaps.empty() || last == segments.end()) {
+            std::string missing;
+            int32_t count = 0;
+            for (const auto& [from, to] : gaps) {
+                missing += (missing.empty() ? "" : ", ") + std::to_string(from);
+                if (to > from)
+                    missing += (to == from + 1 ? ", " : "-") + std::to_string(to);
+                count += to - from + 1;
+            }
+            const bool open = last == segments.end();
+            std::string text = "Macro PDF417 sequence incomplete: ";
+            if (!open)
+                text += (count == 1 ? "segment " : "segments ") + missing;
+            else if (gaps.empty())
+                text += "segments after " + std::to_string(expected - 1);
+            else
+                text += (count == 1 ? "segment " : "segments ") + missing + " and those after " +
+                        std::to_string(expected - 1);
+            errors.push_back(text + " missing");
+            continue;
+        }
+        TSymbolData sequence;
+        sequence.Left = symbols[first].Left;
+        sequence.Top = symbols[first].Top;
+        for (const auto& [index, i] : segments) {
+            sequence.Bytes += symbols[i].Bytes;
+            sequence.Segments.push_back(index);
+        }
+        sequence.Macro = symbols[last->second].Macro;
+        joined.Results.push_back(std::move(sequence));
+    }
+    for (const std::string& error : errors)
+        joined.Error += (joined.Error.empty() ? "" : "; ") + error;
+    return joined;
+}
+
+TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& password, const TPasswordFn& askPassword,
+                            const TMessageFn& message, TScanJoin join) {
+    TPictureScan scan;
+    TPictureSymbols read = ReadSymbols(picture, message);
+    const size_t found = read.Symbols.size() + static_cast<size_t>(read.Unreadable);
+    if (read.Symbols.empty()) {
+        scan.Error = NoSymbolRead;
+        return scan;
+    }
+    if (read.Unreadable > 0)
+        scan.Error = std::to_string(read.Unreadable) + " of " + std::to_string(found) +
+                     " symbols in the picture could not be read";
+    std::vector<TSymbolData> results;
+    if (join == TScanJoin::Each) {
+        results = std::move(read.Symbols);
+    } else {
+        if (!scan.Error.empty())
+            return scan;
+        TJoinedSymbols joined = JoinSequences(std::move(read.Symbols));
+        if (!joined.Error.empty()) {
+            scan.Error = std::move(joined.Error);
+            return scan;
+        }
+        results = std::move(joined.Results);
+    }
+    std::optional<std::string> asked;   // one answer for every protected payload
+    for (TSymbolData& symbol : results) {
+        TScanResult result;
+        result.Data.Write(symbol.Bytes.data(), symbol.Bytes.size());
+        result.Macro = std::move(symbol.Macro);
+        result.Segments = std::move(symbol.Segments);
+        // A piece of a longer sequence cannot be deciphered alone.
+        const bool whole = !result.Macro || (result.Segments == std::vector<int32_t>{0} && result.Macro->Last) ||
+                           result.Segments.size() > 1;
+        result.Encrypted = whole && HasEncryptMarker(result.Data.Bytes());
+        if (result.Encrypted) {
+            if (password.empty() && askPassword && !asked)
+                asked = askPassword();
+            DecryptPayload(result.Data, password.empty() ? asked.value_or(std::string()) : password);
+        }
+        scan.Results.push_back(std::move(result));
+    }
+    return scan;
+}
+
 std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
                                        const TPasswordFn& askPassword, const TMessageFn& message) {
-    const std::optional<TSymbolRead> symbol = GetBSStream(picture, message);
-    if (!symbol)
+    TPictureScan scan = ScanPictureAll(picture, password, askPassword, message);
+    if (!scan.Error.empty()) {
+        if (scan.Error != NoSymbolRead && message)
+            message(scan.Error);
         return std::nullopt;
-    const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(*symbol, message);
-    if (!codewords)
-        return std::nullopt;
-    std::optional<TDecodedData> decoded = DecodeCodewords(*codewords);
-    if (!decoded)
-        return std::nullopt;
-    TScanResult result;
-    result.Macro = std::move(decoded->Macro);
-    result.Data.Write(decoded->Bytes.data(), decoded->Bytes.size());
-    result.Encrypted = HasEncryptMarker(result.Data.Bytes());
-    if (result.Encrypted)
-        DecryptPayload(result.Data, password.empty() && askPassword ? askPassword() : password);
-    return result;
+    }
+    return std::move(scan.Results.front());
 }
 
 } // namespace Vandrel

@@ -1,7 +1,8 @@
 #pragma once
 // Decoding of the PDF417 reader: the data codewords of a symbol back to the
-// bytes the encoder compacted, the protected payload deciphered, and the whole
-// read of a picture (ScanPicture) that the TScanBarCode component runs.
+// bytes the encoder compacted, the symbols of a Macro PDF417 sequence joined,
+// the protected payload deciphered, and the whole read of a picture
+// (ScanPictureAll, ScanPicture) that the TScanBarCode component runs.
 //
 // The codewords are split at the mode codewords into segments, each decoded
 // by its mode: text (sub-modes and shifts of the text table), numeric (groups
@@ -30,10 +31,13 @@ namespace Vandrel {
 using TStrings = std::vector<std::string>;
 
 // Decimal digit strings of any length. Both report "Invalid char in
-// Parameter!" and return "" when an operand holds anything but digits.
-// HugeAdd keeps the longer operand's leading zeros ("007" + "1" = "008").
-std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message = {});
-std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message = {});
+// Parameter!" through `message` and return "" when an operand holds anything
+// but digits. There is deliberately no default: the engine shows nothing by
+// itself, so every caller says where the report goes (TScanBarCode's HugeAdd
+// and HugeMulti pass ShowMessage). HugeAdd keeps the longer operand's leading
+// zeros ("007" + "1" = "008").
+std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message);
+std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message);
 
 // The segment decoders in their published form: `segment` holds `count`
 // codewords (0-899), each written in decimal and followed by "@"; `decoded`
@@ -69,19 +73,87 @@ std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords);
 // answer may be empty (a cancelled prompt).
 using TPasswordFn = std::function<std::string()>;
 
+// One symbol of a picture decoded, or a whole Macro PDF417 sequence joined:
+// the bytes as the symbols hold them (a protected payload still enciphered).
+struct TSymbolData {
+    std::string Bytes;
+    // A symbol's control block; for a joined sequence that of its last
+    // segment (the one marked last).
+    std::optional<TMacroBlock> Macro;
+    // The segment indexes whose bytes were joined, in order; empty for a
+    // symbol without a control block, one index for a symbol alone.
+    std::vector<int32_t> Segments;
+    // The picture position of the (first) symbol.
+    int32_t Left = 0;
+    int32_t Top = 0;
+};
+
+// Every symbol GetCode finds in the picture, in picture order, decoded.
+struct TPictureSymbols {
+    std::vector<TSymbolData> Symbols;
+    // Symbols found but not read: their rows disagree with their row
+    // indicators, a row is missing, or their error correction does not hold.
+    int32_t Unreadable = 0;
+};
+TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message);
+
+// The texts a read of a picture fails with.
+inline constexpr std::string_view NoSymbolRead = "Don't Scan barcode picture";
+
+struct TJoinedSymbols {
+    std::vector<TSymbolData> Results;
+    std::string Error;   // empty when every sequence is whole
+};
+
+// Joins the symbols of every Macro PDF417 sequence (one file ID) in segment
+// order into one result, placed where the sequence's first symbol stands;
+// symbols without a control block stay results of their own. A sequence is
+// whole when its segment indexes run from 0 without a gap to the one marked
+// last. Otherwise Error names what is missing, counting segments from 0 as
+// the symbols store them: "Macro PDF417 sequence incomplete: segments 2, 3
+// missing", "... segments after 4 missing" when no symbol is marked last,
+// "... segment 2 and those after 4 missing" for both; one segment read twice
+// with other bytes, an index behind the last one, or an unreadable control
+// block also fail. A symbol read twice with the same bytes counts once.
+TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols);
+
 struct TScanResult {
     TMemoryStream Data;   // the bytes, deciphered when protected; position at the end
     bool Encrypted = false;
-    std::optional<TMacroBlock> Macro;
+    std::optional<TMacroBlock> Macro;   // as TSymbolData's
+    std::vector<int32_t> Segments;      // as TSymbolData's
 };
 
-// Reads the symbol pictured in `picture` (GetBSStream, CreateCodeWord,
-// DecodeCodewords) and deciphers a protected payload with `password`, or,
-// when that is empty, with the answer of `askPassword` (an empty password
+// Whether the symbols of a sequence are joined into one result or each
+// symbol is a result of its own.
+enum class TScanJoin { Sequences, Each };
+
+struct TPictureScan {
+    std::vector<TScanResult> Results;   // in picture order
+    // Why the read fails: NoSymbolRead when no symbol was read; "1 of 3
+    // symbols in the picture could not be read"; JoinSequences' texts. When
+    // joining, a failed read has no results; each symbol alone keeps those
+    // that were read.
+    std::string Error;
+};
+
+// Reads every symbol pictured in `picture` (GetBSStream, CreateCodeWord,
+// DecodeCodewords for each), joins sequences unless asked for each symbol,
+// and deciphers every protected payload with `password`, or, when that is
+// empty, with the answer of `askPassword` (asked once; an empty password
 // without it). A wrong password goes unnoticed: it deciphers to other bytes,
 // followed like the right ones by the zero padding of the last cipher block.
-// nullopt when no symbol could be read, after any message the reading gave
-// through `message`; the component raises "Don't Scan barcode picture" then.
+// Each symbol alone is deciphered only when it holds a whole payload (no
+// control block, or segment 0 marked last): a piece of a protected sequence
+// is returned as the symbol holds it. Messages of the reading itself ("No
+// any Information!", an unknown codeword) go to `message`; Error does not.
+TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& password, const TPasswordFn& askPassword,
+                            const TMessageFn& message, TScanJoin join = TScanJoin::Sequences);
+
+// The first result of ScanPictureAll, sequences joined: for a picture of one
+// symbol or one sequence, the whole of it. nullopt when the read fails,
+// after reporting its Error, unless that is NoSymbolRead, through `message`;
+// the component raises "Don't Scan barcode picture" then.
 std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
                                        const TPasswordFn& askPassword, const TMessageFn& message);
 

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -194,4 +195,136 @@ TEST(ScanBarCode, PasswordLengthAndSequenceSegments)
     EXPECT_EQ(Bytes(out), "only one piece");
     ASSERT_TRUE(scanner.Macro().has_value());
     EXPECT_EQ(scanner.Macro()->SegmentIndex, 0);
+}
+
+namespace {
+
+// A Micro control's whole sequence, one symbol per line.
+QImage Sequence(const std::string& value, int width = 300, int height = 2000)
+{
+    TBarPDF417 c;
+    c.resize(width, height);
+    c.FSetPDFType(MicroPDF417);
+    c.FSetBarValue(value);
+    QImage bmp;
+    c.CreateBMP(bmp);
+    return bmp;
+}
+
+// The rows of `image` that hold a dark pixel, as runs: the lines of symbols.
+std::vector<std::pair<int, int>> DarkBands(const QImage& image)
+{
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < image.height(); ++y) {
+        bool dark = false;
+        for (int x = 0; x < image.width() && !dark; ++x)
+            dark = qGray(image.pixel(x, y)) < 128;
+        if (dark && (bands.empty() || bands.back().second != y))
+            bands.emplace_back(y, y + 1);
+        else if (dark)
+            bands.back().second = y + 1;
+    }
+    return bands;
+}
+
+} // namespace
+
+TEST(ScanBarCode, ASequenceReadsJoined)
+{
+    const std::string value = std::string(1400, 'S') + " end";
+    const QImage picture = Sequence(value);
+    ASSERT_EQ(DarkBands(picture).size(), 3u) << "three symbols, one per line";
+    TScanBarCode scanner;
+    scanner.SetSourceBitmap(picture);
+    TMemoryStream out;
+    scanner.ScanBarCode(out);
+    EXPECT_EQ(Bytes(out), value);
+    ASSERT_TRUE(scanner.Macro().has_value());
+    EXPECT_EQ(scanner.Macro()->SegmentIndex, 2);
+    EXPECT_TRUE(scanner.Macro()->Last);
+
+    const TPictureScan each = scanner.ScanAll(TScanJoin::Each);
+    EXPECT_EQ(each.Error, "");
+    ASSERT_EQ(each.Results.size(), 3u);
+    std::string joined;
+    for (size_t i = 0; i < each.Results.size(); ++i) {
+        EXPECT_EQ(each.Results[i].Segments, std::vector<int32_t>{int32_t(i)});
+        joined += Bytes(each.Results[i].Data);
+    }
+    EXPECT_EQ(joined, value);
+}
+
+TEST(ScanBarCode, AnIncompleteSequenceSaysWhatIsMissing)
+{
+    QImage picture = Sequence(std::string(1400, 'S'));
+    const auto bands = DarkBands(picture);
+    ASSERT_EQ(bands.size(), 3u);
+    QPainter painter(&picture);
+    painter.fillRect(QRect(0, bands[1].first, picture.width(), bands[1].second - bands[1].first), Qt::white);
+    painter.end();
+
+    MessageCapture capture;
+    TScanBarCode scanner;
+    scanner.SetSourceBitmap(picture);
+    TMemoryStream out;
+    out.Write("keep", 4);
+    try {
+        scanner.ScanBarCode(out);
+        ADD_FAILURE() << "an incomplete sequence must raise";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Don't Scan barcode picture");
+    }
+    EXPECT_EQ(Bytes(out), "keep");
+    EXPECT_EQ(capture.Messages, QStringList{"Macro PDF417 sequence incomplete: segment 1 missing"});
+    const TPictureScan scan = scanner.ScanAll();
+    EXPECT_EQ(scan.Error, "Macro PDF417 sequence incomplete: segment 1 missing");
+    EXPECT_TRUE(scan.Results.empty());
+}
+
+TEST(ScanBarCode, SeveralSymbolsGiveTheFirstAndScanAllGivesEvery)
+{
+    const QImage left = Draw("on the left"), right = Draw("on the right", {tMode, Truncated});
+    QImage both(left.width() + right.width(), std::max(left.height(), right.height()), QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, left);
+    painter.drawImage(left.width(), 0, right);
+    painter.end();
+
+    TScanBarCode scanner;
+    scanner.SetSourceBitmap(both);
+    TMemoryStream out;
+    scanner.ScanBarCode(out);
+    EXPECT_EQ(Bytes(out), "on the left");
+    const TPictureScan scan = scanner.ScanAll();
+    EXPECT_EQ(scan.Error, "");
+    ASSERT_EQ(scan.Results.size(), 2u);
+    EXPECT_EQ(Bytes(scan.Results[0].Data), "on the left");
+    EXPECT_EQ(Bytes(scan.Results[1].Data), "on the right");
+}
+
+// The engine shows nothing by itself; the component reports through the
+// library's message hook.
+TEST(ScanBarCode, HugeArithmeticReportsInvalidCharacters)
+{
+    struct Case {
+        std::string (*operation)(std::string_view, std::string_view);
+        const char* a;
+        const char* b;
+        const char* result;
+    };
+    const Case cases[] = {
+        {TScanBarCode::HugeAdd, "99", "1", "100"},
+        {TScanBarCode::HugeMulti, "12", "900", "10800"},
+        {TScanBarCode::HugeAdd, "12a", "1", ""},
+        {TScanBarCode::HugeMulti, "2", "+3", ""},
+    };
+    for (const Case& c : cases) {
+        MessageCapture capture;
+        EXPECT_EQ(c.operation(c.a, c.b), c.result) << c.a << ", " << c.b;
+        EXPECT_EQ(capture.Messages, *c.result ? QStringList{} : QStringList{"Invalid char in Parameter!"});
+    }
+    TStrings decoded;
+    EXPECT_TRUE(TScanBarCode::EncodeBC_Num("12@434@", 2, decoded));
+    EXPECT_EQ(decoded, (TStrings{"49", "50", "51", "52"}));
 }

@@ -94,6 +94,21 @@ inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, T
     return rows;
 }
 
+// The codewords of every symbol of the encoder's last encoding, one grid each.
+inline std::vector<std::vector<int16_t>> EncodedGrids(const TPdf417Encoder& encoder) {
+    std::vector<int16_t> all;
+    for (const TBarData* node = encoder.Codewords().Root(); node; node = node->Next)
+        all.push_back(node->Value);
+    std::vector<std::vector<int16_t>> grids;
+    size_t start = 0;
+    for (const TSymbolSize& size : encoder.SymbolSizes()) {
+        const size_t count = static_cast<size_t>(size.Rows * size.Columns);
+        grids.emplace_back(all.begin() + static_cast<ptrdiff_t>(start), all.begin() + static_cast<ptrdiff_t>(start + count));
+        start += count;
+    }
+    return grids;
+}
+
 // Every symbol of the encoder's last encoding, as rows.
 inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder& encoder) {
     std::vector<int16_t> all;
@@ -107,6 +122,50 @@ inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder
         start += grid.size();
     }
     return symbols;
+}
+
+// Symbols one above the other, `gap` light rows between them.
+inline std::vector<std::string> Stacked(const std::vector<std::vector<std::string>>& symbols, size_t gap) {
+    std::vector<std::string> rows;
+    for (size_t i = 0; i < symbols.size(); ++i) {
+        if (i > 0)
+            rows.insert(rows.end(), gap, std::string());
+        rows.insert(rows.end(), symbols[i].begin(), symbols[i].end());
+    }
+    return rows;
+}
+
+// Symbols side by side, tops aligned, `gap` modules of light between them
+// (a '0' bar in the widths draws nothing). A row ends with a bar, so the gap
+// is a space and the next symbol starts with a bar.
+inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::string>>& symbols, int32_t gap) {
+    size_t height = 0;
+    for (const auto& symbol : symbols)
+        height = std::max(height, symbol.size());
+    std::vector<std::string> rows(height);
+    int32_t width = 0;   // modules drawn so far on the widest row
+    for (const auto& symbol : symbols) {
+        int32_t symbolWidth = 0;
+        for (const std::string& row : symbol)
+            symbolWidth = std::max(symbolWidth, Modules(row));
+        for (size_t j = 0; j < symbol.size(); ++j) {
+            std::string& row = rows[j];
+            // Light up to where this symbol starts: spaces of at most 9 modules joined by empty bars.
+            int32_t light = width - Modules(row) + (width > 0 ? gap : 0);
+            if (row.empty() && light > 0)
+                row = "0";   // an empty bar first: rows start with a bar
+            while (light > 0) {
+                const int32_t step = std::min(light, 9);
+                row += static_cast<char>('0' + step);
+                light -= step;
+                if (light > 0)
+                    row += '0';
+            }
+            row += symbol[j];
+        }
+        width += (width > 0 ? gap : 0) + symbolWidth;
+    }
+    return rows;
 }
 
 } // namespace Vandrel::SymbolPictures
