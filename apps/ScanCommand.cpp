@@ -118,9 +118,8 @@ int ScanCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument("FILE", "The picture (PNG, JPEG, BMP, GIF, ...) of PDF417 symbols.");
-    parser.addOption({"password", "Password of a protected payload. Without it a protected payload asks for\n"
-                                  "one on the terminal, or is read with an empty password.",
-                      "P"});
+    AddPasswordOptions(parser, "Password of a protected payload. Without any, a protected payload asks for "
+                               "one on the terminal, or is read with an empty password.");
     parser.addOption({QStringList{"o", "output"}, "Write what would be printed to this file instead of standard output.",
                       "OUT"});
     parser.addOption({"each", "Print every symbol on its own, sequences not joined (see below)."});
@@ -158,9 +157,9 @@ int ScanCommand(const QStringList& args)
                                 "symbol gives its bytes or none, never others.",
                                 1))
         return *done;
-    const auto password = ParseLatin1(parser.value("password"));
+    const auto password = ReadPassword(parser);
     if (!password)
-        return UsageError("the password holds characters outside Latin-1");
+        return ExitUsage;
 
     TScanBarCode scanner;
     bool refused = false;

@@ -1,5 +1,7 @@
 // vandrel scan as a user runs it: pictures of several symbols, whole and
 // incomplete sequences, damaged pictures, and files that are no pictures.
+#include "support/Tool.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -14,20 +16,10 @@
 
 namespace {
 
-struct ToolRun {
-    int code;
-    QByteArray out;
-    QString err;
-};
-
+using VandrelTest::ToolRun;
 ToolRun Vandrel(const QStringList& args)
 {
-    QProcess p;
-    p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask a password on
-    p.start(VANDREL_CLI, args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    return VandrelTest::RunTool(args);
 }
 
 ToolRun Scan(const QStringList& args)
@@ -122,7 +114,7 @@ TEST(ScanCommand, FilesThatAreNoPicturesSaySo)
         SCOPED_TRACE(c.file.toStdString());
         const ToolRun r = Scan({c.file});
         EXPECT_EQ(r.code, 1);
-        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.bytes.isEmpty());
         const QString err = c.err.contains("%1") ? c.err.arg(c.file) : c.err;
         if (err.endsWith('\n')) {
             EXPECT_EQ(r.err, err);
@@ -160,13 +152,13 @@ TEST(ScanCommand, ASequenceReadsWhole)
         Pdf417(QStringList{"--value", value} + c.args, file);
         const ToolRun whole = Scan({file});
         EXPECT_EQ(whole.code, 0) << whole.err.toStdString();
-        EXPECT_EQ(whole.out, value);
+        EXPECT_EQ(whole.bytes, value);
         EXPECT_EQ(whole.err, "");
 
         // Each symbol alone, with its segment index: the pieces in order.
         const ToolRun each = Scan({file, "--each"});
         EXPECT_EQ(each.code, 0) << each.err.toStdString();
-        QByteArray rest = each.out, pieces, fileId;
+        QByteArray rest = each.bytes, pieces, fileId;
         for (int i = 0; i < c.symbols; ++i) {
             const qsizetype eol = rest.indexOf('\n');
             ASSERT_GT(eol, 0);
@@ -196,7 +188,7 @@ TEST(ScanCommand, AProtectedSequence)
     Pdf417({"--value", value, "--type", "MicroPDF417", "--encrypt", "--password", "s3cret"}, file);
     const ToolRun r = Scan({file, "--password", "s3cret"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, value + QByteArray(4, '\0')); // 500 bytes: 4 of padding fill the last block
+    EXPECT_EQ(r.bytes, value + QByteArray(4, '\0')); // 500 bytes: 4 of padding fill the last block
 }
 
 TEST(ScanCommand, UnrelatedSymbolsEachAResult)
@@ -230,21 +222,21 @@ TEST(ScanCommand, UnrelatedSymbolsEachAResult)
         const ToolRun r = Scan(QStringList{file} + c.options);
         EXPECT_EQ(r.code, 0) << r.err.toStdString();
         EXPECT_EQ(r.err, "");
-        EXPECT_TRUE(r.out.startsWith(c.out)) << r.out.left(200).toStdString();
+        EXPECT_TRUE(r.bytes.startsWith(c.out)) << r.bytes.left(200).toStdString();
         if (QByteArray(c.name) == "a symbol and a sequence") {
-            const QByteArray rest = r.out.mid(c.out.size());
+            const QByteArray rest = r.bytes.mid(c.out.size());
             ASSERT_TRUE(rest.startsWith("result 2 of 2: segments 0-1 of file ")) << rest.left(80).toStdString();
             EXPECT_TRUE(rest.endsWith(", 600 bytes\n" + Letters(600) + "\n"));
         } else {
-            EXPECT_EQ(r.out, c.out);
+            EXPECT_EQ(r.bytes, c.out);
         }
         // -o writes the same.
         const ToolRun o = Scan(QStringList{file, "-o", dir.filePath("out.bin")} + c.options);
         EXPECT_EQ(o.code, 0);
-        EXPECT_TRUE(o.out.isEmpty());
+        EXPECT_TRUE(o.bytes.isEmpty());
         QFile out(dir.filePath("out.bin"));
         ASSERT_TRUE(out.open(QIODevice::ReadOnly));
-        EXPECT_EQ(out.readAll(), r.out);
+        EXPECT_EQ(out.readAll(), r.bytes);
     }
 }
 
@@ -275,12 +267,12 @@ TEST(ScanCommand, AnIncompleteSequenceNamesWhatIsMissing)
         ASSERT_TRUE(picture.save(file));
         const ToolRun r = Scan({file});
         EXPECT_EQ(r.code, 1);
-        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.bytes.isEmpty());
         EXPECT_EQ(r.err, c.err);
         // Each symbol alone still reads.
         const ToolRun each = Scan({file, "--each"});
         EXPECT_EQ(each.code, 0);
-        EXPECT_EQ(each.out.count("symbol "), qsizetype(3 - c.blank.size()));
+        EXPECT_EQ(each.bytes.count("symbol "), qsizetype(3 - c.blank.size()));
     }
 
     // Half a symbol gone: that symbol cannot be read, and so the sequence is incomplete.
@@ -291,11 +283,11 @@ TEST(ScanCommand, AnIncompleteSequenceNamesWhatIsMissing)
     ASSERT_TRUE(picture.save(dir.filePath("half.png")));
     const ToolRun half = Scan({dir.filePath("half.png")});
     EXPECT_EQ(half.code, 1);
-    EXPECT_TRUE(half.out.isEmpty());
+    EXPECT_TRUE(half.bytes.isEmpty());
     EXPECT_TRUE(half.err.endsWith("1 of 3 symbols in the picture could not be read\n")) << half.err.toStdString();
     const ToolRun each = Scan({dir.filePath("half.png"), "--each"});
     EXPECT_EQ(each.code, 1);
-    EXPECT_EQ(each.out.count("symbol "), 2);
+    EXPECT_EQ(each.bytes.count("symbol "), 2);
     EXPECT_TRUE(each.err.endsWith("1 of 3 symbols in the picture could not be read\n"));
 }
 
@@ -324,9 +316,33 @@ TEST(ScanCommand, ACutPictureIsNotMisread)
         ASSERT_TRUE(picture.copy(0, 0, c.width, picture.height()).save(file));
         const ToolRun r = Scan({file});
         EXPECT_EQ(r.code, c.reads ? 0 : 1);
-        EXPECT_EQ(r.out, c.reads ? QByteArray("Vandrel probe") : QByteArray());
+        EXPECT_EQ(r.bytes, c.reads ? QByteArray("Vandrel probe") : QByteArray());
         if (!c.reads) {
             EXPECT_TRUE(r.err.endsWith("Don't Scan barcode picture\n")) << r.err.toStdString();
         }
     }
+}
+
+TEST(ScanCli, PasswordsNeedNotStandOnTheCommandLine)
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("secret.png");
+    Pdf417({"--value", "Vandrel secret", "--encrypt", "--password", "s3cret"}, picture);
+    QFile file(dir.filePath("password"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("s3cret\n");
+    file.close();
+    // The value deciphers, followed by the zero padding of its last cipher block.
+    const QByteArray expected = QByteArray("Vandrel secret") + QByteArray(2, '\0');
+    EXPECT_EQ(Scan({picture, "--password-file", file.fileName()}).bytes, expected);
+    EXPECT_EQ(VandrelTest::RunTool({"scan", picture}, {"VANDREL_PASSWORD=s3cret"}).bytes, expected);
+    // The option wins over the environment.
+    EXPECT_NE(VandrelTest::RunTool({"scan", picture, "--password", "other"}, {"VANDREL_PASSWORD=s3cret"}).bytes,
+              expected);
+
+    const ToolRun both = Scan({picture, "--password", "a", "--password-file", file.fileName()});
+    EXPECT_EQ(both.code, 2);
+    const ToolRun missing = Scan({picture, "--password-file", dir.filePath("none")});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_TRUE(missing.err.contains("No such file or directory")) << missing.err.toStdString();
 }

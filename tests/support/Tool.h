@@ -14,9 +14,13 @@ struct ToolRun {
     QByteArray bytes; // standard output as bytes, for pictures written to "-"
 };
 
-inline ToolRun RunTool(const QStringList& args)
+// `environment` adds NAME=value entries to the tool's environment.
+inline ToolRun RunTool(const QStringList& args, const QStringList& environment = {})
 {
     QProcess p;
+    if (!environment.isEmpty())
+        p.setEnvironment(QProcess::systemEnvironment() + environment);
+    p.setStandardInputFile(QProcess::nullDevice()); // no terminal: nothing may wait for an answer
     p.start(VANDREL_CLI, args);
     p.waitForFinished(120000);
     const QByteArray out = p.readAllStandardOutput();
