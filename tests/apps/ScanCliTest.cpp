@@ -1,5 +1,6 @@
 // vandrel scan as a user runs it: pictures of several symbols, whole and
 // incomplete sequences, damaged pictures, and files that are no pictures.
+#include "support/Pictures.h"
 #include "support/Tool.h"
 
 #include <QDir>
@@ -43,21 +44,6 @@ QByteArray Letters(int count)
     return letters;
 }
 
-// The runs of pixel rows that hold a dark pixel: the lines of symbols.
-std::vector<std::pair<int, int>> DarkBands(const QImage& image)
-{
-    std::vector<std::pair<int, int>> bands;
-    for (int y = 0; y < image.height(); ++y) {
-        bool dark = false;
-        for (int x = 0; x < image.width() && !dark; ++x)
-            dark = qGray(image.pixel(x, y)) < 128;
-        if (dark && !bands.empty() && bands.back().second == y)
-            bands.back().second = y + 1;
-        else if (dark)
-            bands.emplace_back(y, y + 1);
-    }
-    return bands;
-}
 
 // `a` and `b` in one picture, side by side or one above the other, on white.
 QImage Compose(const QImage& a, const QImage& b, bool sideBySide)
@@ -244,7 +230,7 @@ TEST(ScanCommand, AnIncompleteSequenceNamesWhatIsMissing)
 {
     QTemporaryDir dir;
     const QImage sequence = Pdf417({"--value", Letters(1500), "--type", "MicroPDF417"}, dir.filePath("s.png"));
-    const auto bands = DarkBands(sequence);
+    const auto bands = VandrelTest::DarkBands(sequence);
     ASSERT_EQ(bands.size(), 3u) << "three symbols, one per line";
     struct Case {
         std::vector<size_t> blank;   // symbols painted over

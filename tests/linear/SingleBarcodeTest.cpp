@@ -51,7 +51,7 @@ TEST(SingleBarCode, NewControlDefaults)
     EXPECT_EQ(c.TextAlign, tFull);
 }
 
-TEST(SingleBarCode, WorkedExampleLaysOutA92ModuleString)
+TEST(SingleBarCode, LaysOutA92ModuleString)
 {
     TCustomSingleBarCode c;
     c.Margin = 2;

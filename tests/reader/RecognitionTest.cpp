@@ -238,16 +238,7 @@ TEST(Recognition, RowIndicatorsMustAgreeWithTheRead) {
     const std::vector<int16_t> grid = EncodedGrids(encoder)[0];
     // The symbol's rows with indicators that declare `declared` and `level`.
     const auto rows = [&](TSymbolSize declared, int32_t level, bool full) {
-        std::vector<std::string> r;
-        for (int32_t j = 0; j < size.Rows; ++j) {
-            std::string row = StartPattern;
-            row += GetBSValue(j, GetFistNote(0, j, declared, level));
-            for (int32_t k = 0; k < size.Columns; ++k)
-                row += GetBSValue(j, grid[static_cast<size_t>(j * size.Columns + k)]);
-            row += full ? std::string(GetBSValue(j, GetFistNote(1, j, declared, level))) + StopPattern : "1";
-            r.push_back(row);
-        }
-        return r;
+        return SymbolRows(grid, size, level, full, declared);
     };
     const std::vector<std::string> good = rows(size, 2, true);
     std::vector<std::string> cutStop = good;   // one module into the stop pattern

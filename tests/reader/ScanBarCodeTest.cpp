@@ -3,6 +3,7 @@
 #include "pdf417/BarPDF417.h"
 #include "reader/ScanBarCode.h"
 #include "support/Capture.h"
+#include "support/Pictures.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -211,21 +212,6 @@ QImage Sequence(const std::string& value, int width = 300, int height = 2000)
     return bmp;
 }
 
-// The rows of `image` that hold a dark pixel, as runs: the lines of symbols.
-std::vector<std::pair<int, int>> DarkBands(const QImage& image)
-{
-    std::vector<std::pair<int, int>> bands;
-    for (int y = 0; y < image.height(); ++y) {
-        bool dark = false;
-        for (int x = 0; x < image.width() && !dark; ++x)
-            dark = qGray(image.pixel(x, y)) < 128;
-        if (dark && (bands.empty() || bands.back().second != y))
-            bands.emplace_back(y, y + 1);
-        else if (dark)
-            bands.back().second = y + 1;
-    }
-    return bands;
-}
 
 } // namespace
 
@@ -233,7 +219,7 @@ TEST(ScanBarCode, ASequenceReadsJoined)
 {
     const std::string value = std::string(1400, 'S') + " end";
     const QImage picture = Sequence(value);
-    ASSERT_EQ(DarkBands(picture).size(), 3u) << "three symbols, one per line";
+    ASSERT_EQ(VandrelTest::DarkBands(picture).size(), 3u) << "three symbols, one per line";
     TScanBarCode scanner;
     scanner.SetSourceBitmap(picture);
     TMemoryStream out;
@@ -257,7 +243,7 @@ TEST(ScanBarCode, ASequenceReadsJoined)
 TEST(ScanBarCode, AnIncompleteSequenceSaysWhatIsMissing)
 {
     QImage picture = Sequence(std::string(1400, 'S'));
-    const auto bands = DarkBands(picture);
+    const auto bands = VandrelTest::DarkBands(picture);
     ASSERT_EQ(bands.size(), 3u);
     QPainter painter(&picture);
     painter.fillRect(QRect(0, bands[1].first, picture.width(), bands[1].second - bands[1].first), Qt::white);

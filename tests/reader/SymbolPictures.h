@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -79,16 +80,18 @@ inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel) {
 
 // One symbol's rows: start pattern, left row indicator, the data columns,
 // then right row indicator and stop pattern, or the closing one-module bar
-// of a truncated symbol.
+// of a truncated symbol. The indicators declare `declared` (the symbol's own
+// size unless a test makes them lie).
 inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, TSymbolSize size, int32_t level,
-                                           bool fullRows) {
+                                           bool fullRows, std::optional<TSymbolSize> declared = std::nullopt) {
+    const TSymbolSize said = declared.value_or(size);
     std::vector<std::string> rows;
     for (int32_t j = 0; j < size.Rows; ++j) {
         std::string row = StartPattern;
-        row += GetBSValue(j, GetFistNote(0, j, size, level));
+        row += GetBSValue(j, GetFistNote(0, j, said, level));
         for (int32_t k = 0; k < size.Columns; ++k)
             row += GetBSValue(j, codewords[static_cast<size_t>(j * size.Columns + k)]);
-        row += fullRows ? std::string(GetBSValue(j, GetFistNote(1, j, size, level))) + StopPattern : "1";
+        row += fullRows ? std::string(GetBSValue(j, GetFistNote(1, j, said, level))) + StopPattern : "1";
         rows.push_back(row);
     }
     return rows;

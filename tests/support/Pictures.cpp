@@ -46,4 +46,19 @@ QImage TurnedCcw(const QImage& image, int quarterTurns)
     return image.transformed(QTransform().rotate(-90.0 * quarterTurns)).convertToFormat(QImage::Format_RGB32);
 }
 
+std::vector<std::pair<int, int>> DarkBands(const QImage& image)
+{
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < image.height(); ++y) {
+        bool dark = false;
+        for (int x = 0; x < image.width() && !dark; ++x)
+            dark = qGray(image.pixel(x, y)) < 128;
+        if (dark && !bands.empty() && bands.back().second == y)
+            bands.back().second = y + 1;
+        else if (dark)
+            bands.emplace_back(y, y + 1);
+    }
+    return bands;
+}
+
 } // namespace VandrelTest

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QRect>
 
+#include <utility>
+#include <vector>
+
 namespace VandrelTest {
 
 // A picture of the given size filled with one colour.
@@ -20,5 +23,9 @@ int CountColor(const QImage& image, QColor color);
 
 // `image` turned by quarter turns counter-clockwise on screen.
 QImage TurnedCcw(const QImage& image, int quarterTurns);
+
+// The runs of pixel rows that hold a dark pixel, as [first, end) pairs: the
+// lines of symbols.
+std::vector<std::pair<int, int>> DarkBands(const QImage& image);
 
 } // namespace VandrelTest
