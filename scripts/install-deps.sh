@@ -11,6 +11,7 @@ packages=(
   libuemf-dev fontconfig fonts-dejavu-core
   qt6-svg-dev qt6-image-formats-plugins poppler-utils
   libzxing-dev zxing-cpp-tools libzint-dev zint libbotan-2-dev
+  cups cups-client cups-bsd printer-driver-cups-pdf
 )
 
 missing=()
