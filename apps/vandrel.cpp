@@ -1,5 +1,6 @@
 // vandrel: draws symbols from the command line, headless.
 #include "apps/Cli.h"
+#include "apps/Linear.h"
 #include "apps/Pdf417Command.h"
 #include "apps/Render.h"
 #include "apps/ScanCommand.h"
@@ -14,8 +15,6 @@
 #include <QMetaEnum>
 
 #include <QDir>
-#include <QHash>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -47,32 +46,6 @@ const char* const Usage =
     "Exit codes: 0 everything asked was written; 1 a runtime failure or a refused\n"
     "value (nothing partial is left); 2 a usage error; 3 a batch skipped records.\n";
 
-// Type names match without regard to case, '-', '_' and spaces, so that
-// "ean13", "EAN-13" and "code128b" name what the ordinals list calls EAN13,
-// EAN13 and Code128_B; a few common names stand for the symbologies too.
-QString TypeKey(const QString& name)
-{
-    return name.toLower().remove(QRegularExpression("[-_ ]"));
-}
-
-std::optional<TBarType> ParseType(const QString& name)
-{
-    static const QHash<QString, TBarType> names = [] {
-        QHash<QString, TBarType> table{
-            {"itf", Inter2_5},         {"interleaved2of5", Inter2_5}, {"industrial2of5", Indust2_5},
-            {"matrix2of5", Matrix2_5}, {"code39extended", Code39Ex},  {"code93extended", Code93Ex},
-            {"upce", UPC_E0},          {"gs1128", EAN128_C},          {"ean128", EAN128_C},
-            {"code128", Code128_B},
-        };
-        const QMetaEnum types = QMetaEnum::fromType<TBarType>();
-        for (int i = 0; i < types.keyCount(); ++i)
-            table.insert(TypeKey(QLatin1String(types.key(i))), TBarType(types.value(i)));
-        return table;
-    }();
-    const auto found = names.constFind(TypeKey(name));
-    return found == names.cend() ? std::nullopt : std::optional<TBarType>(*found);
-}
-
 const char* const RenderExamples =
     "  vandrel render --type EAN13 --value 400638133393 -o label.png\n"
     "  vandrel render --type code128b --value \"SHIP-2026-0004711\" --xdim 0.33mm --dpi 600 -o ship.pdf\n"
@@ -85,37 +58,6 @@ struct TTypeValue {
     std::string value;
 };
 
-// The --type and --value options that render and modules share.
-void AddTypeValueOptions(QCommandLineParser& parser)
-{
-    parser.addOption({"type", "Symbology name, as listed by 'vandrel types'.", "T"});
-    parser.addOption({"value", "The value to encode.", "V"});
-    parser.addOption({"check", "Complete retail values with their check digit (default)."});
-    parser.addOption({"no-check", "Leave retail values as given."});
-}
-
-std::variant<int, TBarType> ReadType(const QCommandLineParser& parser)
-{
-    if (!parser.isSet("type"))
-        return UsageError("missing --type");
-    if (parser.isSet("check") && parser.isSet("no-check"))
-        return UsageError("--check and --no-check exclude each other");
-    const auto type = ParseType(parser.value("type"));
-    if (!type)
-        return UsageError("unknown type '" + parser.value("type") + "' (see 'vandrel types')");
-    return *type;
-}
-
-std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
-{
-    if (!parser.isSet("value"))
-        return UsageError("missing --value");
-    const auto value = ParseLatin1(parser.value("value"));
-    if (!value)
-        return UsageError("the value holds characters outside Latin-1");
-    return *value;
-}
-
 std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
 {
     const auto type = ReadType(parser);
@@ -125,120 +67,6 @@ std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
     if (const int* code = std::get_if<int>(&value))
         return *code;
     return TTypeValue{std::get<TBarType>(type), std::get<std::string>(value)};
-}
-
-// Why the tool refuses to draw `value` as `type`, or an empty string. The
-// control hatches a value its symbology cannot carry and completes a retail
-// value with its check digit; a label tool must not print either in silence.
-QString Refusal(TBarType type, const std::string& value, bool check)
-{
-    const QString shown = QString::fromLatin1(value.data(), qsizetype(value.size()));
-    if (!DoDigitNum(type, value))
-        return QStringLiteral("cannot encode '%1': %2").arg(shown, QString::fromStdString(DescribeValueRule(type)));
-    if (check)
-        if (const auto digit = WrongCheckDigit(type, value))
-            return QStringLiteral("the check digit of %1 should be %2 (--no-check draws the value as given)")
-                .arg(shown)
-                .arg(QChar(*digit));
-    return QString();
-}
-
-// How the symbols of a render run are sized and look, applied to the control
-// that draws them. Without --width and --height the picture is sized to the
-// symbol: `xdim` pixels a module, bars `barHeight` pixels long.
-struct TAppearance {
-    std::optional<QSize> size;
-    int xdim;
-    int barHeight;
-    TBarType type;
-    bool check;
-    TLook look;
-    bool text;
-    int fontSize;
-    int dpi;
-
-    void ApplyTo(TCustomSingleBarCode& control) const
-    {
-        control.FSetCalcuCheck(check);
-        control.FSetBarType(type);
-        look.ApplyTo(control);
-        control.FSetShowText(text);
-        TFont font = control.Font();
-        font.Height = -fontSize;
-        control.FSetFont(font);
-    }
-
-    // Sizes the control to its current value; the message says why it cannot be drawn.
-    QString Fit(TCustomSingleBarCode& control) const
-    {
-        const bool upright = look.angle == _90 || look.angle == _270;
-        const qint64 modules = control.SymbolModules();
-        if (!size) {
-            const qint64 along = modules * xdim;
-            const qint64 across = control.ExtentAcrossFor(barHeight);
-            const QString error = PictureSizeError(upright ? across : along, upright ? along : across);
-            if (error.isEmpty())
-                control.resize(int(upright ? across : along), int(upright ? along : across));
-            return error;
-        }
-        control.resize(*size);
-        const int along = upright ? size->height() : size->width();
-        const int across = upright ? size->width() : size->height();
-        const char* alongName = upright ? "--height" : "--width";
-        const char* acrossName = upright ? "--width" : "--height";
-        if (along < modules)
-            return QStringLiteral("the symbol needs at least %1 pixels along it (%1 modules of 1 pixel), %2 gives %3")
-                .arg(modules)
-                .arg(alongName)
-                .arg(along);
-        if (const int least = control.ExtentAcrossFor(1); across < least)
-            return QStringLiteral("the symbol needs at least %1 pixels across it for bars and text, %2 gives %3")
-                .arg(least)
-                .arg(acrossName)
-                .arg(across);
-        return QString();
-    }
-};
-
-std::optional<TAppearance> ReadAppearance(const QCommandLineParser& parser, TBarType type)
-{
-    const auto dpi = ReadDpi(parser);
-    if (!dpi)
-        return std::nullopt;
-    if (parser.isSet("width") != parser.isSet("height")) {
-        UsageError("give --width and --height together, or neither to size the picture to the symbol");
-        return std::nullopt;
-    }
-    std::optional<QSize> size;
-    if (parser.isSet("width")) {
-        if (parser.isSet("xdim") || parser.isSet("bar-height")) {
-            UsageError("--width and --height size the picture; --xdim and --bar-height size the symbol: give one pair");
-            return std::nullopt;
-        }
-        const auto width = ReadPixels(parser, "width", *dpi, 1, 20000);
-        const auto height = width ? ReadPixels(parser, "height", *dpi, 1, 20000) : std::nullopt;
-        if (!height)
-            return std::nullopt;
-        size = QSize(*width, *height);
-    }
-    const auto xdim = ReadPixels(parser, "xdim", *dpi, 1, 100);
-    if (!xdim)
-        return std::nullopt;
-    const auto barHeight =
-        parser.isSet("bar-height") ? ReadPixels(parser, "bar-height", *dpi, 1, 20000) : std::optional<int>(50 * *xdim);
-    if (!barHeight)
-        return std::nullopt;
-    const auto look = ReadLook(parser);
-    if (std::holds_alternative<int>(look))
-        return std::nullopt;
-    // The text follows the module width: 11 pixels at 2-pixel modules.
-    const int defaultFont = size ? 11 : std::max(8, int(std::lround(5.5 * *xdim)));
-    const auto fontSize = parser.isSet("font-size") ? ReadPixels(parser, "font-size", *dpi, 1, 1000)
-                                                    : std::optional<int>(defaultFont);
-    if (!fontSize)
-        return std::nullopt;
-    return TAppearance{size, *xdim, *barHeight, type, !parser.isSet("no-check"), std::get<TLook>(look),
-                       !parser.isSet("no-text"), *fontSize, *dpi};
 }
 
 // Draws the control's current value into `fileName`, or answers why not.
@@ -277,19 +105,8 @@ int RenderCommand(const QStringList& args)
     QCommandLineParser parser;
     AddTypeValueOptions(parser);
     parser.addOption({QStringList{"o", "output"}, QStringLiteral("Output file: %1.").arg(OutputFormats), "FILE"});
-    parser.addOption({"xdim", "Module width: the width of the narrowest bar (default 2 pixels; 0.33mm at --dpi).",
-                      "LENGTH", "2"});
-    parser.addOption({"bar-height", "Bar length (default 50 module widths); a retail symbol's guard bars.",
-                      "LENGTH"});
-    parser.addOption({"width", "Picture width, with --height, instead of sizing the picture to the symbol; "
-                               "refused when the symbol does not fit.",
-                      "LENGTH"});
-    parser.addOption({"height", "Picture height, with --width.", "LENGTH"});
+    AddAppearanceOptions(parser);
     AddDpiOption(parser);
-    AddLookOptions(parser);
-    parser.addOption({"no-text", "Draw no human-readable text."});
-    parser.addOption({"font-size", "Text height (default 11 pixels at 2-pixel modules, following --xdim).",
-                      "LENGTH"});
     AddRecordOptions(parser);
     if (const auto done = Parse(parser, args,
                                 "Draws a symbol into a picture file, or one per database record. A value the "
@@ -316,7 +133,8 @@ int RenderCommand(const QStringList& args)
     const QString output = parser.value("output");
     if (!IsRenderableFile(output))
         return UsageError(QStringLiteral("unknown file extension of '%1' (use %2)").arg(output, OutputFormats));
-    const auto appearance = ReadAppearance(parser, std::get<TBarType>(type));
+    const auto dpi = ReadDpi(parser);
+    const auto appearance = dpi ? ReadAppearance(parser, std::get<TBarType>(type), *dpi) : std::nullopt;
     if (!appearance)
         return ExitUsage;
 
