@@ -1,6 +1,7 @@
 // vandrel: draws symbols from the command line, headless.
 #include "apps/Cli.h"
 #include "apps/Linear.h"
+#include "apps/PrintCommand.h"
 #include "apps/Pdf417Command.h"
 #include "apps/Render.h"
 #include "apps/ScanCommand.h"
@@ -39,6 +40,7 @@ const char* const Usage =
     "  gallery   draw sample symbols of every symbology into a directory\n"
     "  pdf417    encode a value as PDF417: print its codewords, draw it into a file\n"
     "  scan      read a PDF417 picture back to its bytes\n"
+    "  print     print a symbol on a printer or into a PDF file\n"
     "\n"
     "Run 'vandrel <command> --help' for the options of a command,\n"
     "'vandrel --version' for the version.\n"
@@ -241,5 +243,7 @@ int main(int argc, char** argv)
         return Pdf417Command(args);
     if (command == "scan")
         return ScanCommand(args);
+    if (command == "print")
+        return PrintCommand(args);
     return UsageError("unknown command '" + command + "'\n" + QString::fromLatin1(Usage));
 }

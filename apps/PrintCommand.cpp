@@ -1,0 +1,300 @@
+#include "apps/PrintCommand.h"
+
+#include "apps/Cli.h"
+#include "apps/Linear.h"
+#include "pdf417/BarPDF417.h"
+#include "platform/DeviceCaps.h"
+#include "platform/Exceptions.h"
+#include "platform/Printer.h"
+#include "print/BarPrint.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace Vandrel {
+
+namespace {
+
+const char* const Examples =
+    "  vandrel print --list\n"
+    "  vandrel print --type EAN13 --value 4006381333931 --width 60mm --height 30mm --at 20mm,20mm --pdf out.pdf\n"
+    "  vandrel print --type EAN13 --value 4006381333931 --width 60mm --height 30mm --printer VandrelPDF\n"
+    "  vandrel print --pdf417 --value \"Printed PDF417\" --width 80mm --height 30mm --pdf p.pdf\n";
+
+constexpr int DefaultPrintDpi = 600;
+
+// In the order of the enumeration's ordinals.
+const QStringList ModeNames{"text", "numeric", "byte", "auto"};
+
+// A place on the printable area: lengths as ParseLength takes them, and zero,
+// the edge itself, which ParseLength refuses as a size.
+std::optional<TPoint> ParseAt(const QString& text, int dpi)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    static const QRegularExpression zero("^\\s*(0+\\.?0*|\\.0+)\\s*(px|mm|in)?\\s*$");
+    int32_t xy[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto length = zero.match(parts[i]).hasMatch() ? std::optional<double>(0) : ParseLength(parts[i], dpi);
+        // Beyond any printable area; the bound keeps the conversion defined.
+        if (!length || *length > 1e6)
+            return std::nullopt;
+        xy[i] = int32_t(std::nearbyint(*length));
+    }
+    return TPoint{xy[0], xy[1]};
+}
+
+// A 1D control of --type and --value, or the refusal already reported.
+std::variant<int, std::unique_ptr<TBarCode>> Linear(const QCommandLineParser& parser, int dpi)
+{
+    const auto type = ReadType(parser);
+    if (const int* code = std::get_if<int>(&type))
+        return *code;
+    const auto value = ReadValue(parser);
+    if (const int* code = std::get_if<int>(&value))
+        return *code;
+    const auto appearance = ReadAppearance(parser, std::get<TBarType>(type), dpi);
+    if (!appearance)
+        return ExitUsage;
+    const std::string& given = std::get<std::string>(value);
+    if (const QString refusal = Refusal(appearance->type, given, appearance->check); !refusal.isEmpty())
+        return Failure(refusal);
+    auto control = std::make_unique<TSingleBarCode>();
+    appearance->ApplyTo(*control);
+    control->FSetBarValue(given);
+    if (const QString error = appearance->Fit(*control); !error.isEmpty())
+        return Failure(error);
+    return std::unique_ptr<TBarCode>(std::move(control));
+}
+
+// The widest whole-pixel module that fits the encoded symbol, with its
+// 2-module margin and rows 3 modules high, into the control's area; 0 when
+// not even 1 pixel does.
+int32_t FittingModule(const TCustomBarPDF417& control)
+{
+    const TPdf417Encoder& encoder = control.Encoder();
+    const TSymbolSize size = encoder.SymbolSizes().front();
+    const int32_t nd = encoder.FullRows() ? 4 : 2;
+    const int32_t along = (size.Columns + nd) * 17 + 5;
+    const int32_t across = 4 + 3 * size.Rows;
+    const bool upright = control.Angle() == _90 || control.Angle() == _270;
+    const int32_t length = upright ? control.height() : control.width();
+    const int32_t breadth = upright ? control.width() : control.height();
+    return std::min(length / along, breadth / across);
+}
+
+// A PDF417 control of --value and the few encoding options printing offers,
+// its modules as wide as the area allows; or the refusal already reported.
+std::variant<int, std::unique_ptr<TBarCode>> Pdf417(const QCommandLineParser& parser, int dpi)
+{
+    const auto value = ReadValue(parser);
+    if (const int* code = std::get_if<int>(&value))
+        return *code;
+    const int mode = int(ModeNames.indexOf(parser.value("mode")));
+    if (mode < 0)
+        return UsageError("--mode takes text, numeric, byte or auto");
+    const auto level = ParseInt(parser.value("level"), 0, 8);
+    if (!level)
+        return UsageError("--level takes a whole number from 0 to 8");
+    const auto columns = ParseInt(parser.value("columns"), 0, 30);
+    const auto rows = ParseInt(parser.value("rows"), 0, 90);
+    if (!columns || !rows)
+        return UsageError("--columns takes 0 to 30 and --rows 0 to 90, 0 for automatic");
+    if (!parser.isSet("width") || !parser.isSet("height"))
+        return UsageError("--pdf417 needs --width and --height: the area the symbol is fitted into");
+    const auto width = ReadPixels(parser, "width", dpi, 1, 20000);
+    const auto height = width ? ReadPixels(parser, "height", dpi, 1, 20000) : std::nullopt;
+    if (!height)
+        return ExitUsage;
+    const auto look = ReadLook(parser);
+    if (const int* code = std::get_if<int>(&look))
+        return *code;
+
+    auto control = std::make_unique<TBarPDF417>();
+    QString refusal;
+    control->Encoder().SetMessage([&refusal](const std::string& text) { refusal = QString::fromStdString(text); });
+    try {
+        control->resize(*width, *height);
+        std::get<TLook>(look).ApplyTo(*control);
+        control->FSetCodeMode(TCodeMode(mode));
+        control->FSetErrorLevel(TErrorLevel(*level));
+        control->FSetDataColumn(*columns);
+        control->FSetDataRow(*rows);
+        control->FSetBarValue(std::get<std::string>(value));
+    } catch (const Exception& e) {
+        return Failure(QString::fromStdString(e.what()));
+    }
+    if (!refusal.isEmpty())
+        return Failure(refusal);
+    if (control->Encoder().CodeWordCount() == 0 || control->Encoder().SymbolSizes().empty())
+        return Failure(std::get<std::string>(value).empty() ? "nothing to encode: the value is empty"
+                                                            : "the value does not fit --columns by --rows");
+    const int32_t module = FittingModule(*control);
+    if (module < 1)
+        return Failure(QStringLiteral("the symbol does not fit %1 x %2 pixels even with 1-pixel modules")
+                           .arg(*width)
+                           .arg(*height));
+    control->FSetBarX(module);
+    control->FSetAspect(3); // rows 3 modules high at the new module width
+    return std::unique_ptr<TBarCode>(std::move(control));
+}
+
+// Installs a printer for the life of the scope.
+struct TInstalled {
+    explicit TInstalled(TPrinter* printer) : previous(SetPrinter(printer)) {}
+    ~TInstalled() { SetPrinter(previous); }
+    TInstalled(const TInstalled&) = delete;
+    TInstalled& operator=(const TInstalled&) = delete;
+    TPrinter* previous;
+};
+
+int ListPrinters()
+{
+    const QStringList names = TPrinter().Printers();
+    if (names.isEmpty())
+        std::fprintf(stderr, "vandrel: no printers are installed (--pdf always works)\n");
+    for (const QString& name : names)
+        std::printf("%s\n", qPrintable(name));
+    return 0;
+}
+
+// The printer the options name, or PDF output into `pending`, a temporary
+// file beside the target that becomes it once the job ended well.
+std::optional<int> SetUpPrinter(const QCommandLineParser& parser, TPrinter& printer, QTemporaryFile& pending)
+{
+    if (parser.isSet("printer")) {
+        try {
+            printer.SetPrinter(parser.value("printer"));
+        } catch (const EPrinter& e) {
+            return Failure(QString::fromStdString(e.what()) + " (see 'vandrel print --list')");
+        }
+        const auto copies = ParseInt(parser.value("copies"), 1, 999);
+        if (!copies)
+            return UsageError("--copies takes a whole number from 1 to 999");
+        printer.SetCopies(*copies);
+        return std::nullopt;
+    }
+    const auto dpi = ReadDpi(parser);
+    if (!dpi)
+        return ExitUsage;
+    const QFileInfo target(parser.value("pdf"));
+    if (target.isDir())
+        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target.filePath(), std::strerror(EISDIR)));
+    pending.setFileTemplate(target.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!pending.open())
+        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target.filePath(), pending.errorString()));
+    printer.SetOutputFileName(pending.fileName());
+    printer.SetResolution(*dpi);
+    return std::nullopt;
+}
+
+// The symbol's area must lie on the printable area: a symbol cut at the edge
+// would be a label that does not scan.
+QString PlaceError(const TBarCode& control, TPoint at, const TPrinter& printer)
+{
+    if (qint64(at.x) + control.width() <= printer.PageWidth() && qint64(at.y) + control.height() <= printer.PageHeight())
+        return QString();
+    return QStringLiteral("the symbol's area of %1 x %2 pixels at %3,%4 reaches beyond the printable area of "
+                          "%5 x %6 pixels")
+        .arg(control.width())
+        .arg(control.height())
+        .arg(at.x)
+        .arg(at.y)
+        .arg(printer.PageWidth())
+        .arg(printer.PageHeight());
+}
+
+} // namespace
+
+int PrintCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"list", "List the installed printers and exit."});
+    AddTypeValueOptions(parser);
+    parser.addOption({"pdf417", "Print the --value as PDF417 instead of a linear symbol of --type."});
+    parser.addOption({"mode", "PDF417 compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
+    parser.addOption({"level", "PDF417 error-correction level, 0 to 8 (default 1).", "L", "1"});
+    parser.addOption({"columns", "PDF417 data columns, 1 to 30, or 0 for automatic (default 3).", "N", "3"});
+    parser.addOption({"rows", "PDF417 rows, 3 to 90, or 0 for automatic (default 0).", "N", "0"});
+    AddAppearanceOptions(parser);
+    parser.addOption({"at", "Top-left corner of the symbol's area on the printable area (default 0,0).", "X,Y",
+                      "0,0"});
+    parser.addOption({"pdf", "Print into this PDF file.", "FILE"});
+    parser.addOption({"dpi",
+                      QStringLiteral("Resolution of the PDF file, which lengths in mm or in are converted at "
+                                     "(default %1); a printer has its own.")
+                          .arg(DefaultPrintDpi),
+                      "DPI", QString::number(DefaultPrintDpi)});
+    parser.addOption({"printer", "Print on this printer (see --list).", "NAME"});
+    parser.addOption({"copies", "Copies on the printer (default 1).", "N", "1"});
+    parser.addOption({"title", "Name of the print job (default vandrel).", "TEXT", "vandrel"});
+    if (const auto done = Parse(parser, args,
+                                "Prints a symbol on a printer or into a PDF file, its area's top-left corner at "
+                                "--at on the printable area. Lengths are pixels of the printer (px, the default), "
+                                "mm or in. A value the symbology cannot carry, a retail value whose check digit "
+                                "is wrong, or a symbol that does not fit its area or the page is refused (exit 1) "
+                                "and nothing is printed.",
+                                0, Examples))
+        return *done;
+    if (parser.isSet("list"))
+        return ListPrinters();
+    if (parser.isSet("pdf") == parser.isSet("printer"))
+        return UsageError("give one of --pdf FILE and --printer NAME");
+    if (parser.isSet("dpi") && parser.isSet("printer"))
+        return UsageError("--dpi is for --pdf: a printer prints at its own resolution");
+    if (parser.isSet("copies") && parser.isSet("pdf"))
+        return UsageError("--copies is for --printer");
+    if (parser.isSet("pdf417") == parser.isSet("type"))
+        return UsageError("give one of --type T and --pdf417");
+
+    TPrinter printer;
+    QTemporaryFile pending;
+    if (const auto failed = SetUpPrinter(parser, printer, pending))
+        return *failed;
+    const int dpi = GetDeviceCaps(printer.Handle(), LOGPIXELSX);
+    const auto at = ParseAt(parser.value("at"), dpi);
+    if (!at)
+        return UsageError("--at takes two lengths X,Y, e.g. 20mm,20mm or 0,0");
+    auto made = parser.isSet("pdf417") ? Pdf417(parser, dpi) : Linear(parser, dpi);
+    if (const int* code = std::get_if<int>(&made))
+        return *code;
+    TBarCode& control = *std::get<std::unique_ptr<TBarCode>>(made);
+    if (const QString error = PlaceError(control, *at, printer); !error.isEmpty())
+        return Failure(error);
+
+    printer.SetTitle(parser.value("title"));
+    TBarPrint print;
+    print.SetBarCode(&control);
+    try {
+        const TInstalled installed(&printer);
+        print.Print(*at);
+    } catch (const Exception& e) {
+        return Failure(QString::fromStdString(e.what()));
+    }
+    if (parser.isSet("printer")) {
+        std::printf("printed on %s\n", qPrintable(parser.value("printer")));
+        return 0;
+    }
+    const QString target = parser.value("pdf");
+    // rename(2) replaces the target in one step: readers see the old file or the new one.
+    if (std::rename(QFile::encodeName(pending.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target, std::strerror(errno)));
+    pending.setAutoRemove(false);
+    std::printf("%s\n", qPrintable(target));
+    return 0;
+}
+
+} // namespace Vandrel
