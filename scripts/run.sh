@@ -20,3 +20,9 @@ build/vandrel pdf417 --mode auto --db data/products.sqlite \
   --sql "SELECT name FROM products ORDER BY id" --field name -o out/labels/name-%02d.png
 # And read the first PDF417 label back.
 echo "out/labels/name-01.png reads: $(build/vandrel scan out/labels/name-01.png)"
+# The first product's label printed as a PDF (no printer needed): its EAN-13
+# code, and its name as PDF417, one print job each.
+build/vandrel print --type EAN13 --value 4006381333931 --width 60mm --height 30mm --font-size 3mm \
+  --at 20mm,20mm --pdf out/labels.pdf
+build/vandrel print --pdf417 --value "Green tea, 100 g" --width 80mm --height 30mm \
+  --at 20mm,20mm --pdf out/label-name.pdf
