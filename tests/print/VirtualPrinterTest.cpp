@@ -89,8 +89,9 @@ TEST(VirtualPrinter, JobsOutOfOrderAndUnknownPrintersAreRefused)
     QTemporaryDir dir;
     TPrinter pdf;
     // Without an installed printer the default is PDF output, which needs a file.
-    if (pdf.Printers().isEmpty())
+    if (pdf.Printers().isEmpty()) {
         EXPECT_THROW(pdf.BeginDoc(), EPrinter);
+    }
     pdf.SetOutputFileName(dir.filePath("x.pdf"));
     EXPECT_THROW(pdf.NewPage(), EPrinter);
     EXPECT_THROW(pdf.EndDoc(), EPrinter);
