@@ -136,10 +136,12 @@ TEST(PreBox, ZeroSizesLayOutTheDefaultPrinter)
             Record(f.Printer, 1);
             f.Box->SetViewMode(mode);
             f.Box->UpdatePageSetup();
-            if (mode == vmFullPage)
+            if (mode == vmFullPage) {
                 EXPECT_EQ(f.Box->DrawPanel()->geometry(), QRect(167, 8, 266, 384)) << c.name;
-            if (mode == vm100)
+            }
+            if (mode == vm100) {
                 EXPECT_EQ(f.Box->DrawPanel()->size(), QSize(748, 1076)) << c.name;
+            }
             EXPECT_FALSE(f.Box->DrawPanel()->grab().isNull()) << c.name; // paints
         }
     }
