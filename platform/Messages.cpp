@@ -10,7 +10,6 @@
 
 namespace Vandrel {
 
-namespace {
 // A modal dialog needs someone to answer it: a widget application on a real
 // display that shows a window of its own. A tool, a service or a test that
 // merely created an application object must never block on an unseen box;
@@ -25,6 +24,8 @@ bool CanShowDialogs()
     const QWidgetList windows = QApplication::topLevelWidgets();
     return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) { return w->isVisible(); });
 }
+
+namespace {
 
 void DefaultMessage(const QString& text)
 {

@@ -2,6 +2,7 @@
 
 #include "core/BarCode.h"
 #include "platform/Exceptions.h"
+#include "print/PrinterPreview.h"
 #include "print/VirtualPrinter.h"
 
 #include <QPainter>
@@ -40,6 +41,19 @@ void TBarPrint::SetBarCode(TBarCode* value)
 void TBarPrint::Print(const TPoint& position)
 {
     PrintTo(VirtualPrinter, position);
+}
+
+void TBarPrint::Preview(const TPoint& position)
+{
+    TPrinterPreview* preview = PrinterPreview();
+    preview->SetPrinterSetupOwner(this);
+    PrintTo(preview, position);
+}
+
+void TBarPrint::PrinterSetupDialogPreview(QObject*)
+{
+    if (PrinterSetupDialog())
+        Preview({0, 0});
 }
 
 void TBarPrint::PrintTo(TVirtualPrinter* printer, TPoint position)

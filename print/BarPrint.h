@@ -40,8 +40,15 @@ public:
     // job cannot be completed it is ended before the error passes on, so no
     // printer is left with an open job.
     void PrintTo(TVirtualPrinter* printer, TPoint position);
+    // The job recorded in the current preview printer (the preview window is
+    // made and shown on first use, shown again later), with this component
+    // as the job's set-up owner.
+    void Preview(const TPoint& position);
     // There is nothing to set up: always true.
     bool PrinterSetupDialog() { return true; }
+    // A preview printer's set-up handler: assigned to one, the preview box's
+    // set-up command makes the preview again instead of showing a dialog.
+    void PrinterSetupDialogPreview(QObject* sender);
 
 private:
     TBarCode* FBarCode = nullptr;

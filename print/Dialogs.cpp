@@ -1,6 +1,7 @@
 #include "print/Dialogs.h"
 
-#include <QApplication>
+#include "platform/Messages.h"
+
 #include <QDialog>
 
 #include <utility>
@@ -8,17 +9,6 @@
 namespace Vandrel {
 
 namespace {
-// Only a widget application on a real display can answer a modal dialog; a
-// tool or a service that merely created an application object would block
-// forever on a window nobody sees.
-bool CanShowDialogs()
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return false;
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
-
 TDialogRunner& Runner()
 {
     static TDialogRunner runner;

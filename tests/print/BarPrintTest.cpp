@@ -7,8 +7,11 @@
 #include "platform/Exceptions.h"
 #include "platform/Printer.h"
 #include "print/BarPrint.h"
+#include "print/PreviewForm.h"
+#include "print/PrinterPreview.h"
 #include "print/VirtualPrinter.h"
 #include "support/Oracle.h"
+#include "support/Pictures.h"
 #include "support/PrintedPages.h"
 
 #include <QPainter>
@@ -270,4 +273,53 @@ TEST(BarPrint, RemovingTheControlClearsTheReference)
     second.reset();
     EXPECT_EQ(print.BarCode(), nullptr);
     EXPECT_EQ(print.property("BarCode").value<TBarCode*>(), nullptr);
+}
+
+TEST(BarPrint, PreviewRecordsTheJobInThePreviewWindow)
+{
+    TSingleBarCode control;
+    control.FSetBarType(Code128_B);
+    control.FSetBarValue("Preview me");
+    control.resize(600, 150);
+    TBarPrint print;
+    print.SetBarCode(&control);
+
+    print.Preview({100, 200});
+    TPrinterPreview* preview = PrinterPreview();
+    ASSERT_NE(BarPreviewForm, nullptr);
+    TBarPreBox* box = BarPreviewForm->PreviewBox;
+    EXPECT_EQ(preview->Pages().size(), 1u);
+    EXPECT_EQ(box->PageCount(), 1);
+    EXPECT_EQ(box->PrinterSetupOwner(), &print); // handed over by the end of the job
+
+    // A second preview replaces the first job; the recorded page replays the
+    // symbol where Print puts it on the printable area.
+    print.Preview({300, 400});
+    EXPECT_EQ(preview->Pages().size(), 1u);
+    QImage page(preview->GetPageWidth(), preview->GetPageHeight(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        preview->DrawPage(nullptr, &painter, 1);
+    }
+    QImage expected(page.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        control.Print(&painter, {300, 400});
+    }
+    EXPECT_EQ(VandrelTest::PaintedBox(page, Qt::white), VandrelTest::PaintedBox(expected, Qt::white));
+
+    // Assigned as the preview's set-up handler, the box's set-up command previews again.
+    int previews = 0;
+    preview->SetOnPrinterSetupDialog([&](QObject* sender) {
+        ++previews;
+        print.PrinterSetupDialogPreview(sender);
+    });
+    print.Preview({300, 400});
+    box->PrinterSetupDialog();
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(preview->Pages().size(), 1u);
+    EXPECT_EQ(box->PrinterSetupOwner(), &print);
+    BarPreviewForm->hide();
 }
