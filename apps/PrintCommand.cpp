@@ -7,11 +7,17 @@
 #include "platform/Exceptions.h"
 #include "platform/Printer.h"
 #include "print/BarPrint.h"
+#include "print/PreviewForm.h"
+#include "print/PrinterPreview.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -203,9 +209,9 @@ std::optional<int> SetUpPrinter(const QCommandLineParser& parser, TPrinter& prin
 
 // The symbol's area must lie on the printable area: a symbol cut at the edge
 // would be a label that does not scan.
-QString PlaceError(const TBarCode& control, TPoint at, const TPrinter& printer)
+QString PlaceError(const TBarCode& control, TPoint at, int pageWidth, int pageHeight)
 {
-    if (qint64(at.x) + control.width() <= printer.PageWidth() && qint64(at.y) + control.height() <= printer.PageHeight())
+    if (qint64(at.x) + control.width() <= pageWidth && qint64(at.y) + control.height() <= pageHeight)
         return QString();
     return QStringLiteral("the symbol's area of %1 x %2 pixels at %3,%4 reaches beyond the printable area of "
                           "%5 x %6 pixels")
@@ -213,8 +219,30 @@ QString PlaceError(const TBarCode& control, TPoint at, const TPrinter& printer)
         .arg(control.height())
         .arg(at.x)
         .arg(at.y)
-        .arg(printer.PageWidth())
-        .arg(printer.PageHeight());
+        .arg(pageWidth)
+        .arg(pageHeight);
+}
+
+// The symbol and its place: what print and preview share.
+void AddSymbolOptions(QCommandLineParser& parser)
+{
+    AddTypeValueOptions(parser);
+    parser.addOption({"pdf417", "Print the --value as PDF417 instead of a linear symbol of --type."});
+    parser.addOption({"mode", "PDF417 compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
+    parser.addOption({"level", "PDF417 error-correction level, 0 to 8 (default 1).", "L", "1"});
+    parser.addOption({"columns", "PDF417 data columns, 1 to 30, or 0 for automatic (default 3).", "N", "3"});
+    parser.addOption({"rows", "PDF417 rows, 3 to 90, or 0 for automatic (default 0).", "N", "0"});
+    AddAppearanceOptions(parser);
+    parser.addOption({"at", "Top-left corner of the symbol's area on the printable area (default 0,0).", "X,Y",
+                      "0,0"});
+}
+
+// The symbol the options describe, sized at `dpi`, or the refusal already reported.
+std::variant<int, std::unique_ptr<TBarCode>> ReadSymbol(const QCommandLineParser& parser, int dpi)
+{
+    if (parser.isSet("pdf417") == parser.isSet("type"))
+        return UsageError("give one of --type T and --pdf417");
+    return parser.isSet("pdf417") ? Pdf417(parser, dpi) : Linear(parser, dpi);
 }
 
 } // namespace
@@ -257,9 +285,6 @@ int PrintCommand(const QStringList& args)
         return UsageError("--dpi is for --pdf: a printer prints at its own resolution");
     if (parser.isSet("copies") && parser.isSet("pdf"))
         return UsageError("--copies is for --printer");
-    if (parser.isSet("pdf417") == parser.isSet("type"))
-        return UsageError("give one of --type T and --pdf417");
-
     TPrinter printer;
     QTemporaryFile pending;
     if (const auto failed = SetUpPrinter(parser, printer, pending))
@@ -268,11 +293,11 @@ int PrintCommand(const QStringList& args)
     const auto at = ParseAt(parser.value("at"), dpi);
     if (!at)
         return UsageError("--at takes two lengths X,Y, e.g. 20mm,20mm or 0,0");
-    auto made = parser.isSet("pdf417") ? Pdf417(parser, dpi) : Linear(parser, dpi);
+    auto made = ReadSymbol(parser, dpi);
     if (const int* code = std::get_if<int>(&made))
         return *code;
     TBarCode& control = *std::get<std::unique_ptr<TBarCode>>(made);
-    if (const QString error = PlaceError(control, *at, printer); !error.isEmpty())
+    if (const QString error = PlaceError(control, *at, printer.PageWidth(), printer.PageHeight()); !error.isEmpty())
         return Failure(error);
 
     printer.SetTitle(parser.value("title"));
@@ -294,6 +319,98 @@ int PrintCommand(const QStringList& args)
         return Failure(QStringLiteral("Cannot write '%1': %2").arg(target, std::strerror(errno)));
     pending.setAutoRemove(false);
     std::printf("%s\n", qPrintable(target));
+    return 0;
+}
+
+} // namespace Vandrel
+
+namespace Vandrel {
+
+namespace {
+const char* const PreviewExamples =
+    "  vandrel preview --type Code128_B --value \"Preview me\" --width 80mm --height 25mm --at 20mm,20mm\n"
+    "  vandrel preview --type Code128_B --value \"Preview me\" --width 80mm --height 25mm --grab pre.png "
+    "--size 1200x1600\n"
+    "  vandrel preview --pdf417 --value \"Hello\" --width 60mm --height 20mm --grab p.png --zoom 150\n";
+
+// The zoom names of --zoom, in the order of the view modes' ordinals.
+const QStringList ZoomNames{"500", "200", "150", "100", "75", "50", "25", "10", "width", "page"};
+
+std::optional<QSize> ParseSize(const QString& text)
+{
+    static const QRegularExpression size("^(\\d{2,5})x(\\d{2,5})$");
+    const QRegularExpressionMatch m = size.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QSize s(m.captured(1).toInt(), m.captured(2).toInt());
+    return s.width() <= 8000 && s.height() <= 8000 ? std::optional<QSize>(s) : std::nullopt;
+}
+} // namespace
+
+bool PreviewShowsAWindow(const QStringList& args)
+{
+    return !args.contains(QStringLiteral("--grab")) && !args.contains(QStringLiteral("--help")) &&
+           !args.contains(QStringLiteral("-h"));
+}
+
+int PreviewCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    AddSymbolOptions(parser);
+    parser.addOption({"grab", "Draw the preview window into this PNG file instead of showing it.", "FILE.png"});
+    parser.addOption({"zoom", "Zoom of the grabbed window: 500, 200, 150, 100, 75, 50, 25, 10, width or page "
+                              "(default page, the whole page).",
+                      "ZOOM", "page"});
+    parser.addOption({"size", "Size of the grabbed window in pixels (default 544x375).", "WxH", "544x375"});
+    if (const auto done = Parse(parser, args,
+                                "Records a symbol as a one-page print job in the print preview and shows the "
+                                "preview window, or draws the window into a picture with --grab (no display "
+                                "needed). Lengths are pixels of the preview's printer (px, the default), mm or in. "
+                                "The symbol is refused as 'vandrel print' refuses it.",
+                                0, PreviewExamples))
+        return *done;
+    const int zoom = ZoomNames.indexOf(parser.value("zoom"));
+    if (zoom < 0)
+        return UsageError("--zoom takes 500, 200, 150, 100, 75, 50, 25, 10, width or page");
+    const auto size = ParseSize(parser.value("size"));
+    if (!size)
+        return UsageError("--size takes WxH in pixels, from 10x10 to 8000x8000, e.g. 1200x1600");
+    const QString grab = parser.value("grab");
+    if (parser.isSet("grab") && QFileInfo(grab).suffix().toLower() != QLatin1String("png"))
+        return UsageError("--grab writes a .png file");
+
+    TPrinterPreview* preview = PrinterPreview();
+    const int dpi = preview->Metrics().PixelsPerInch;
+    const auto at = ParseAt(parser.value("at"), dpi);
+    if (!at)
+        return UsageError("--at takes two lengths X,Y, e.g. 20mm,20mm or 0,0");
+    auto made = ReadSymbol(parser, dpi);
+    if (const int* code = std::get_if<int>(&made))
+        return *code;
+    TBarCode& control = *std::get<std::unique_ptr<TBarCode>>(made);
+    if (const QString error = PlaceError(control, *at, preview->GetPageWidth(), preview->GetPageHeight());
+        !error.isEmpty())
+        return Failure(error);
+    TBarPrint print;
+    print.SetBarCode(&control);
+    try {
+        print.Preview(*at);
+    } catch (const Exception& e) {
+        return Failure(QString::fromStdString(e.what()));
+    }
+    if (!parser.isSet("grab")) {
+        BarPreviewForm->PreviewBox->SetViewMode(TViewMode(zoom));
+        QApplication::exec();
+        return 0;
+    }
+    const QImage picture = BarPreviewForm->GrabPreview(*size, TViewMode(zoom));
+    BarPreviewForm->hide();
+    QSaveFile file(grab);
+    QImageWriter writer(&file, "png");
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit())
+        return Failure(QStringLiteral("Cannot write '%1': %2")
+                           .arg(grab, file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString()));
+    std::printf("%s\n", qPrintable(grab));
     return 0;
 }
 

@@ -41,6 +41,7 @@ const char* const Usage =
     "  pdf417    encode a value as PDF417: print its codewords, draw it into a file\n"
     "  scan      read a PDF417 picture back to its bytes\n"
     "  print     print a symbol on a printer or into a PDF file\n"
+    "  preview   show a symbol in the print preview, or draw the preview into a picture\n"
     "\n"
     "Run 'vandrel <command> --help' for the options of a command,\n"
     "'vandrel --version' for the version.\n"
@@ -206,9 +207,16 @@ int GalleryCommand(const QStringList& args)
 
 int main(int argc, char** argv)
 {
-    // The tool never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // The tool needs a display only to show the preview window.
+    const bool window = argc > 1 && QByteArray(argv[1]) == "preview" &&
+                        PreviewShowsAWindow(QStringList(argv + 2, argv + argc));
+    if (!window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "vandrel: the preview window needs a display; --grab FILE.png draws it without one\n");
+        return 1;
+    }
     // Qt wants a private runtime directory and complains on every start without one.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/vandrel-runtime-" + QByteArray::number(getuid());
@@ -243,6 +251,8 @@ int main(int argc, char** argv)
         return Pdf417Command(args);
     if (command == "scan")
         return ScanCommand(args);
+    if (command == "preview")
+        return PreviewCommand(args);
     if (command == "print")
         return PrintCommand(args);
     return UsageError("unknown command '" + command + "'\n" + QString::fromLatin1(Usage));

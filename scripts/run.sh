@@ -26,3 +26,6 @@ build/vandrel print --type EAN13 --value 4006381333931 --width 60mm --height 30m
   --at 20mm,20mm --pdf out/labels.pdf
 build/vandrel print --pdf417 --value "Green tea, 100 g" --width 80mm --height 30mm \
   --at 20mm,20mm --pdf out/label-name.pdf
+# And the same label in the print preview, drawn into a picture of the window.
+build/vandrel preview --type EAN13 --value 4006381333931 --width 60mm --height 30mm --font-size 3mm \
+  --at 20mm,20mm --grab out/preview.png --size 1200x1600

@@ -1,11 +1,13 @@
 // vandrel print as a user runs it: into a PDF file and on the cups-pdf queue,
 // read back by an independent reader; refusals that leave nothing behind.
 #include "support/Oracle.h"
+#include "support/Pictures.h"
 #include "support/PrintedPages.h"
 #include "support/Tool.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 
@@ -133,4 +135,38 @@ TEST(PrintCli, AnUnwritablePdfPathFailsAndLeavesNoFile)
         EXPECT_TRUE(r.err.contains("Cannot write '" + target + "'")) << qPrintable(Explain(args, r));
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST(PrintCli, PreviewGrabsTheWindowWithTheSymbolOnThePage)
+{
+    QTemporaryDir dir;
+    const QStringList symbol{"preview", "--type", "Code128_B", "--value", "Preview me", "--width", "80mm",
+                             "--height", "25mm"};
+    // The whole page in a tall window: the symbol reads, with the sheet around it.
+    const QString page = dir.filePath("page.png");
+    const ToolRun r = RunTool(symbol + QStringList{"--size", "1200x1600", "--grab", page});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QImage window(page);
+    ASSERT_EQ(window.size(), QSize(1200, 1600));
+    EXPECT_EQ(VandrelTest::ReadSymbol(window, BarcodeFormat::Code128), "Preview me");
+
+    // In a small window 150 % shows the page larger than the whole-page view:
+    // more of the window is bars.
+    const auto darkPixels = [&](const char* zoom) {
+        const QString file = dir.filePath(QStringLiteral("small-%1.png").arg(zoom));
+        const ToolRun small = RunTool(symbol + QStringList{"--size", "600x800", "--zoom", zoom, "--grab", file});
+        EXPECT_EQ(small.code, 0) << small.err.toStdString();
+        return VandrelTest::CountColor(QImage(file).convertToFormat(QImage::Format_RGB32), Qt::black);
+    };
+    EXPECT_GT(darkPixels("150"), 3 * darkPixels("page"));
+
+    for (const QStringList& bad : {QStringList{"--zoom", "33", "--grab", dir.filePath("x.png")},
+                                   QStringList{"--size", "1x1", "--grab", dir.filePath("x.png")},
+                                   QStringList{"--grab", dir.filePath("x.jpg")}}) {
+        const ToolRun r = RunTool(symbol + bad);
+        EXPECT_EQ(r.code, 2) << bad.join(' ').toStdString();
+    }
+    EXPECT_EQ(RunTool({"preview", "--type", "EAN13", "--value", "HELLO", "--grab", dir.filePath("h.png")}).code, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.png")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("h.png")));
 }
