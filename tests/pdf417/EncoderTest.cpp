@@ -158,6 +158,8 @@ TEST(EncoderTest, Symbols) {
         {{.value = std::string(1846, 'A'), .columns = 29}, {{32, 29}}, {924, 0, 0},
          "928 codewords in all"},
         {{.value = std::string(530, 'A')}, {{90, 3}}, {266}, "90 rows"},
+        {{.value = std::string(200, 'A'), .columns = 0, .width = 4000, .height = 50}, {{4, 27}}, {104},
+         "a wide, flat area: more rows rather than more than 30 columns"},
         {{.type = MicroPDF417}, {{6, 3}},
          {14, 453, 178, 121, 239, 900, 900, 928, 111, 100, 156, 157, 158, 922},
          "a sequence of one symbol"},
@@ -201,8 +203,8 @@ TEST(EncoderTest, Refusals) {
         {{.columns = 0, .width = 0}, false, {}, RecalcuError, "no area to size for"},
         {{.level = 8, .type = MicroPDF417}, false, {}, RecalcuError,
          "512 error-correction codewords do not fit 90 x 3"},
-        {{.value = std::string(200, 'A'), .columns = 0, .rows = 3}, true, {"Num of CodeWord is too Big!"}, "",
-         "35 columns: said, and drawn all the same"},
+        {{.value = std::string(200, 'A'), .columns = 0, .rows = 3}, false, {"Num of CodeWord is too Big!"}, "",
+         "35 columns would not read: said, and refused"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.comment);
