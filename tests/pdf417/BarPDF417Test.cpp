@@ -285,3 +285,64 @@ TEST(BarPDF417, DataAwareControlFollowsTheRecords)
     ds.Next();
     EXPECT_EQ(ReadDetails(Bitmap(c), BarcodeFormat::PDF417).bytes, "third label");
 }
+
+TEST(BarPDF417, ASymbolOfASequenceDrawnAloneReadsBack)
+{
+    TBarPDF417 c;
+    c.FSetPDFType(MicroPDF417);
+    c.FSetDataColumn(4);
+    std::string value;
+    for (int i = 0; i < 120; ++i)
+        value += "segment " + std::to_string(i) + "; ";
+    c.FSetBarValue(value);
+    const int32_t count = c.Encoder().SymbolCount();
+    ASSERT_GE(count, 3);
+    const int bx = c.BarX();
+    std::string joined;
+    for (const TAngleType angle : {_0, _90}) {
+        c.FSetAngle(angle);
+        for (int32_t shown = TCustomBarPDF417::AllSymbols; shown < count; ++shown) {
+            SCOPED_TRACE(testing::Message() << "angle " << angle << ", symbol " << shown);
+            c.SetShownSymbol(shown);
+            // Sized to its extent, the picture holds the drawing with exactly the 2-module margin.
+            const auto extent = c.DrawingExtent(0);
+            const QSize along(int(extent.Right - extent.Left), int(extent.Bottom));
+            c.resize(angle == _0 ? along : along.transposed());
+            const QImage bmp = Bitmap(c);
+            EXPECT_EQ(PaintedBox(bmp, Qt::white), QRect(QPoint(2 * bx, 2 * bx), c.size() - QSize(4 * bx, 4 * bx)));
+            if (shown == TCustomBarPDF417::AllSymbols || angle != _0)
+                continue;
+            const TReading r = ReadDetails(bmp, BarcodeFormat::PDF417);
+            ASSERT_TRUE(r.valid);
+            EXPECT_EQ(r.sequenceIndex, shown);
+            EXPECT_EQ(r.lastInSequence, shown + 1 == count);
+            joined += r.bytes;
+        }
+    }
+    EXPECT_EQ(joined, value);
+}
+
+TEST(BarPDF417, DrawingExtentFollowsTheLineLayout)
+{
+    TBarPDF417 c;
+    c.resize(600, 1300);
+    c.FSetPDFType(MicroPDF417);
+    c.FSetDataColumn(2);
+    std::string value;
+    for (int i = 0; i < 90; ++i)
+        value += "line " + std::to_string(i) + "; ";
+    c.FSetBarValue(value);
+    const auto sizes = c.Encoder().SymbolSizes();
+    ASSERT_EQ(sizes.size(), 4u);
+    // Two symbols of (2 + 4) * 17 + 5 = 107 modules to a line of 600 pixels,
+    // the second 4 modules further on than the line width counts.
+    const int64_t rowHeight = c.RowHeight();
+    for (const auto& [alignment, left] : {std::pair{taLeft, 0}, {taCenter, (600 - 428) / 2}, {taRight, 600 - 428}}) {
+        c.FSetAlignment(alignment);
+        const auto extent = c.DrawingExtent(600);
+        EXPECT_EQ(extent.Left, left);
+        EXPECT_EQ(extent.Right, left + (107 + 4 + 107) * 2);
+        // Each line as deep as its deepest symbol, the first of a line being full.
+        EXPECT_EQ(extent.Bottom, (sizes[1].Rows + sizes[2].Rows) * rowHeight + 16 * 2 + 4 * 2);
+    }
+}
