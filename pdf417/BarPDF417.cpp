@@ -257,14 +257,10 @@ TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::DrawingExtent(int64_t along) 
 
 void TCustomBarPDF417::DrawBarCode(TCanvas& canvas)
 {
-    const TBarData* node = FEncoder.Codewords().Root();
+    const TBarData* node =
+        FShownSymbol == AllSymbols ? FEncoder.Codewords().Root() : FEncoder.SymbolStart(FShownSymbol);
     if (!node || ShownSizes().empty())
         return;
-    // A symbol drawn alone begins after the codewords of those before it.
-    const std::vector<TSymbolSize>& sizes = FEncoder.SymbolSizes();
-    for (int32_t k = 0; k < FShownSymbol && node; ++k)
-        for (int32_t i = 0; i < sizes[size_t(k)].Rows * sizes[size_t(k)].Columns && node; ++i)
-            node = node->Next;
     SetInitValue();
     const int32_t along = (Angle() == _0 || Angle() == _180) ? BmpWidth : BmpHeight;
     LayOut(along, [&](TSymbolSize size, int64_t x, int64_t y) {

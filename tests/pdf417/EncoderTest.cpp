@@ -85,15 +85,19 @@ TRun Encode(const TSettings& settings) {
     run.ecCount = encoder.ErrorCorrection().ECCount();
     const auto& work = encoder.WorkStream().Bytes();
     run.work.assign(work.begin(), work.end());
-    // The list is exactly the symbols' grids, one after the other.
+    // The list is exactly the symbols' grids, one after the other, each
+    // found by its start.
     const TBarData* node = encoder.Codewords().Root();
     for (const TSymbolSize& size : run.sizes) {
+        EXPECT_EQ(encoder.SymbolStart(static_cast<int32_t>(run.symbols.size())), node);
         std::vector<int>& symbol = run.symbols.emplace_back();
         for (int32_t i = 0; i < size.Rows * size.Columns && node; ++i, node = node->Next)
             symbol.push_back(node->Value);
         EXPECT_EQ(static_cast<int32_t>(symbol.size()), size.Rows * size.Columns);
     }
     EXPECT_EQ(node, nullptr);
+    EXPECT_EQ(encoder.SymbolStart(static_cast<int32_t>(run.sizes.size())), nullptr);
+    EXPECT_EQ(encoder.SymbolStart(-1), nullptr);
     EXPECT_EQ(run.ok, encoder.CodeWordCount() > 0);
     return run;
 }
