@@ -228,9 +228,15 @@ TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::LayOut(int64_t along, const T
     const int64_t nd = FEncoder.FullRows() ? 4 : 2;
     // A symbol with its margin of 2 modules on either side.
     const auto width = [&](TSymbolSize size) { return ((size.Columns + nd) * CodewordModules + 5) * bx; };
+    // From a symbol to the next on its line: 8 modules between them (more
+    // after a truncated one).
+    const auto step = [&](TSymbolSize size) { return ((size.Columns + 4) * CodewordModules + 9) * bx; };
     const int64_t unit = width(sizes[0]);
-    const int64_t perLine = std::clamp<int64_t>(along / std::max<int64_t>(1, unit), 1, int64_t(sizes.size()));
-    const int64_t lineWidth = unit * perLine;
+    // As many symbols as the line holds whole, so that alignment cannot push
+    // the last of them off the area.
+    const int64_t perLine = std::clamp<int64_t>((along - unit) / std::max<int64_t>(1, step(sizes[0])) + 1, 1,
+                                                int64_t(sizes.size()));
+    const int64_t lineWidth = unit + (perLine - 1) * step(sizes[0]);
     const int64_t lineStart = Alignment() == taLeft ? 0 : Alignment() == taRight ? along - lineWidth
                                                                                  : (along - lineWidth) / 2;
     TDrawingExtent extent{lineStart, lineStart, 0};
@@ -238,7 +244,7 @@ TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::LayOut(int64_t along, const T
     int64_t y = 0;
     for (size_t k = 0; k < sizes.size(); ++k) {
         if (k > 0 && int64_t(k) % perLine != 0) {
-            x += ((sizes[k - 1].Columns + 4) * CodewordModules + 9) * bx;
+            x += step(sizes[k - 1]);
         } else if (k > 0) {
             x = lineStart;
             y += sizes[k - 1].Rows * int64_t{RowHeight()} + 16 * bx;
