@@ -2,17 +2,21 @@
 
 #include "apps/Cli.h"
 #include "apps/Render.h"
+#include "crypto/Payload.h"
 #include "pdf417/BarPDF417.h"
+#include "platform/Canvas.h"
 #include "platform/Exceptions.h"
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QRegularExpression>
 
-#include <climits>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace Vandrel {
 
@@ -22,23 +26,58 @@ namespace {
 const QStringList ModeNames{"text", "numeric", "byte", "auto"};
 const QStringList TypeNames{"Normal", "Truncated", "MicroPDF417", "TruncatedMicroPDF417"};
 
+// The most bytes one symbol can carry in each mode, in ordinal order: its
+// data codewords (all but the length descriptor and the two error-correction
+// codewords of level 0) at the mode's best packing, two text characters, 44
+// digits in 15 codewords or 6 bytes in 5; automatic compaction packs nothing
+// better than digits. A longer value is refused before it is read whole.
+constexpr qint64 MaxDataCodewords = MaxSymbolCodewords - 1 - 2;
+constexpr qint64 SymbolBytes[] = {MaxDataCodewords * 2, MaxDataCodewords * 44 / 15, MaxDataCodewords * 6 / 5,
+                                  MaxDataCodewords * 44 / 15};
+static_assert(std::size(SymbolBytes) == cMode + 1);
+// A sequence is cut from the whole value with its codewords held in memory:
+// 1 MiB encodes in about a second within tens of megabytes, and makes some
+// two thousand symbols, a file each with --split.
+constexpr qint64 SequenceBytes = qint64{1} << 20;
+
+// The output name with --split: one %d (or %0Nd) for the symbol's place in
+// the sequence, a field width below 100 so that a name can always be made of it.
+bool IsSegmentPattern(const QString& pattern)
+{
+    static const QRegularExpression placeholder("%0?\\d{0,2}d");
+    return pattern.count('%') == 1 && placeholder.match(pattern).hasMatch();
+}
+
 // Everything a run sets on the encoder, read before anything is set so that
 // usage errors come first.
 struct TOptions {
-    std::string value;
     TCodeMode mode;
     int level;
-    uint8_t columns;
-    uint8_t rows;
+    int columns;
+    int rows;
+    bool defaultGrid; // neither --columns nor --rows given
     TPDFType type;
     float aspect;
     int module;
-    int width;
-    int height;
+    QSize area;
+    bool explicitSize;
     bool encrypt;
     std::string password;
-    bool explicitSize;
     TLook look;
+    int dpi;
+    std::string value;
+
+    bool Sequence() const { return type == MicroPDF417 || type == TruncatedMicroPDF417; }
+    qint64 MaxValueBytes() const { return Sequence() ? SequenceBytes : SymbolBytes[mode]; }
+    QString TooLong() const
+    {
+        return QStringLiteral("the value is longer than %1 bytes, the most %2")
+            .arg(MaxValueBytes())
+            .arg(Sequence() ? QStringLiteral("a Macro PDF417 sequence takes")
+                            : QStringLiteral("one symbol carries in %1 mode (--type MicroPDF417 spreads a longer "
+                                             "value over a sequence)")
+                                  .arg(ModeNames[mode]));
+    }
 };
 
 std::optional<std::string> FromHex(const QString& text)
@@ -51,35 +90,76 @@ std::optional<std::string> FromHex(const QString& text)
     return QByteArray::fromHex(text.toLatin1()).toStdString();
 }
 
-std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
+// At most `limit` + 1 bytes of the file, so that /dev/zero or a huge file is
+// refused at once.
+std::variant<int, std::string> ReadFile(const QString& fileName, qint64 limit)
 {
-    if (parser.isSet("value") + parser.isSet("input-file") + parser.isSet("hex") + parser.isSet("db") != 1)
-        return UsageError("give the value with exactly one of --value, --input-file, --hex and --db");
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return UsageError("cannot read '" + file.fileName() + "': " + file.errorString());
+    QByteArray bytes;
+    while (bytes.size() <= limit) {
+        const QByteArray chunk = file.read(limit + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return Failure("cannot read '" + file.fileName() + "': " + file.errorString());
+    return bytes.toStdString();
+}
+
+// The value of --hex, --input-file or --value; a value longer than the
+// options allow is refused (exit 1).
+std::variant<int, std::string> ReadValue(const QCommandLineParser& parser, const TOptions& o)
+{
     if (parser.isSet("db"))
         return std::string();
+    std::variant<int, std::string> value;
     if (parser.isSet("hex")) {
         const auto bytes = FromHex(parser.value("hex"));
         if (!bytes)
             return UsageError("--hex takes pairs of hexadecimal digits, e.g. 00ff41");
-        return *bytes;
+        value = *bytes;
+    } else if (parser.isSet("input-file")) {
+        value = ReadFile(parser.value("input-file"), o.MaxValueBytes());
+    } else {
+        const auto latin1 = ParseLatin1(parser.value("value"));
+        if (!latin1)
+            return UsageError("the value holds characters outside Latin-1");
+        value = *latin1;
     }
-    if (parser.isSet("input-file")) {
-        QFile file(parser.value("input-file"));
-        if (!file.open(QIODevice::ReadOnly))
-            return UsageError("cannot read '" + file.fileName() + "': " + file.errorString());
-        return file.readAll().toStdString();
+    if (const auto* bytes = std::get_if<std::string>(&value); bytes && qint64(bytes->size()) > o.MaxValueBytes())
+        return Failure(o.TooLong());
+    return value;
+}
+
+// --password or --password-file only with --encrypt, which needs a password
+// from one of them or from VANDREL_PASSWORD.
+std::variant<int, std::string> ReadEncryptPassword(const QCommandLineParser& parser)
+{
+    if (!parser.isSet("encrypt")) {
+        if (parser.isSet("password") || parser.isSet("password-file"))
+            return UsageError("--password and --password-file go with --encrypt");
+        return std::string();
     }
-    const auto value = ParseLatin1(parser.value("value"));
-    if (!value)
-        return UsageError("the value holds characters outside Latin-1");
-    return *value;
+    const auto password = ReadPassword(parser);
+    if (!password)
+        return ExitUsage;
+    if (password->empty())
+        return UsageError("--encrypt needs a password: --password-file FILE, the environment variable "
+                          "VANDREL_PASSWORD, or --password");
+    if (password->size() > MaxPasswordLength)
+        return UsageError(QStringLiteral("the password takes at most %1 characters, it has %2")
+                              .arg(MaxPasswordLength)
+                              .arg(password->size()));
+    return *password;
 }
 
 std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
 {
-    const auto value = ReadValue(parser);
-    if (const int* code = std::get_if<int>(&value))
-        return *code;
+    if (parser.isSet("value") + parser.isSet("input-file") + parser.isSet("hex") + parser.isSet("db") != 1)
+        return UsageError("give the value with exactly one of --value, --input-file, --hex and --db");
     // Only byte compaction carries a protected payload: --encrypt implies it.
     const bool impliedByte = parser.isSet("encrypt") && !parser.isSet("mode");
     const int mode = impliedByte ? int(bMode) : ModeNames.indexOf(parser.value("mode"));
@@ -88,98 +168,374 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     const int type = TypeNames.indexOf(parser.value("type"));
     if (type < 0)
         return UsageError("--type takes Normal, Truncated, MicroPDF417 or TruncatedMicroPDF417");
-    const auto level = ParseInt(parser.value("level"), INT_MIN, INT_MAX);
+    const auto level = ParseInt(parser.value("level"), 0, 8);
     if (!level)
-        return UsageError("--level takes a whole number");
-    const auto columns = ParseInt(parser.value("columns"), 0, UINT8_MAX);
-    const auto rows = ParseInt(parser.value("rows"), 0, UINT8_MAX);
-    if (!columns || !rows)
-        return UsageError("--columns and --rows take whole numbers from 0 to 255, 0 for automatic");
+        return UsageError("--level takes a whole number from 0 to 8");
+    const auto columns = ParseInt(parser.value("columns"), 0, MaxColumns);
+    if (!columns)
+        return UsageError(QStringLiteral("--columns takes a whole number from 1 to %1, or 0 to follow the area's "
+                                         "proportions")
+                              .arg(MaxColumns));
+    const auto rows = ParseInt(parser.value("rows"), 0, MaxRows);
+    if (!rows || (*rows != 0 && *rows < MinRows))
+        return UsageError(QStringLiteral("--rows takes a whole number from %1 to %2, or 0 for automatic")
+                              .arg(MinRows)
+                              .arg(MaxRows));
     bool ok = false;
     const float aspect = parser.value("aspect").toFloat(&ok);
-    if (!ok)
-        return UsageError("--aspect takes a number");
-    const auto module = ParseInt(parser.value("module"), 1, 1000);
-    if (!module)
-        return UsageError("--module takes a whole number of pixels from 1 to 1000");
-    constexpr int MaxExtent = 20000;
-    const auto width = ParseInt(parser.value("width"), 1, MaxExtent);
-    const auto height = ParseInt(parser.value("height"), 1, MaxExtent);
-    if (!width || !height)
-        return UsageError(QStringLiteral("--width and --height take whole numbers from 1 to %1").arg(MaxExtent));
-    const auto password = ParseLatin1(parser.value("password"));
-    if (!password)
-        return UsageError("the password holds characters outside Latin-1");
+    if (!ok || !(aspect >= 3.0f && aspect <= 100.0f))
+        return UsageError("--aspect takes a number from 3 to 100");
+    const auto dpi = ReadDpi(parser);
+    const auto module = dpi ? ReadPixels(parser, "module", *dpi, 1, 50) : std::nullopt;
+    const auto width = module ? ReadPixels(parser, "width", *dpi, 1, 20000) : std::nullopt;
+    const auto height = width ? ReadPixels(parser, "height", *dpi, 1, 20000) : std::nullopt;
+    if (!height)
+        return ExitUsage;
     const auto look = ReadLook(parser);
     if (const int* code = std::get_if<int>(&look))
         return *code;
-    return TOptions{std::get<std::string>(value), TCodeMode(mode), *level, uint8_t(*columns), uint8_t(*rows),
-                    TPDFType(type), aspect, *module, *width, *height, parser.isSet("encrypt"), *password,
-                    parser.isSet("width") || parser.isSet("height"), std::get<TLook>(look)};
+    const auto password = ReadEncryptPassword(parser);
+    if (const int* code = std::get_if<int>(&password))
+        return *code;
+    TOptions o{TCodeMode(mode),
+               *level,
+               *columns,
+               *rows,
+               !parser.isSet("columns") && !parser.isSet("rows"),
+               TPDFType(type),
+               aspect,
+               *module,
+               QSize(*width, *height),
+               parser.isSet("width") || parser.isSet("height"),
+               parser.isSet("encrypt"),
+               std::get<std::string>(password),
+               std::get<TLook>(look),
+               *dpi,
+               {}};
+    auto value = ReadValue(parser, o);
+    if (const int* code = std::get_if<int>(&value))
+        return *code;
+    o.value = std::move(std::get<std::string>(value));
+    return o;
 }
 
-// Sets the options through the control's properties; refusals are reported
-// through the encoder's message function, Aspect's by Exception. The value
-// comes last, so that it is encoded once with everything else in place.
-void Apply(const TOptions& o, TCustomBarPDF417& control)
-{
-    control.resize(o.width, o.height);
-    o.look.ApplyTo(control);
-    control.FSetCodeMode(o.mode);
-    control.FSetErrorLevel(TErrorLevel(o.level));
-    control.FSetDataColumn(o.columns);
-    control.FSetDataRow(o.rows);
-    control.FSetPDFType(o.type);
-    control.FSetBarX(o.module);
-    control.FSetAspect(o.aspect);
-    control.FSetIsEncrypt(o.encrypt);
-    control.FSetPassword(o.password);
-}
+// Why a value was not encoded: the control's own message, printed as it is,
+// or the tool's.
+struct TRefusal {
+    QString text;
+    bool fromControl = false;
 
-// Encodes the value. With the default grid a value too long for 90 rows of
-// 3 columns gets the fewest columns that hold it, rather than no symbol.
-void EncodeValue(TCustomBarPDF417& control, const std::string& value, bool defaultGrid)
-{
-    for (int columns = control.DataColumn();; ++columns) {
+    int Report() const
+    {
+        if (!fromControl)
+            return Failure(text);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return ExitFailure;
+    }
+};
+
+// One picture to write: a file, its size, and the symbol it shows.
+struct TPicture {
+    QString fileName;
+    QSize size;
+    int32_t symbol;
+};
+
+// The tool's control prints the symbols it encoded, as CreateBMP draws
+// them. The control's own printing path (SVG, PDF, transparent pictures)
+// encodes the value again for the picture's size: that could give another
+// grid than the one sized and printed with --codewords, and a sequence
+// another file ID in every file of it, at the cost of encoding the whole
+// sequence once per file.
+class TEncodedBarPDF417 final : public TBarPDF417 {
+public:
+    void Print(QPainter* dc, TPoint p) override
+    {
+        TCanvas canvas(dc);
+        AreaOrigin = p;
+        CalcuBmpSize();
+        DrawBarCode(canvas);
+    }
+};
+
+// Encodes values with the options and draws them: one value, or one per
+// record of a --db batch.
+class TPdf417Writer {
+public:
+    explicit TPdf417Writer(const TOptions& o)
+        : FOptions(o)
+    {
+        FControl.Encoder().SetMessage([this](const std::string& text) { FMessages.push_back(text); });
+        FControl.resize(o.area);
+        o.look.ApplyTo(FControl);
+        FControl.FSetCodeMode(o.mode);
+        FControl.FSetErrorLevel(TErrorLevel(o.level));
+        FControl.FSetPDFType(o.type);
+        FControl.FSetDataRow(o.rows);
+        // Aspect after BarX: the row height follows both.
+        FControl.FSetBarX(o.module);
+        FControl.FSetAspect(o.aspect);
+        FControl.FSetIsEncrypt(o.encrypt);
+        FControl.FSetPassword(o.password);
+    }
+
+    // What the control refused since it was last asked, e.g. an option
+    // combination while the options were set.
+    std::optional<TRefusal> Refused()
+    {
+        if (FMessages.empty())
+            return std::nullopt;
+        QStringList texts;
+        for (const std::string& text : FMessages)
+            texts << QString::fromStdString(text);
+        FMessages.clear();
+        return TRefusal{texts.join("; "), true};
+    }
+
+    // Encodes `value` for the area the options give.
+    std::optional<TRefusal> Encode(const std::string& value)
+    {
+        FControl.resize(FOptions.area);
         try {
-            control.FSetDataColumn(columns);
-            control.FSetBarValue(value);
-            return;
-        } catch (const Exception&) {
-            if (!defaultGrid || columns >= MaxColumns)
-                throw;
+            EncodeWithColumns(value);
+        } catch (const Exception& e) {
+            FMessages.clear();
+            return TRefusal{QString::fromStdString(e.what()), true};
+        }
+        if (auto refusal = Refused())
+            return refusal;
+        const TPdf417Encoder& encoder = FControl.Encoder();
+        // The encoder gives up without a message on these two.
+        if (encoder.CodeWordCount() == 0)
+            return TRefusal{value.empty() ? QStringLiteral("nothing to encode: the value is empty")
+                                          : QStringLiteral("the value does not fit --columns by --rows")};
+        return std::nullopt;
+    }
+
+    // One line per symbol: its size, then its codewords in order.
+    void PrintCodewords() const
+    {
+        const TPdf417Encoder& encoder = FControl.Encoder();
+        const TBarData* node = encoder.Codewords().Root();
+        for (const TSymbolSize& size : encoder.SymbolSizes()) {
+            std::string line = std::to_string(size.Rows) + "x" + std::to_string(size.Columns) + ":";
+            for (int32_t i = 0; i < size.Rows * size.Columns && node; ++i, node = node->Next)
+                line += " " + std::to_string(node->Value);
+            std::printf("%s\n", line.c_str());
         }
     }
-}
 
-// Sizes the control to hold its whole symbol or sequence with the 2-module
-// margin, one symbol per line, without encoding again.
-void FitToSymbols(TCustomBarPDF417& control)
-{
-    const TPdf417Encoder& encoder = control.Encoder();
-    if (encoder.SymbolSizes().empty())
-        return;
-    const int32_t bx = control.BarX();
-    const int32_t nd = encoder.FullRows() ? 4 : 2;
-    const int32_t along = ((encoder.SymbolSizes()[0].Columns + nd) * 17 + 5) * bx;
-    int32_t across = 4 * bx;
-    for (const TSymbolSize& size : encoder.SymbolSizes())
-        across += size.Rows * control.RowHeight();
-    across += (encoder.SymbolCount() - 1) * 16 * bx;
-    const bool upright = control.Angle() == _90 || control.Angle() == _270;
-    control.resize(upright ? across : along, upright ? along : across);
-}
-
-// One line per symbol: its size, then its codewords in order.
-void PrintCodewords(const TPdf417Encoder& encoder)
-{
-    const TBarData* node = encoder.Codewords().Root();
-    for (const TSymbolSize& size : encoder.SymbolSizes()) {
-        std::string line = std::to_string(size.Rows) + "x" + std::to_string(size.Columns) + ":";
-        for (int32_t i = 0; i < size.Rows * size.Columns && node; ++i, node = node->Next)
-            line += " " + std::to_string(node->Value);
-        std::printf("%s\n", line.c_str());
+    // The pictures of the encoded value: one, or one per symbol when split,
+    // `output` numbering them from 1 in sequence order; or why they cannot be
+    // drawn.
+    std::variant<std::vector<TPicture>, QString> Pictures(const QString& output, bool split)
+    {
+        const int32_t count = split ? FControl.Encoder().SymbolCount() : 1;
+        std::vector<TPicture> pictures;
+        for (int32_t k = 0; k < count; ++k) {
+            const int32_t symbol = split ? k : TCustomBarPDF417::AllSymbols;
+            FControl.SetShownSymbol(symbol);
+            auto size = PictureSize();
+            if (const QString* error = std::get_if<QString>(&size))
+                return *error;
+            pictures.push_back({split ? NumberedName(output, k + 1) : output, std::get<QSize>(size), symbol});
+        }
+        return pictures;
     }
+
+    // Writes the pictures; after a failure, those written before it are
+    // removed, so that no part of a sequence is left.
+    int Write(const std::vector<TPicture>& pictures)
+    {
+        std::vector<QString> written;
+        for (const TPicture& picture : pictures) {
+            FControl.SetShownSymbol(picture.symbol);
+            FControl.resize(picture.size);
+            if (const int code = WriteSymbol(FControl, picture.fileName, FOptions.dpi)) {
+                for (const QString& fileName : written)
+                    QFile::remove(fileName);
+                return code;
+            }
+            written.push_back(picture.fileName);
+        }
+        return 0;
+    }
+
+private:
+    // With neither --columns nor --rows, a value too long for 90 rows of 3
+    // columns gets the fewest columns that hold it, rather than no symbol.
+    void EncodeWithColumns(const std::string& value)
+    {
+        for (int columns = FOptions.columns;; ++columns) {
+            try {
+                FControl.FSetDataColumn(columns);
+                FControl.FSetBarValue(value);
+                return;
+            } catch (const Exception&) {
+                if (!FOptions.defaultGrid || columns >= MaxColumns)
+                    throw;
+            }
+        }
+    }
+
+    // The picture of the symbols shown: the area the options give, which
+    // must hold them, or their own extent with the 2-module margin.
+    std::variant<QSize, QString> PictureSize() const
+    {
+        const bool upright = FControl.Angle() == _90 || FControl.Angle() == _270;
+        const QSize area = FOptions.area;
+        if (FOptions.explicitSize) {
+            const int along = upright ? area.height() : area.width();
+            const int across = upright ? area.width() : area.height();
+            const auto extent = FControl.DrawingExtent(along);
+            if (extent.Left < 0 || extent.Right > along || extent.Bottom > across) {
+                const qint64 length = extent.Right - extent.Left;
+                return QStringLiteral("the symbol needs %1 x %2 pixels, more than the %3 x %4 that --width and "
+                                      "--height give; leave both out to size the picture to the symbol")
+                    .arg(upright ? extent.Bottom : length)
+                    .arg(upright ? length : extent.Bottom)
+                    .arg(area.width())
+                    .arg(area.height());
+            }
+            if (QString error = PictureSizeError(area.width(), area.height()); !error.isEmpty())
+                return error;
+            return area;
+        }
+        const auto extent = FControl.DrawingExtent(0);
+        const qint64 along = extent.Right - extent.Left;
+        const qint64 width = upright ? extent.Bottom : along;
+        const qint64 height = upright ? along : extent.Bottom;
+        if (QString error = PictureSizeError(width, height); !error.isEmpty()) {
+            if (FControl.ShownSymbol() == TCustomBarPDF417::AllSymbols && FControl.Encoder().SymbolCount() > 1)
+                error += QStringLiteral(", or --split to write one file per symbol");
+            return error;
+        }
+        return QSize(int(width), int(height));
+    }
+
+    const TOptions& FOptions;
+    TEncodedBarPDF417 FControl;
+    std::vector<std::string> FMessages;
+};
+
+// Encodes the one value and prints or draws it.
+int RunValue(const TOptions& o, bool codewords, const std::optional<QString>& output, bool split)
+{
+    TPdf417Writer writer(o);
+    if (const auto refusal = writer.Refused())
+        return refusal->Report();
+    if (const auto refusal = writer.Encode(o.value))
+        return refusal->Report();
+    if (!output) {
+        writer.PrintCodewords();
+        return 0;
+    }
+    const auto pictures = writer.Pictures(*output, split);
+    if (const QString* error = std::get_if<QString>(&pictures))
+        return Failure(*error);
+    if (codewords)
+        writer.PrintCodewords();
+    return writer.Write(std::get<std::vector<TPicture>>(pictures));
+}
+
+// One picture per record. The writer encodes each record's value itself
+// rather than through a data-aware control, whose encoding runs inside the
+// dataset's move to the record: a refusal there could not become the
+// record's own.
+int RunRecords(const TOptions& o, const TRecordRun& run)
+{
+    TPdf417Writer writer(o);
+    if (const auto refusal = writer.Refused())
+        return refusal->Report();
+    std::optional<std::string> previous;
+    return RenderRecords(
+        run, [](TDataSource&, const QString&) {},
+        [&](const QString& fileName, const QString& text) {
+            const auto latin1 = ParseLatin1(text);
+            if (!latin1)
+                return TRecordWrite{0, QStringLiteral("the value holds characters outside Latin-1")};
+            // An empty value (--on-empty repeat) draws the last one written.
+            if (text.isEmpty() && !previous)
+                return TRecordWrite{0, QStringLiteral("the field is empty and no record before it was written")};
+            const std::string value = text.isEmpty() ? *previous : *latin1;
+            if (qint64(value.size()) > o.MaxValueBytes())
+                return TRecordWrite{0, o.TooLong()};
+            if (const auto refusal = writer.Encode(value))
+                return TRecordWrite{0, refusal->text};
+            const auto pictures = writer.Pictures(fileName, false);
+            if (const QString* error = std::get_if<QString>(&pictures))
+                return TRecordWrite{Failure(*error), QString()};
+            const int code = writer.Write(std::get<std::vector<TPicture>>(pictures));
+            if (code == 0)
+                previous = value;
+            return TRecordWrite{code, QString()};
+        });
+}
+
+const char* const Examples =
+    "  vandrel pdf417 --value \"Hello, PDF417\" --codewords\n"
+    "  vandrel pdf417 --input-file ticket.bin --mode byte --level 4 --module 0.33mm --dpi 600 \\\n"
+    "      -o ticket.pdf\n"
+    "  vandrel pdf417 --input-file manual.txt --type MicroPDF417 --split -o part-%03d.png\n"
+    "  VANDREL_PASSWORD=s3cret vandrel pdf417 --value \"Payroll 2026\" --encrypt -o payroll.svg\n"
+    "  vandrel pdf417 --db data/products.sqlite --sql \"SELECT name FROM products\" --field name \\\n"
+    "      -o out/product-%04d.png\n";
+
+void AddOptions(QCommandLineParser& parser)
+{
+    parser.addOption({"codewords",
+                      "Print the codewords of each symbol: \"ROWSxCOLUMNS:\", then the length descriptor, the data "
+                      "and the error correction."});
+    parser.addOption({QStringList{"o", "output"},
+                      "Draw the symbol into this file: " + QString::fromLatin1(OutputFormats) +
+                          ". With --db a pattern with one %d (or %0Nd, N below 100) for the record number; with "
+                          "--split one for the symbol's place in the sequence.",
+                      "FILE"});
+    parser.addOption({"value", "The value to encode.", "V"});
+    parser.addOption({"input-file", "Encode the bytes of this file.", "FILE"});
+    parser.addOption({"hex", "Encode these bytes, two hexadecimal digits each.", "HEX"});
+    parser.addOption({"mode", "Compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
+    parser.addOption({"level", "Error-correction level, 0 to 8 (default 1): 2 to 512 error-correction codewords.",
+                      "L", "1"});
+    parser.addOption({"columns",
+                      "Data columns, 1 to 30, or 0 to follow the area's proportions (default 3; a value too long "
+                      "for 90 rows of 3 columns, with --rows not given either, gets the fewest columns that "
+                      "hold it).",
+                      "N", "3"});
+    parser.addOption({"rows",
+                      "Rows, 3 to 90, or 0 for automatic (default 0). A value that needs more than 30 columns "
+                      "in that many rows is refused. A Micro sequence uses it only with --columns 0.",
+                      "N", "0"});
+    parser.addOption({"type",
+                      "Normal, Truncated, MicroPDF417 or TruncatedMicroPDF417 (default Normal). The Micro types "
+                      "give a Macro PDF417 sequence of linked symbols, drawn one below the other (side by side as far as "
+                      "--width leaves room).",
+                      "T", "Normal"});
+    parser.addOption({"aspect", "Row height over module width, 3 to 100 (default 3).", "A", "3"});
+    parser.addOption({"module",
+                      "Module width, 1 to 50 pixels, or a length in mm or in at --dpi (default 2 pixels); it "
+                      "shapes the drawing, not the codewords.",
+                      "LENGTH", "2"});
+    parser.addOption({"width",
+                      "Width of the area, 1 to 20000 pixels or a length in mm or in (default 200 pixels): with "
+                      "--columns 0 and --rows 0 the grid follows its proportions. Given, with or without "
+                      "--height, the area is the picture's size and a symbol that does not fit it is refused; "
+                      "otherwise the picture holds the whole symbol or sequence.",
+                      "LENGTH", "200"});
+    parser.addOption({"height", "Height of that area, 1 to 20000 pixels or a length (default 100 pixels).",
+                      "LENGTH", "100"});
+    AddDpiOption(parser);
+    parser.addOption({"split",
+                      "Write each symbol of a Macro PDF417 sequence (a Micro --type) into a file of its own: -o "
+                      "takes one %d (or %0Nd, N below 100) for the symbol's place in the sequence, 1 for the "
+                      "first."});
+    parser.addOption({"encrypt",
+                      QStringLiteral("Protect the value with a password of 1 to %1 characters; byte compaction, "
+                                     "which --encrypt implies (any other --mode is refused).")
+                          .arg(MaxPasswordLength)});
+    AddPasswordOptions(parser, "The password for --encrypt.");
+    AddLookOptions(parser);
+    AddRecordOptions(parser);
 }
 
 } // namespace
@@ -187,123 +543,52 @@ void PrintCodewords(const TPdf417Encoder& encoder)
 int Pdf417Command(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.addOption({"codewords", "Print the codewords of each symbol."});
-    parser.addOption({QStringList{"o", "output"},
-                      "Draw the symbol into a .png, .bmp, .jpg or .emf file (.emf is written as .EMF).\n"
-                      "With --db a pattern with one %d (or %04d) for the record number.",
-                      "FILE"});
-    parser.addOption({"value", "The value to encode.", "V"});
-    parser.addOption({"input-file", "Encode the bytes of this file.", "FILE"});
-    parser.addOption({"hex", "Encode these bytes, two hexadecimal digits each.", "HEX"});
-    parser.addOption({"mode", "Compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
-    parser.addOption({"level", "Error-correction level, 0 to 8 (default 1).", "L", "1"});
-    parser.addOption({"columns",
-                      "Data columns, 1 to 30, or 0 for automatic (default 3; a value too long for 90 rows\n"
-                      "of 3 columns, with --rows not given either, gets the fewest columns that hold it).",
-                      "N", "3"});
-    parser.addOption({"rows",
-                      "Rows, 3 to 90, or 0 for automatic (default 0). A Micro sequence uses it only with "
-                      "--columns 0.",
-                      "N", "0"});
-    parser.addOption({"type",
-                      "Normal, Truncated, MicroPDF417 or TruncatedMicroPDF417 (default Normal). The Micro "
-                      "types give a Macro PDF417 sequence, one line per symbol.",
-                      "T", "Normal"});
-    parser.addOption({"aspect",
-                      "Row height over module width, at least 3 (default 3); the area's proportions are "
-                      "matched with it.",
-                      "A", "3"});
-    parser.addOption({"module", "Module width in pixels (default 2); it shapes the drawing, not the codewords.",
-                      "PX", "2"});
-    parser.addOption({"width",
-                      "Width of the area in pixels (default 200): the symbol is fitted to it when --columns "
-                      "and --rows are both 0. Given, it is also the picture's size; otherwise the picture "
-                      "holds the whole symbol or sequence.",
-                      "PX", "200"});
-    parser.addOption({"height", "Height of that area in pixels (default 100).", "PX", "100"});
-    parser.addOption({"encrypt", "Protect the value with the password; byte compaction (the mode --encrypt\n"
-                                 "implies; any other --mode is refused)."});
-    parser.addOption({"password", "Password of at most 32 characters (default empty).", "P"});
-    AddLookOptions(parser);
-    AddRecordOptions(parser);
-    if (const auto done = Parse(parser, args,
-                                "Encodes a value as PDF417 and prints each symbol as \"ROWSxCOLUMNS: \" and its\n"
-                                "codewords: length descriptor first, error correction last.\n"
-                                "A value the encoder refuses prints its message and exits with 1."))
+    AddOptions(parser);
+    const QString description =
+        QStringLiteral(
+            "Encodes a value as PDF417: prints the codewords of each symbol (--codewords), draws the symbol into a "
+            "file (-o), or both.\n"
+            "One symbol carries at most %1 bytes in text mode, %2 in numeric and auto mode and %3 in byte mode; a "
+            "Macro PDF417 sequence (--type MicroPDF417 or TruncatedMicroPDF417) at most %4 bytes. A longer value, "
+            "one the encoder refuses, or a picture of more than %5 million pixels is refused with the reason and "
+            "nothing is written.\n"
+            "Exit codes: 0 everything asked was written; 1 a refused value or a runtime failure; 2 a usage error; "
+            "3 a --db batch skipped records.")
+            .arg(SymbolBytes[tMode])
+            .arg(SymbolBytes[nMode])
+            .arg(SymbolBytes[bMode])
+            .arg(SequenceBytes)
+            .arg(MaxPicturePixels / 1000000);
+    if (const auto done = Parse(parser, args, description, 0, Examples))
         return *done;
     const bool codewords = parser.isSet("codewords");
-    const bool output = parser.isSet("output");
+    const std::optional<QString> output =
+        parser.isSet("output") ? std::optional<QString>(parser.value("output")) : std::nullopt;
+    const bool split = parser.isSet("split");
+    const bool records = parser.isSet("db");
     if (!codewords && !output)
         return UsageError("give --codewords, -o FILE, or both");
-    if (output && !IsRenderableFile(parser.value("output")))
-        return UsageError("unknown file extension of '" + parser.value("output") + "' (use .png, .bmp, .jpg or .emf)");
-    if (parser.isSet("db") && (codewords || !output))
-        return UsageError("--db draws pictures: give -o with a %d pattern and no --codewords");
+    if (output && !IsRenderableFile(*output))
+        return UsageError(QStringLiteral("unknown file extension of '%1' (use %2)").arg(*output, OutputFormats));
+    if (codewords && output == QStringLiteral("-"))
+        return UsageError("--codewords and -o - would both write to standard output");
+    if (records && (codewords || !output || split))
+        return UsageError("--db draws pictures: give -o with a %d pattern, and neither --codewords nor --split");
+    if (split && !(output && IsSegmentPattern(*output)))
+        return UsageError("with --split the output takes one %d (or %0Nd, N below 100) for the symbol's place "
+                          "in the sequence, e.g. part-%03d.png");
     const auto options = ReadOptions(parser);
     if (const int* code = std::get_if<int>(&options))
         return *code;
     const TOptions& o = std::get<TOptions>(options);
-
-    bool reported = false;
-    const auto report = [&reported](const std::string& text) {
-        reported = true;
-        std::fprintf(stderr, "%s\n", text.c_str());
-    };
-    if (parser.isSet("db")) {
-        TDBBarPDF417 control;
-        control.Encoder().SetMessage(report);
-        try {
-            Apply(o, control);
-        } catch (const Exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-            return 1;
-        }
-        if (reported)
-            return 1;
-        const auto run = TRecordRun::From(parser, parser.value("output"));
-        if (!run)
-            return ExitUsage;
-        return RenderRecords(
-            *run,
-            [&](TDataSource& source, const QString& field) {
-                control.SetDataField(field);
-                control.SetDataSource(&source);
-            },
-            [&](const QString& fileName, const QString&) {
-                if (!o.explicitSize)
-                    FitToSymbols(control);
-                const int code = WriteSymbol(control, fileName, DefaultDpi);
-                // The next record is encoded for the area the options give.
-                control.resize(o.width, o.height);
-                return TRecordWrite{code, QString()};
-            });
+    if (split && !o.Sequence())
+        return UsageError("--split writes the symbols of a sequence: give --type MicroPDF417 or "
+                          "TruncatedMicroPDF417");
+    if (records) {
+        const auto run = TRecordRun::From(parser, *output);
+        return run ? RunRecords(o, *run) : ExitUsage;
     }
-
-    TBarPDF417 control;
-    control.Encoder().SetMessage(report);
-    try {
-        Apply(o, control);
-        if (reported)
-            return 1;
-        EncodeValue(control, o.value, !parser.isSet("columns") && !parser.isSet("rows"));
-        if (control.Encoder().CodeWordCount() == 0) {
-            // The encoder gives up without a message on these two.
-            if (!reported)
-                std::fprintf(stderr, "vandrel: %s\n", o.value.empty() ? "nothing to encode: the value is empty"
-                                                                       : "the value does not fit --columns by --rows");
-            return 1;
-        }
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    if (codewords)
-        PrintCodewords(control.Encoder());
-    if (!output)
-        return 0;
-    if (!o.explicitSize)
-        FitToSymbols(control);
-    return WriteSymbol(control, parser.value("output"), DefaultDpi);
+    return RunValue(o, codewords, output, split);
 }
 
 } // namespace Vandrel

@@ -200,33 +200,78 @@ void TCustomBarPDF417::SetInitValue()
     RotateOrigin = {AreaOrigin.x + CornerX[Angle()] * BmpWidth, AreaOrigin.y + CornerY[Angle()] * BmpHeight};
 }
 
+void TCustomBarPDF417::SetShownSymbol(int32_t index)
+{
+    FShownSymbol = index;
+    Invalidate();
+}
+
+std::span<const TSymbolSize> TCustomBarPDF417::ShownSizes() const
+{
+    const std::span<const TSymbolSize> sizes = FEncoder.SymbolSizes();
+    if (FShownSymbol == AllSymbols)
+        return sizes;
+    if (FShownSymbol < 0 || size_t(FShownSymbol) >= sizes.size())
+        return {};
+    return sizes.subspan(size_t(FShownSymbol), 1);
+}
+
+// Symbols of a sequence stand side by side, as many as fit on a line; every
+// line begins at the same aligned edge as the first. `place` gets each
+// symbol's position in the unturned frame, the margin not yet added.
+TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::LayOut(int64_t along, const TPlaceFn& place) const
+{
+    const std::span<const TSymbolSize> sizes = ShownSizes();
+    if (sizes.empty())
+        return {};
+    const int64_t bx = BarX();
+    const int64_t nd = FEncoder.FullRows() ? 4 : 2;
+    // A symbol with its margin of 2 modules on either side.
+    const auto width = [&](TSymbolSize size) { return ((size.Columns + nd) * CodewordModules + 5) * bx; };
+    // From a symbol to the next on its line: 8 modules between them (more
+    // after a truncated one).
+    const auto step = [&](TSymbolSize size) { return ((size.Columns + 4) * CodewordModules + 9) * bx; };
+    const int64_t unit = width(sizes[0]);
+    // As many symbols as the line holds whole, so that alignment cannot push
+    // the last of them off the area.
+    const int64_t perLine = std::clamp<int64_t>((along - unit) / std::max<int64_t>(1, step(sizes[0])) + 1, 1,
+                                                int64_t(sizes.size()));
+    const int64_t lineWidth = unit + (perLine - 1) * step(sizes[0]);
+    const int64_t lineStart = Alignment() == taLeft ? 0 : Alignment() == taRight ? along - lineWidth
+                                                                                 : (along - lineWidth) / 2;
+    TDrawingExtent extent{lineStart, lineStart, 0};
+    int64_t x = lineStart;
+    int64_t y = 0;
+    for (size_t k = 0; k < sizes.size(); ++k) {
+        if (k > 0 && int64_t(k) % perLine != 0) {
+            x += step(sizes[k - 1]);
+        } else if (k > 0) {
+            x = lineStart;
+            y += sizes[k - 1].Rows * int64_t{RowHeight()} + 16 * bx;
+        }
+        place(sizes[k], x, y);
+        extent.Right = std::max(extent.Right, x + width(sizes[k]));
+        extent.Bottom = std::max(extent.Bottom, y + sizes[k].Rows * int64_t{RowHeight()} + 4 * bx);
+    }
+    return extent;
+}
+
+TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::DrawingExtent(int64_t along) const
+{
+    return LayOut(along, [](TSymbolSize, int64_t, int64_t) {});
+}
+
 void TCustomBarPDF417::DrawBarCode(TCanvas& canvas)
 {
-    const std::vector<TSymbolSize>& sizes = FEncoder.SymbolSizes();
-    const TBarData* node = FEncoder.Codewords().Root();
-    if (!node || sizes.empty())
+    const TBarData* node =
+        FShownSymbol == AllSymbols ? FEncoder.Codewords().Root() : FEncoder.SymbolStart(FShownSymbol);
+    if (!node || ShownSizes().empty())
         return;
     SetInitValue();
-    const int32_t bx = BarX();
-    const int32_t nd = FEncoder.FullRows() ? 4 : 2;
     const int32_t along = (Angle() == _0 || Angle() == _180) ? BmpWidth : BmpHeight;
-    // Symbols of a sequence stand side by side, as many as fit on a line.
-    const int32_t unit = (sizes[0].Columns + nd) * CodewordModules + 5;
-    const int32_t perLine =
-        std::clamp<int32_t>(along / std::max<int32_t>(1, unit * bx), 1, int32_t(sizes.size()));
-    const int32_t lineWidth = bx * unit * perLine;
-    const int32_t lineStart = Alignment() == taLeft ? 0 : Alignment() == taRight ? along - lineWidth
-                                                                                 : (along - lineWidth) / 2;
-    TPoint at{lineStart, 0};
-    for (size_t k = 0; k < sizes.size(); ++k) {
-        if (k > 0 && k % size_t(perLine) != 0) {
-            at.x += ((sizes[k - 1].Columns + 4) * CodewordModules + 9) * bx;
-        } else if (k > 0) {
-            // Every line begins at the same aligned edge as the first.
-            at = {lineStart, at.y + sizes[k - 1].Rows * RowHeight() + 16 * bx};
-        }
-        DrawSymbol(canvas, at, sizes[k], node);
-    }
+    LayOut(along, [&](TSymbolSize size, int64_t x, int64_t y) {
+        DrawSymbol(canvas, {int32_t(x), int32_t(y)}, size, node);
+    });
 }
 
 void TCustomBarPDF417::DrawSymbol(TCanvas& canvas, TPoint at, TSymbolSize size, const TBarData*& node)

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <span>
 #include <string>
 
 namespace Vandrel {
@@ -86,6 +88,26 @@ public:
     void DrawBarRect(TCanvas& canvas, TPoint& p, std::string_view pattern);
     void DrawRect(TCanvas& canvas, int32_t x, int32_t y, const QColor& color, int32_t modules);
 
+    // DrawBarCode draws every symbol of a sequence (AllSymbols), or only the
+    // one of this 0-based index, alone as if the sequence held only it: one
+    // picture per symbol keeps a long sequence drawable.
+    static constexpr int32_t AllSymbols = -1;
+    int32_t ShownSymbol() const { return FShownSymbol; }
+    void SetShownSymbol(int32_t index);
+
+    // What DrawBarCode covers of an area `along` pixels long (its width, its
+    // height at 90 and 270 degrees), unturned: from Left to Right along the
+    // rows, Left below 0 where the aligned line starts before the area, and
+    // from 0 to Bottom across them, the 2-module margin included. An area
+    // too short for one symbol gets one symbol per line. In 64 bits, so that
+    // a size too large to draw can be refused before anything is drawn.
+    struct TDrawingExtent {
+        int64_t Left = 0;
+        int64_t Right = 0;
+        int64_t Bottom = 0;
+    };
+    TDrawingExtent DrawingExtent(int64_t along) const;
+
     static TRect LessenRect(const TRect& r, int32_t margin);
     void ChangeX() {}
 
@@ -96,10 +118,15 @@ protected:
     void Paint() override;
 
 private:
+    using TPlaceFn = std::function<void(TSymbolSize size, int64_t x, int64_t y)>;
+
     void Encode();
+    std::span<const TSymbolSize> ShownSizes() const;
+    TDrawingExtent LayOut(int64_t along, const TPlaceFn& place) const;
     void DrawSymbol(TCanvas& canvas, TPoint at, TSymbolSize size, const TBarData*& node);
 
     TPdf417Encoder FEncoder;
+    int32_t FShownSymbol = AllSymbols;
 };
 
 // The published PDF417 control.

@@ -95,6 +95,13 @@ void TPdf417Encoder::ClearCodewords() {
     FCodewords.DelBarData();
     FSymbolSizes.clear();
     FPieceLengths.clear();
+    FSymbolStarts.clear();
+}
+
+const TBarData* TPdf417Encoder::SymbolStart(int32_t index) const {
+    return index >= 0 && static_cast<size_t>(index) < FSymbolStarts.size()
+               ? FSymbolStarts[static_cast<size_t>(index)]
+               : nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -214,6 +221,7 @@ bool TPdf417Encoder::StreamToBarData() {
 bool TPdf417Encoder::ReCalcuXR() {
     FSymbolSizes.clear();
     FPieceLengths.clear();
+    FSymbolStarts.clear();
     const int32_t count = CodeWordCount();
     if (count == 0)
         return false;
@@ -248,6 +256,7 @@ bool TPdf417Encoder::BuildSymbol() {
     if (!ReCalcuXR())
         return false;
     CompleteSymbol(FCodewords, FSymbolSizes.front(), {});
+    FSymbolStarts = {FCodewords.Root()};
     return true;
 }
 
@@ -260,6 +269,7 @@ bool TPdf417Encoder::BuildSequence() {
         return false;
     const std::array<int16_t, 3> fileId = FileId();
     FCodewords.DelBarData();
+    FSymbolStarts.clear();
     std::string_view rest = WorkBytes();
     for (size_t i = 0; i < FSymbolSizes.size(); ++i) {
         TPdf417Codewords symbol;
@@ -273,7 +283,8 @@ bool TPdf417Encoder::BuildSequence() {
         const bool last = i + 1 == FSymbolSizes.size();
         CompleteSymbol(symbol, FSymbolSizes[i],
                        std::span(trailer).first(MacroControlBlock + (last ? 1 : 0)));
-        for (const TBarData* node = symbol.Root(); node; node = node->Next)
+        FSymbolStarts.push_back(FCodewords.AppendBarData(FCodewords.Tail(), symbol.Root()->Value));
+        for (const TBarData* node = symbol.Root()->Next; node; node = node->Next)
             FCodewords.AppendBarData(FCodewords.Tail(), node->Value);
     }
     return true;

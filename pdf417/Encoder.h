@@ -101,6 +101,10 @@ public:
     const TPdf417ErrorCorrection& ErrorCorrection() const { return FErrorCorrection; }
     int32_t SymbolCount() const { return static_cast<int32_t>(FSymbolSizes.size()); }
     const std::vector<TSymbolSize>& SymbolSizes() const { return FSymbolSizes; }
+    // The first codeword of symbol `index` (0-based) in Codewords(), or
+    // nullptr: one symbol of a long sequence is found without a walk along
+    // all those before it.
+    const TBarData* SymbolStart(int32_t index) const;
 
     // Encodes DataStream afresh. False, with an empty list, when there is
     // nothing to encode or a message reported why not; a sizing failure
@@ -150,6 +154,7 @@ private:
     TPdf417Codewords FCodewords;
     std::vector<TSymbolSize> FSymbolSizes;
     std::vector<size_t> FPieceLengths;  // bytes of WorkStream per symbol of a sequence
+    std::vector<const TBarData*> FSymbolStarts;
 };
 
 } // namespace Vandrel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <span>
 
 namespace Vandrel {
 
@@ -16,31 +17,49 @@ constexpr std::size_t GeneratorOffset(int32_t level) { return (std::size_t{2} <<
 constexpr std::size_t GeneratorsSize = GeneratorOffset(LevelCount);
 constexpr std::size_t MaxECCount = std::size_t{2} << (LevelCount - 1);
 
-// Multiplies out (x - 3)(x - 3^2)...(x - 3^k) for every level at compile time,
-// so that no table of 1022 numbers has to be typed and checked by eye.
-constexpr std::array<int32_t, GeneratorsSize> MakeGenerators() {
-    std::array<int32_t, GeneratorsSize> all{};
-    for (int32_t level = 0; level < LevelCount; ++level) {
-        const std::size_t k = std::size_t{2} << level;
-        // poly[i] is the coefficient of x^(degree - i); poly[0] is the leading 1.
-        std::array<int32_t, MaxECCount + 1> poly{1};
-        int32_t root = 1;
-        for (std::size_t degree = 1; degree <= k; ++degree) {
-            root = root * 3 % Prime;
-            for (std::size_t i = degree; i > 0; --i)
-                poly[i] = (poly[i] + Prime - root * poly[i - 1] % Prime) % Prime;
-        }
-        for (std::size_t i = 0; i < k; ++i)
-            all[GeneratorOffset(level) + i] = poly[i + 1];
+// Multiplies out (x - 3)(x - 3^2)...(x - 3^k), k = poly.size() - 1, into
+// poly, highest order first: poly[0] is the leading 1.
+constexpr void MultiplyOut(std::span<int32_t> poly) {
+    std::fill(poly.begin(), poly.end(), 0);
+    poly[0] = 1;
+    int32_t root = 1;
+    for (std::size_t degree = 1; degree < poly.size(); ++degree) {
+        root = root * 3 % Prime;
+        for (std::size_t i = degree; i > 0; --i)
+            poly[i] = (poly[i] + Prime - root * poly[i - 1] % Prime) % Prime;
     }
-    return all;
 }
-constexpr std::array<int32_t, GeneratorsSize> Generators = MakeGenerators();
+
+// The generator of `k` error-correction codewords without its leading 1.
+template <std::size_t K>
+constexpr std::array<int32_t, K> Generator() {
+    std::array<int32_t, K + 1> poly{};
+    MultiplyOut(poly);
+    std::array<int32_t, K> generator{};
+    std::copy(poly.begin() + 1, poly.end(), generator.begin());
+    return generator;
+}
 
 // The PDF417 standard's tables list the same coefficients lowest order first.
-static_assert(Generators[0] == 917 && Generators[1] == 27);
-static_assert(Generators[2] == 809 && Generators[3] == 723 && Generators[4] == 568 &&
-              Generators[5] == 522);
+static_assert(Generator<2>() == std::array<int32_t, 2>{917, 27});
+static_assert(Generator<4>() == std::array<int32_t, 4>{809, 723, 568, 522});
+
+// All nine generators, multiplied out once at first use: at compile time the
+// higher levels take more evaluation steps than compilers allow by default,
+// and no table of 1022 numbers has to be typed and checked by eye.
+const std::array<int32_t, GeneratorsSize>& Generators() {
+    static const std::array<int32_t, GeneratorsSize> all = [] {
+        std::array<int32_t, GeneratorsSize> generators{};
+        std::array<int32_t, MaxECCount + 1> poly{};
+        for (int32_t level = 0; level < LevelCount; ++level) {
+            const std::size_t k = std::size_t{2} << level;
+            MultiplyOut(std::span(poly).first(k + 1));
+            std::copy_n(poly.begin() + 1, k, generators.begin() + GeneratorOffset(level));
+        }
+        return generators;
+    }();
+    return all;
+}
 
 } // namespace
 
@@ -59,8 +78,8 @@ bool TPdf417ErrorCorrection::SetErrorLevel(int32_t level, const TMessageFn& mess
 }
 
 std::span<const int32_t> TPdf417ErrorCorrection::ECCoefficients() const {
-    return std::span<const int32_t>(Generators).subspan(GeneratorOffset(FLevel),
-                                                        static_cast<std::size_t>(ECCount()));
+    return std::span<const int32_t>(Generators()).subspan(GeneratorOffset(FLevel),
+                                                          static_cast<std::size_t>(ECCount()));
 }
 
 // The remainder of data(x)·x^k divided by the generator, by the usual shift

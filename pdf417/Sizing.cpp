@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace Vandrel {
@@ -47,6 +48,23 @@ size_t LongestPrefix(std::string_view rest, int32_t room, const TCompactedLength
     return fits;
 }
 
+// The row count nearest `rows` (the fewer of two as near) whose grid for
+// `codewords` has at most MaxColumns columns and MaxSymbolCodewords places:
+// the area's proportions as far as a symbol allows. A flat area gets more
+// rows rather than columns a reader does not expect. `rows` itself when none
+// fits, which leaves the refusal to the caller.
+int32_t NearestFittingRows(int32_t codewords, int32_t rows) {
+    const auto fits = [codewords](int32_t r) {
+        const int32_t columns = CeilDiv(codewords, r);
+        return columns <= MaxColumns && int64_t{r} * columns <= MaxSymbolCodewords;
+    };
+    int32_t nearest = rows;
+    for (int32_t r = MinRows; r <= MaxRows; ++r)
+        if (fits(r) && (!fits(nearest) || std::abs(r - rows) < std::abs(nearest - rows)))
+            nearest = r;
+    return nearest;
+}
+
 } // namespace
 
 TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData) {
@@ -81,16 +99,21 @@ std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int
         size = {std::max(MinRows, CeilDiv(codewords, dataColumn)), dataColumn};
         if (size.Rows > MaxRows)
             RecalcuError();
+    } else if (dataRow > 0) {
+        size = {dataRow, std::max(1, CeilDiv(codewords, dataRow))};
     } else {
-        size = dataRow > 0 ? TSymbolSize{dataRow, CeilDiv(codewords, dataRow)}
-                           : AspectSearch(codewords, area, nonData);
-        size.Columns = std::max(1, size.Columns);
+        size = AspectSearch(codewords, area, nonData);
+        size.Rows = NearestFittingRows(codewords, size.Rows);
+        size.Columns = std::max(1, CeilDiv(codewords, size.Rows));
     }
     // Padding would carry the grid past what one symbol can hold.
     if (int64_t{size.Rows} * size.Columns > MaxSymbolCodewords)
         RecalcuError();
-    if (dataColumn <= 0 && size.Columns > MaxColumns && message)
-        message("Num of CodeWord is too Big!");
+    if (size.Columns > MaxColumns) {
+        if (message)
+            message("Num of CodeWord is too Big!");
+        return std::nullopt;
+    }
     return size;
 }
 

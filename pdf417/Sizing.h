@@ -52,11 +52,16 @@ struct TSizingArea {
 
 // Rows and columns for `codewords` that give the symbol the area's
 // proportions, row height being Aspect modules. `nonData` counts the
-// columns of start, stop and row indicators (4, or 2 when truncated).
+// columns of start, stop and row indicators (4, or 2 when truncated). The
+// proportions alone decide: the columns may exceed what a symbol allows.
 TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData);
 
 // A Normal or Truncated symbol. dataColumn and dataRow fix the grid when
-// positive; nullopt (no message) when both are fixed and too small.
+// positive; nullopt (no message) when both are fixed and too small, and after
+// "Num of CodeWord is too Big!" when the rows fixed would need more than
+// MaxColumns columns. Sized by the aspect search, the symbol takes the row
+// count nearest the area's proportions whose grid has at most MaxColumns
+// columns and MaxSymbolCodewords places.
 std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int32_t dataRow,
                                       const TSizingArea& area, int32_t nonData,
                                       const TMessageFn& message);

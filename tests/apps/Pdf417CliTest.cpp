@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,9 +20,15 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun Pdf417(const QStringList& args)
+// A password in the tester's environment must not reach the tool unasked.
+ToolRun Pdf417(const QStringList& args, const QString& password = QString())
 {
     QProcess p;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("VANDREL_PASSWORD");
+    if (!password.isNull())
+        environment.insert("VANDREL_PASSWORD", password);
+    p.setProcessEnvironment(environment);
     p.start(VANDREL_CLI, QStringList{"pdf417"} + args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
@@ -29,6 +38,40 @@ ToolRun Pdf417(const QStringList& args)
 QString Letters(int count)
 {
     return QString(count, 'A');
+}
+
+// A value whose pieces differ, so that a sequence read back out of order shows.
+QString Lines(int count)
+{
+    QString value;
+    for (int i = 0; i < count; ++i)
+        value += QStringLiteral("line %1; ").arg(i);
+    return value;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+}
+
+// What zxing-cpp reads in a picture file of any format Qt loads. An SVG
+// drawing is rendered at its view box, a pixel to a unit as it was drawn,
+// rather than at its physical size.
+VandrelTest::TReading ReadFile(const QString& fileName)
+{
+    QImageReader reader(fileName);
+    if (fileName.endsWith(".svg")) {
+        QFile file(fileName);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        static const QRegularExpression viewBox("viewBox=\"0 0 (\\d+) (\\d+)\"");
+        const QRegularExpressionMatch box = viewBox.match(QString::fromUtf8(file.read(4096)));
+        EXPECT_TRUE(box.hasMatch()) << fileName.toStdString();
+        reader.setScaledSize(QSize(box.captured(1).toInt(), box.captured(2).toInt()));
+    }
+    return VandrelTest::ReadDetails(reader.read(), ZXing::BarcodeFormat::PDF417);
 }
 
 const QString DefaultSymbol = "3x3: 5 453 178 121 239 452 327 657 619\n";
@@ -57,7 +100,9 @@ TEST(Pdf417Cli, PrintsEachSymbolWithItsSize)
         {{"--value", "PDF417", "--type", "Truncated"}, DefaultSymbol, ""},
         {{"--value", "PDF417", "--type", "MicroPDF417"}, "6x3: 14 453 178 121 239 900 900 928 111 100 ", ""},
         {{"--value", "A", "--mode", "byte", "--encrypt", "--password", "pw"}, "6x3: 14 901 ", ""},
-        {{"--value", Letters(200), "--columns", "0", "--rows", "3"}, "3x35: 101 0 ", "Num of CodeWord is too Big!\n"},
+        // A wide, flat area gets more rows rather than more than 30 columns.
+        {{"--value", Letters(200), "--columns", "0", "--rows", "0", "--width", "4000", "--height", "50"},
+         "4x27: 104 0 ", ""},
         // Too long for 90 rows of the default 3 columns: the fewest columns that hold it.
         {{"--value", Letters(532)}, "68x4: 268 ", ""},
     };
@@ -111,29 +156,69 @@ TEST(Pdf417Cli, FilesAndHexCarryAnyByte)
 
 TEST(Pdf417Cli, RefusedValuesPrintTheMessageAndExitWithOne)
 {
+    QTemporaryDir dir;
     const std::pair<QStringList, QString> cases[] = {
-        {{"--value", "PDF417", "--level", "9"}, "Out of Range!"},
-        {{"--value", "PDF417", "--columns", "31"}, "DataColumn <= 30 "},
-        {{"--value", "PDF417", "--rows", "2"}, "DataRow <= 90 And DataRow >= 3"},
-        {{"--value", "PDF417", "--aspect", "2.5"}, "Aspect >= 3.00"},
-        {{"--value", "PDF417", "--mode", "text", "--encrypt"}, "PLEASE SET CODEMODE AS bMode"},
-        {{"--value", "PDF417", "--mode", "byte", "--encrypt", "--password", QString(33, 'p')},
-         "Length of Password <= 32!"},
+        {{"--value", "PDF417", "--mode", "text", "--encrypt", "--password", "pw"}, "PLEASE SET CODEMODE AS bMode"},
         {{"--value", "PDF417", "--mode", "numeric"}, "Invalid string"},
         {{"--value", Letters(1848), "--columns", "29"}, "Code Words is too Large!"},
         {{"--value", Letters(532), "--columns", "3"}, "recalcu is error!"},
         {{"--value", "PDF417", "--level", "8", "--type", "MicroPDF417", "--columns", "3"}, "recalcu is error!"},
+        // 35 columns in 3 rows would not read.
+        {{"--value", Letters(200), "--columns", "0", "--rows", "3"}, "Num of CodeWord is too Big!"},
         {{"--value", ""}, "vandrel: nothing to encode: the value is empty"},
         {{"--value", "ABCDEFGHIJ", "--columns", "2", "--rows", "3"},
          "vandrel: the value does not fit --columns by --rows"},
     };
     for (const auto& [args, message] : cases) {
-        const ToolRun r = Pdf417(QStringList{"--codewords"} + args);
+        const ToolRun r = Pdf417(QStringList{"--codewords", "-o", dir.filePath("p.png")} + args);
         SCOPED_TRACE(args.join(' ').left(80).toStdString());
         EXPECT_EQ(r.code, 1);
         EXPECT_EQ(r.err, message + "\n");
         EXPECT_TRUE(r.out.isEmpty());
     }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// Values too long to carry and pictures too large to draw are refused before
+// anything is drawn, with the limit that refused them.
+TEST(Pdf417Cli, WhatCannotBeCarriedOrDrawnIsRefusedWithItsLimit)
+{
+    QTemporaryDir dir;
+    const QString sequence = WriteFile(dir, "sequence.txt", QByteArray(1 << 20, 'A'));
+    const QString tooLong = WriteFile(dir, "too-long.txt", QByteArray((1 << 20) + 1, 'A'));
+    const QStringList micro{"--type", "MicroPDF417"};
+    const std::pair<QStringList, QString> cases[] = {
+        // Read no further than the limit: /dev/zero ends in no time.
+        {{"--input-file", "/dev/zero", "--mode", "byte"}, "longer than 1110 bytes, the most one symbol carries in byte"},
+        {{"--input-file", "/dev/zero", "--mode", "byte", "--encrypt", "--password", "pw"}, "longer than 1110 bytes"},
+        {{"--input-file", "/dev/zero"}, "longer than 1850 bytes, the most one symbol carries in text mode"},
+        {{"--input-file", "/dev/zero", "--mode", "numeric"}, "longer than 2713 bytes"},
+        {{"--input-file", "/dev/zero", "--mode", "auto"}, "longer than 2713 bytes"},
+        {QStringList{"--input-file", "/dev/zero"} + micro, "longer than 1048576 bytes, the most a Macro PDF417 sequence"},
+        {QStringList{"--input-file", tooLong} + micro, "longer than 1048576 bytes"},
+        {{"--value", Letters(1851)}, "longer than 1850 bytes"},
+        {{"--hex", QString(2 * 1111, 'a'), "--mode", "byte"}, "longer than 1110 bytes"},
+        // The whole sequence in one picture: taller than the pixel budget.
+        {QStringList{"--input-file", sequence} + micro, "pixels allowed; choose a smaller module width or size, or --split"},
+        {{"--value", Letters(1000), "--module", "50", "--aspect", "100", "--columns", "6"},
+         "the picture would be 8750 x 425200 pixels, more than the 64 million pixels allowed"},
+        {{"--value", Letters(100), "--width", "100", "--height", "300"},
+         "the symbol needs 248 x 122 pixels, more than the 100 x 300 that --width and --height give"},
+        {{"--value", Letters(100), "--width", "100", "--height", "300", "--angle", "90"},
+         "the symbol needs 122 x 248 pixels, more than the 100 x 300"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ToolRun r = Pdf417(QStringList{"--codewords", "-o", dir.filePath("p.png")} + args);
+        SCOPED_TRACE(args.join(' ').left(80).toStdString());
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.startsWith("vandrel: ") && r.err.contains(message)) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_FALSE(QFile::exists(dir.filePath("p.png")));
+    }
+    // At the limit, the value is the encoder's to judge.
+    const ToolRun atLimit = Pdf417({"--codewords", "--mode", "byte", "--value", Letters(1110)});
+    EXPECT_EQ(atLimit.err, "Code Words is too Large!\n");
 }
 
 TEST(Pdf417Cli, UsageErrorsExitWithTwo)
@@ -167,6 +252,66 @@ TEST(Pdf417Cli, UsageErrorsExitWithTwo)
     }
 }
 
+// Out-of-range options name the option and its range; nothing is written.
+TEST(Pdf417Cli, OptionsOutOfRangeAreUsageErrors)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath("p.png");
+    const QString empty = WriteFile(dir, "empty.txt", "");
+    const std::pair<QStringList, QString> cases[] = {
+        {{"--level", "9"}, "--level takes a whole number from 0 to 8"},
+        {{"--level", "-1"}, "--level takes"},
+        {{"--columns", "31"}, "--columns takes a whole number from 1 to 30, or 0"},
+        {{"--rows", "2"}, "--rows takes a whole number from 3 to 90, or 0"},
+        {{"--rows", "91"}, "--rows takes"},
+        {{"--aspect", "2"}, "--aspect takes a number from 3 to 100"},
+        {{"--aspect", "2.5"}, "--aspect takes"},
+        {{"--aspect", "101"}, "--aspect takes"},
+        {{"--aspect", "1e9"}, "--aspect takes"},
+        {{"--aspect", "3e8"}, "--aspect takes"},
+        {{"--aspect", "inf"}, "--aspect takes"},
+        {{"--aspect", "nan"}, "--aspect takes"},
+        {{"--module", "1000"}, "--module takes a length from 1 to 50 pixels"},
+        {{"--module", "51"}, "--module takes"},
+        {{"--module", "5mm"}, "--module takes"},
+        {{"--module", "2", "--dpi", "5"}, "--dpi takes"},
+        {{"--width", "20001"}, "--width takes a length from 1 to 20000 pixels"},
+        {{"--height", "2m"}, "--height takes"},
+        {{"--password", "pw"}, "--password and --password-file go with --encrypt"},
+        {{"--password-file", empty}, "--password and --password-file go with --encrypt"},
+        {{"--encrypt"}, "--encrypt needs a password"},
+        {{"--encrypt", "--password-file", empty}, "--encrypt needs a password"},
+        {{"--encrypt", "--password", QString(33, 'p')}, "the password takes at most 32 characters, it has 33"},
+        {{"--encrypt", "--password", "a", "--password-file", empty}, "exclude each other"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ToolRun r = Pdf417(QStringList{"--value", "PDF417", "-o", png} + args);
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.startsWith("vandrel: ") && r.err.contains(message)) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    // Output names that cannot be made, or that two outputs would share.
+    const QStringList micro{"--type", "MicroPDF417"};
+    const QStringList outputs[] = {
+        micro + QStringList{"-o", dir.filePath("p-%300d.png"), "--split"},
+        micro + QStringList{"-o", dir.filePath("p.png"), "--split"},
+        micro + QStringList{"-o", dir.filePath("p-%d-%d.png"), "--split"},
+        micro + QStringList{"-o", "-", "--split"},
+        micro + QStringList{"--split", "--codewords"},
+        QStringList{"-o", dir.filePath("p-%d.png"), "--split"}, // not a sequence
+        QStringList{"-o", "-", "--codewords"},
+    };
+    for (const QStringList& args : outputs) {
+        const ToolRun r = Pdf417(QStringList{"--value", "PDF417"} + args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"empty.txt"});
+}
+
 TEST(Pdf417Cli, HelpNamesEveryOption)
 {
     const ToolRun r = Pdf417({"--help"});
@@ -174,8 +319,12 @@ TEST(Pdf417Cli, HelpNamesEveryOption)
     EXPECT_TRUE(r.out.contains("Usage: vandrel pdf417")) << r.out.toStdString();
     for (const char* option : {"--codewords", "--value", "--input-file", "--hex", "--mode", "--level", "--columns",
                                "--rows", "--type", "--aspect", "--module", "--width", "--height", "--encrypt",
-                               "--password"})
+                               "--password", "--password-file", "VANDREL_PASSWORD", "--dpi", "--split", "--db",
+                               "Exit codes", "1048576 bytes", "\nExamples:\n"})
         EXPECT_TRUE(r.out.contains(option)) << option;
+    // Qt wraps the descriptions; a line broken by hand would stick out.
+    for (const QString& line : r.out.section("\nExamples:", 0, 0).split('\n'))
+        EXPECT_LE(line.size(), 80) << line.toStdString();
 }
 
 TEST(Pdf417Cli, PicturesReadBackInEveryMode)
@@ -301,4 +450,121 @@ TEST(ScanCli, UnreadablePicturesAndUsageErrors)
     EXPECT_EQ(Scan({}).code, 2);
     EXPECT_EQ(Scan({"a.png", "b.png"}).code, 2);
     EXPECT_EQ(Scan({"a.png", "--password", QString(33, 'p')}).code, 1);
+}
+
+// Whatever the format, the picture holds the grid encoded and printed: never
+// more than 30 columns, also for an area far wider than high.
+TEST(Pdf417Cli, PicturesOfAFlatAreaHoldTheEncodedGrid)
+{
+    QTemporaryDir dir;
+    const QString value = Letters(200);
+    const QStringList grid{"--value", value, "--columns", "0", "--rows", "0", "--codewords"};
+    const QStringList areas[] = {{"--width", "4000", "--height", "50"}, {}, {"--angle", "90"}};
+    for (const QStringList& area : areas) {
+        for (const char* format : {"png", "svg", "bmp"}) {
+            const QString file = dir.filePath(QStringLiteral("flat.%1").arg(format));
+            SCOPED_TRACE(area.join(' ').toStdString() + " " + format);
+            const ToolRun r = Pdf417(grid + area + QStringList{"-o", file});
+            ASSERT_EQ(r.code, 0) << r.err.toStdString();
+            EXPECT_LE(r.out.section(':', 0, 0).section('x', 1).toInt(), 30) << r.out.left(40).toStdString();
+            EXPECT_EQ(QString::fromStdString(ReadFile(file).bytes), value);
+        }
+    }
+}
+
+TEST(Pdf417Cli, SplitWritesOneReadableSymbolPerFile)
+{
+    const QString value = Lines(150);
+    struct Case {
+        QStringList args;
+        QString pattern;
+        QString first;
+    };
+    const Case cases[] = {
+        {{"--type", "MicroPDF417"}, "part-%d.png", "part-1.png"},
+        {{"--type", "TruncatedMicroPDF417", "--angle", "90", "--module", "3"}, "part-%03d.svg", "part-001.svg"},
+        {{"--type", "MicroPDF417", "--columns", "0", "--rows", "12", "--width", "1200", "--height", "150"},
+         "part-%02d.tif", "part-01.tif"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QTemporaryDir dir;
+        const ToolRun r = Pdf417(QStringList{"--value", value, "--split", "-o", dir.filePath(c.pattern)} + c.args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList files = r.out.split('\n', Qt::SkipEmptyParts);
+        ASSERT_GE(files.size(), 3);
+        EXPECT_EQ(files[0], dir.filePath(c.first));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), files.size());
+        std::string joined;
+        std::string id;
+        for (int i = 0; i < files.size(); ++i) {
+            const VandrelTest::TReading reading = ReadFile(files[i]);
+            ASSERT_TRUE(reading.valid) << files[i].toStdString();
+            EXPECT_EQ(reading.sequenceIndex, i);
+            EXPECT_EQ(reading.lastInSequence, i + 1 == files.size());
+            if (i == 0)
+                id = reading.sequenceId;
+            EXPECT_EQ(reading.sequenceId, id);
+            joined += reading.bytes;
+        }
+        EXPECT_EQ(QString::fromStdString(joined), value);
+    }
+}
+
+TEST(Pdf417Cli, PasswordsComeFromAFileOrTheEnvironment)
+{
+    QTemporaryDir dir;
+    const QString file = WriteFile(dir, "password.txt", "s3cret\nnot this line\n");
+    const QStringList value{"--codewords", "--value", "payroll", "--encrypt"};
+    const ToolRun given = Pdf417(value + QStringList{"--password", "s3cret"});
+    ASSERT_EQ(given.code, 0) << given.err.toStdString();
+    EXPECT_EQ(Pdf417(value + QStringList{"--password-file", file}).out, given.out);
+    EXPECT_EQ(Pdf417(value, "s3cret").out, given.out);
+    // An option given wins over the environment.
+    EXPECT_EQ(Pdf417(value + QStringList{"--password", "s3cret"}, "other").out, given.out);
+    EXPECT_NE(Pdf417(value, "other").out, given.out);
+}
+
+// A record the encoder refuses, or too long to carry, is skipped and named;
+// the others are written; the batch ends with 3.
+TEST(Pdf417Cli, DatabaseRecordsTheEncoderRefusesAreSkipped)
+{
+    struct Case {
+        QString sql;
+        QStringList args;
+        QStringList written; // the record numbers
+        QStringList said;
+        int code;
+    };
+    const Case cases[] = {
+        {"SELECT CASE id WHEN 2 THEN printf('%2000s', 'x') WHEN 3 THEN printf('%600s', 'x') ELSE name END "
+         "AS v FROM products ORDER BY id",
+         {"--columns", "3"},
+         {"1", "4", "5", "6"},
+         {"record 2: the value is longer than 1850 bytes", "record 3: recalcu is error!; skipped",
+          "wrote 4 labels, skipped 2 records"},
+         3},
+        {"SELECT ean AS v FROM products ORDER BY id", {"--mode", "numeric"}, {"1", "2", "5", "6"},
+         {"record 3: the field 'v' is empty; skipped", "record 4: the field 'v' is null; skipped"}, 3},
+        {"SELECT name AS v FROM products ORDER BY id", {"--mode", "numeric"}, {},
+         {"record 1: Invalid string; skipped", "record 6: Invalid string; skipped"}, 3},
+        {"SELECT '' AS v UNION ALL SELECT 'x'", {"--on-empty", "repeat"}, {"2"},
+         {"record 1: the field is empty and no record before it was written; skipped"}, 3},
+        {"SELECT name AS v FROM products", {"--encrypt", "--mode", "text", "--password", "pw"}, {},
+         {"PLEASE SET CODEMODE AS bMode"}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql.toStdString());
+        QTemporaryDir dir;
+        const ToolRun r = Pdf417(QStringList{"--db", VANDREL_SAMPLE_DB, "--sql", c.sql, "--field", "v", "-o",
+                                             dir.filePath("p-%d.png")} +
+                                 c.args);
+        EXPECT_EQ(r.code, c.code) << r.err.toStdString();
+        for (const QString& said : c.said)
+            EXPECT_TRUE(r.err.contains(said)) << r.err.toStdString();
+        QStringList written;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files, QDir::Name))
+            written << name.section('-', 1).section('.', 0, 0);
+        EXPECT_EQ(written, c.written);
+    }
 }

@@ -255,13 +255,15 @@ TEST(BarPDF417, EveryLineOfASequenceStartsAtTheAlignedEdge)
     const auto sizes = c.Encoder().SymbolSizes();
     ASSERT_GE(sizes.size(), 3u);
     const QImage img = Bitmap(c);
-    // Two symbols of (2 + 4) * 17 + 5 modules fit a line of 600 pixels.
+    // Two symbols of (2 + 4) * 17 + 5 modules, 8 modules apart, fit a line
+    // of 600 pixels, the right one whole.
     const int lineHeight = sizes[0].Rows * c.RowHeight() + 16 * c.BarX();
     const QRect first = PaintedBox(img.copy(0, 0, 600, lineHeight), Qt::white);
     const QRect second = PaintedBox(img.copy(0, lineHeight, 600, img.height() - lineHeight), Qt::white);
     EXPECT_FALSE(second.isEmpty());
     EXPECT_EQ(second.left(), first.left());
-    EXPECT_EQ(first.left(), 600 - 2 * 107 * 2 + 2 * 2);
+    EXPECT_EQ(first.left(), 600 - (107 + 111) * 2 + 2 * 2);
+    EXPECT_EQ(first.right(), 600 - 2 * 2 - 1);
 }
 
 TEST(BarPDF417, DataAwareControlFollowsTheRecords)
@@ -284,4 +286,79 @@ TEST(BarPDF417, DataAwareControlFollowsTheRecords)
     EXPECT_EQ(ReadDetails(Bitmap(c), BarcodeFormat::PDF417).bytes, "first label");
     ds.Next();
     EXPECT_EQ(ReadDetails(Bitmap(c), BarcodeFormat::PDF417).bytes, "third label");
+}
+
+TEST(BarPDF417, ASymbolOfASequenceDrawnAloneReadsBack)
+{
+    TBarPDF417 c;
+    c.FSetPDFType(MicroPDF417);
+    c.FSetDataColumn(4);
+    std::string value;
+    for (int i = 0; i < 120; ++i)
+        value += "segment " + std::to_string(i) + "; ";
+    c.FSetBarValue(value);
+    const int32_t count = c.Encoder().SymbolCount();
+    ASSERT_GE(count, 3);
+    const int bx = c.BarX();
+    std::string joined;
+    for (const TAngleType angle : {_0, _90}) {
+        c.FSetAngle(angle);
+        for (int32_t shown = TCustomBarPDF417::AllSymbols; shown < count; ++shown) {
+            SCOPED_TRACE(testing::Message() << "angle " << angle << ", symbol " << shown);
+            c.SetShownSymbol(shown);
+            // Sized to its extent, the picture holds the drawing with exactly the 2-module margin.
+            const auto extent = c.DrawingExtent(0);
+            const QSize along(int(extent.Right - extent.Left), int(extent.Bottom));
+            c.resize(angle == _0 ? along : along.transposed());
+            const QImage bmp = Bitmap(c);
+            EXPECT_EQ(PaintedBox(bmp, Qt::white), QRect(QPoint(2 * bx, 2 * bx), c.size() - QSize(4 * bx, 4 * bx)));
+            if (shown == TCustomBarPDF417::AllSymbols || angle != _0)
+                continue;
+            const TReading r = ReadDetails(bmp, BarcodeFormat::PDF417);
+            ASSERT_TRUE(r.valid);
+            EXPECT_EQ(r.sequenceIndex, shown);
+            EXPECT_EQ(r.lastInSequence, shown + 1 == count);
+            joined += r.bytes;
+        }
+    }
+    EXPECT_EQ(joined, value);
+}
+
+TEST(BarPDF417, DrawingExtentFollowsTheLineLayout)
+{
+    std::string value;
+    for (int i = 0; i < 90; ++i)
+        value += "line " + std::to_string(i) + "; ";
+    // Symbols of 2 columns in a line of 600 pixels, (2 + 4) * 17 + 9 = 111
+    // modules apart: two of (2 + 4) * 17 + 5 = 107 modules with row
+    // indicators, three of (2 + 2) * 17 + 5 = 73 without, the last one whole.
+    struct TCase {
+        TPDFType type;
+        TAlignment alignment;
+        int64_t left, right;
+    };
+    const TCase cases[] = {
+        {MicroPDF417, taLeft, 0, (111 + 107) * 2},
+        {MicroPDF417, taCenter, (600 - 436) / 2, (600 - 436) / 2 + 436},
+        {MicroPDF417, taRight, 600 - 436, 600},
+        {TruncatedMicroPDF417, taRight, 600 - 590, 600},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << ", alignment " << c.alignment);
+        TBarPDF417 control;
+        control.resize(600, 1300);
+        control.FSetAlignment(c.alignment);
+        control.FSetPDFType(c.type);
+        control.FSetDataColumn(2);
+        control.FSetBarValue(value);
+        const auto sizes = control.Encoder().SymbolSizes();
+        ASSERT_EQ(sizes.size(), 4u);
+        const auto extent = control.DrawingExtent(600);
+        EXPECT_EQ(extent.Left, c.left);
+        EXPECT_EQ(extent.Right, c.right);
+        // Each line as deep as its first symbol, which is full.
+        const size_t perLine = c.type == MicroPDF417 ? 2 : 3;
+        EXPECT_EQ(extent.Bottom, (sizes[0].Rows + sizes[perLine].Rows) * int64_t{control.RowHeight()} + 16 * 2 + 4 * 2);
+        EXPECT_EQ(PaintedBox(Bitmap(control), Qt::white).right(), c.right - 2 * 2 - 1);
+    }
 }

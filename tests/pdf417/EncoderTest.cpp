@@ -85,15 +85,19 @@ TRun Encode(const TSettings& settings) {
     run.ecCount = encoder.ErrorCorrection().ECCount();
     const auto& work = encoder.WorkStream().Bytes();
     run.work.assign(work.begin(), work.end());
-    // The list is exactly the symbols' grids, one after the other.
+    // The list is exactly the symbols' grids, one after the other, each
+    // found by its start.
     const TBarData* node = encoder.Codewords().Root();
     for (const TSymbolSize& size : run.sizes) {
+        EXPECT_EQ(encoder.SymbolStart(static_cast<int32_t>(run.symbols.size())), node);
         std::vector<int>& symbol = run.symbols.emplace_back();
         for (int32_t i = 0; i < size.Rows * size.Columns && node; ++i, node = node->Next)
             symbol.push_back(node->Value);
         EXPECT_EQ(static_cast<int32_t>(symbol.size()), size.Rows * size.Columns);
     }
     EXPECT_EQ(node, nullptr);
+    EXPECT_EQ(encoder.SymbolStart(static_cast<int32_t>(run.sizes.size())), nullptr);
+    EXPECT_EQ(encoder.SymbolStart(-1), nullptr);
     EXPECT_EQ(run.ok, encoder.CodeWordCount() > 0);
     return run;
 }
@@ -158,6 +162,8 @@ TEST(EncoderTest, Symbols) {
         {{.value = std::string(1846, 'A'), .columns = 29}, {{32, 29}}, {924, 0, 0},
          "928 codewords in all"},
         {{.value = std::string(530, 'A')}, {{90, 3}}, {266}, "90 rows"},
+        {{.value = std::string(200, 'A'), .columns = 0, .width = 4000, .height = 50}, {{4, 27}}, {104},
+         "a wide, flat area: more rows rather than more than 30 columns"},
         {{.type = MicroPDF417}, {{6, 3}},
          {14, 453, 178, 121, 239, 900, 900, 928, 111, 100, 156, 157, 158, 922},
          "a sequence of one symbol"},
@@ -201,8 +207,8 @@ TEST(EncoderTest, Refusals) {
         {{.columns = 0, .width = 0}, false, {}, RecalcuError, "no area to size for"},
         {{.level = 8, .type = MicroPDF417}, false, {}, RecalcuError,
          "512 error-correction codewords do not fit 90 x 3"},
-        {{.value = std::string(200, 'A'), .columns = 0, .rows = 3}, true, {"Num of CodeWord is too Big!"}, "",
-         "35 columns: said, and drawn all the same"},
+        {{.value = std::string(200, 'A'), .columns = 0, .rows = 3}, false, {"Num of CodeWord is too Big!"}, "",
+         "35 columns would not read: said, and refused"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.comment);
