@@ -9,7 +9,6 @@
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <cstdio>
 #include <iterator>
@@ -39,14 +38,6 @@ static_assert(std::size(SymbolBytes) == cMode + 1);
 // 1 MiB encodes in about a second within tens of megabytes, and makes some
 // two thousand symbols, a file each with --split.
 constexpr qint64 SequenceBytes = qint64{1} << 20;
-
-// The output name with --split: one %d (or %0Nd) for the symbol's place in
-// the sequence, a field width below 100 so that a name can always be made of it.
-bool IsSegmentPattern(const QString& pattern)
-{
-    static const QRegularExpression placeholder("%0?\\d{0,2}d");
-    return pattern.count('%') == 1 && placeholder.match(pattern).hasMatch();
-}
 
 // Everything a run sets on the encoder, read before anything is set so that
 // usage errors come first.
@@ -574,7 +565,7 @@ int Pdf417Command(const QStringList& args)
         return UsageError("--codewords and -o - would both write to standard output");
     if (records && (codewords || !output || split))
         return UsageError("--db draws pictures: give -o with a %d pattern, and neither --codewords nor --split");
-    if (split && !(output && IsSegmentPattern(*output)))
+    if (split && !(output && IsNumberedPattern(*output)))
         return UsageError("with --split the output takes one %d (or %0Nd, N below 100) for the symbol's place "
                           "in the sequence, e.g. part-%03d.png");
     const auto options = ReadOptions(parser);

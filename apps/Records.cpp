@@ -24,11 +24,6 @@ const QRegularExpression& NumberPlaceholder()
     return number;
 }
 
-bool HasOnePlaceholder(const QString& pattern, const QRegularExpression& placeholder)
-{
-    // The field width stays below 100 so that a name can always be made of it.
-    return pattern.count('%') == 1 && placeholder.match(pattern).hasMatch();
-}
 
 // A field's text as a file name: letters, digits, '-', '_' and inner dots
 // only, so that it can neither leave the output directory nor hide.
@@ -89,7 +84,7 @@ std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, con
         return std::nullopt;
     }
     run.onEmpty = TOnEmpty(policy);
-    if (!parser.isSet("name-field") && !HasOnePlaceholder(pattern, NumberPlaceholder())) {
+    if (!parser.isSet("name-field") && !IsNumberedPattern(pattern)) {
         UsageError("with --db the output takes one %d (or %0Nd, N below 100) for the record number, "
                    "e.g. out/label-%04d.png");
         return std::nullopt;
@@ -103,6 +98,11 @@ std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, con
         return std::nullopt;
     }
     return run;
+}
+
+bool IsNumberedPattern(const QString& pattern)
+{
+    return pattern.count('%') == 1 && NumberPlaceholder().match(pattern).hasMatch();
 }
 
 QString NumberedName(const QString& pattern, int n)

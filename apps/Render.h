@@ -35,7 +35,10 @@ struct TRecordRun {
     static std::optional<TRecordRun> From(const QCommandLineParser& parser, const QString& pattern);
 };
 
-// The output name of record `n`: the pattern's one %d (or %0Nd) replaced.
+// Whether `pattern` holds exactly one %d (or %0Nd, N below 100, so that a
+// name can always be made of it).
+bool IsNumberedPattern(const QString& pattern);
+// The output name of number `n`: the pattern's one %d (or %0Nd) replaced.
 QString NumberedName(const QString& pattern, int n);
 
 // What writing one record's symbol came to: written (code 0), refused (the

@@ -170,7 +170,7 @@ int ScanCommand(const QStringList& args)
     scanner.FSetPWD(*password);
     SetMessageHandler(previous);
     if (refused)
-        return 1;
+        return ExitUsage;
     SetInputHandler(TerminalPassword);
 
     // The file before the symbols: a missing file or one that is no picture
