@@ -179,4 +179,15 @@ std::optional<TAppearance> ReadAppearance(const QCommandLineParser& parser, TBar
                        !parser.isSet("no-text"), *fontSize, dpi};
 }
 
+std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
+{
+    const auto type = ReadType(parser);
+    if (const int* code = std::get_if<int>(&type))
+        return *code;
+    const auto value = ReadValue(parser);
+    if (const int* code = std::get_if<int>(&value))
+        return *code;
+    return TTypeValue{std::get<TBarType>(type), std::get<std::string>(value)};
+}
+
 } // namespace Vandrel

@@ -23,6 +23,11 @@ std::optional<TBarType> ParseType(const QString& name);
 void AddTypeValueOptions(QCommandLineParser& parser);
 std::variant<int, TBarType> ReadType(const QCommandLineParser& parser);
 std::variant<int, std::string> ReadValue(const QCommandLineParser& parser);
+struct TTypeValue {
+    TBarType type;
+    std::string value;
+};
+std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser);
 
 // Why the tool refuses to draw `value` as `type`, or an empty string. The
 // control hatches a value its symbology cannot carry and completes a retail

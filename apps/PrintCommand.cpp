@@ -66,16 +66,14 @@ std::optional<TPoint> ParseAt(const QString& text, int dpi)
 // A 1D control of --type and --value, or the refusal already reported.
 std::variant<int, std::unique_ptr<TBarCode>> Linear(const QCommandLineParser& parser, int dpi)
 {
-    const auto type = ReadType(parser);
-    if (const int* code = std::get_if<int>(&type))
+    const auto read = ReadTypeValue(parser);
+    if (const int* code = std::get_if<int>(&read))
         return *code;
-    const auto value = ReadValue(parser);
-    if (const int* code = std::get_if<int>(&value))
-        return *code;
-    const auto appearance = ReadAppearance(parser, std::get<TBarType>(type), dpi);
+    const TTypeValue& typeValue = std::get<TTypeValue>(read);
+    const auto appearance = ReadAppearance(parser, typeValue.type, dpi);
     if (!appearance)
         return ExitUsage;
-    const std::string& given = std::get<std::string>(value);
+    const std::string& given = typeValue.value;
     if (const QString refusal = Refusal(appearance->type, given, appearance->check); !refusal.isEmpty())
         return Failure(refusal);
     auto control = std::make_unique<TSingleBarCode>();
@@ -157,15 +155,6 @@ std::variant<int, std::unique_ptr<TBarCode>> Pdf417(const QCommandLineParser& pa
     control->FSetAspect(3); // rows 3 modules high at the new module width
     return std::unique_ptr<TBarCode>(std::move(control));
 }
-
-// Installs a printer for the life of the scope.
-struct TInstalled {
-    explicit TInstalled(TPrinter* printer) : previous(SetPrinter(printer)) {}
-    ~TInstalled() { SetPrinter(previous); }
-    TInstalled(const TInstalled&) = delete;
-    TInstalled& operator=(const TInstalled&) = delete;
-    TPrinter* previous;
-};
 
 int ListPrinters()
 {
@@ -251,15 +240,7 @@ int PrintCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.addOption({"list", "List the installed printers and exit."});
-    AddTypeValueOptions(parser);
-    parser.addOption({"pdf417", "Print the --value as PDF417 instead of a linear symbol of --type."});
-    parser.addOption({"mode", "PDF417 compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
-    parser.addOption({"level", "PDF417 error-correction level, 0 to 8 (default 1).", "L", "1"});
-    parser.addOption({"columns", "PDF417 data columns, 1 to 30, or 0 for automatic (default 3).", "N", "3"});
-    parser.addOption({"rows", "PDF417 rows, 3 to 90, or 0 for automatic (default 0).", "N", "0"});
-    AddAppearanceOptions(parser);
-    parser.addOption({"at", "Top-left corner of the symbol's area on the printable area (default 0,0).", "X,Y",
-                      "0,0"});
+    AddSymbolOptions(parser);
     parser.addOption({"pdf", "Print into this PDF file.", "FILE"});
     parser.addOption({"dpi",
                       QStringLiteral("Resolution of the PDF file, which lengths in mm or in are converted at "
@@ -304,7 +285,7 @@ int PrintCommand(const QStringList& args)
     TBarPrint print;
     print.SetBarCode(&control);
     try {
-        const TInstalled installed(&printer);
+        const TInstalledPrinter installed(&printer);
         print.Print(*at);
     } catch (const Exception& e) {
         return Failure(QString::fromStdString(e.what()));

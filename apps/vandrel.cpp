@@ -56,21 +56,6 @@ const char* const RenderExamples =
     "  vandrel render --type EAN13 --db data/products.sqlite --sql \"SELECT ean FROM products\" \\\n"
     "      --field ean -o out/label-%04d.png\n";
 
-struct TTypeValue {
-    TBarType type;
-    std::string value;
-};
-
-std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)
-{
-    const auto type = ReadType(parser);
-    if (const int* code = std::get_if<int>(&type))
-        return *code;
-    const auto value = ReadValue(parser);
-    if (const int* code = std::get_if<int>(&value))
-        return *code;
-    return TTypeValue{std::get<TBarType>(type), std::get<std::string>(value)};
-}
 
 // Draws the control's current value into `fileName`, or answers why not.
 TRecordWrite WriteLabel(TCustomSingleBarCode& control, const TAppearance& appearance, const std::string& given,

@@ -95,6 +95,19 @@ TPrinter* Printer();
 // and returns the previous one. The caller keeps ownership of what it installs.
 TPrinter* SetPrinter(TPrinter* printer);
 
+// Installs a printer as the current one for the life of the scope; the
+// previous one comes back on every path out.
+class TInstalledPrinter {
+public:
+    explicit TInstalledPrinter(TPrinter* printer) : FPrevious(SetPrinter(printer)) {}
+    ~TInstalledPrinter() { SetPrinter(FPrevious); }
+    TInstalledPrinter(const TInstalledPrinter&) = delete;
+    TInstalledPrinter& operator=(const TInstalledPrinter&) = delete;
+
+private:
+    TPrinter* FPrevious;
+};
+
 } // namespace Vandrel
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Vandrel::TPrinterCapabilities)

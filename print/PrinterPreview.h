@@ -160,18 +160,6 @@ private:
     bool FAborted = false;
 };
 
-// Installs a printer as the current one for the life of the scope; the
-// previous one comes back on every path out.
-class TInstalledPrinter {
-public:
-    explicit TInstalledPrinter(TPrinter* printer) : FPrevious(SetPrinter(printer)) {}
-    ~TInstalledPrinter() { SetPrinter(FPrevious); }
-    TInstalledPrinter(const TInstalledPrinter&) = delete;
-    TInstalledPrinter& operator=(const TInstalledPrinter&) = delete;
-
-private:
-    TPrinter* FPrevious;
-};
 
 // The preview printer print components draw into. On first use it creates the
 // preview window (BarPreviewForm), shows it and returns the window's printer;

@@ -32,12 +32,6 @@ namespace {
 constexpr int PrinterDpi = 600;
 constexpr int PageDpi = 300;
 
-// Installs a printer for the life of the scope.
-struct Installed {
-    explicit Installed(TPrinter* printer) : previous(SetPrinter(printer)) {}
-    ~Installed() { SetPrinter(previous); }
-    TPrinter* previous;
-};
 
 // A PDF printer at 600 dpi on A4, with the margins Qt gives a page.
 struct PdfPrinter {
@@ -127,7 +121,7 @@ TEST(BarPrint, PrintPutsTheSymbolAtThePlaceOnThePrintableArea)
         TBarPrint print;
         print.SetBarCode(control.get());
         {
-            const Installed swap(&pdf.printer);
+            const TInstalledPrinter swap(&pdf.printer);
             print.Print(k.at);
         }
         ASSERT_EQ(PdfPageCount(pdf.File()), 1);
@@ -158,7 +152,7 @@ TEST(BarPrint, PrintsOnTheCupsQueue)
     TBarPrint print;
     print.SetBarCode(control.get());
     {
-        const Installed swap(&queue);
+        const TInstalledPrinter swap(&queue);
         print.Print({300, 300});
     }
     const QString file = CupsPdfOf(title);
@@ -196,7 +190,7 @@ public:
 TEST(BarPrint, TheControlGetsAWhiteBrushAndTheComponentsFont)
 {
     PdfPrinter pdf;
-    const Installed swap(&pdf.printer);
+    const TInstalledPrinter swap(&pdf.printer);
     TProbe probe;
     TBarPrint print;
     print.SetBarCode(&probe);
@@ -225,7 +219,7 @@ TEST(BarPrint, AFailedJobIsEndedBeforeTheErrorPassesOn)
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
         PdfPrinter pdf;
-        const Installed swap(&pdf.printer);
+        const TInstalledPrinter swap(&pdf.printer);
         TProbe probe;
         probe.fail = true;
         TBarPrint print;
@@ -247,7 +241,7 @@ TEST(BarPrint, AFailedJobIsEndedBeforeTheErrorPassesOn)
 TEST(BarPrint, ARefusedValuePrintsTheHatchedArea)
 {
     PdfPrinter pdf;
-    const Installed swap(&pdf.printer);
+    const TInstalledPrinter swap(&pdf.printer);
     TSingleBarCode control;
     control.FSetBarType(EAN13);
     control.FSetBarValue("NOT DIGITS");

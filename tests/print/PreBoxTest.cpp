@@ -8,13 +8,13 @@
 #include "print/Cursors.h"
 #include "print/Dialogs.h"
 #include "print/PreviewForm.h"
+#include "support/PrintedPages.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPrintDialog>
-#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -59,16 +59,6 @@ struct Changed {
     int old;
 };
 
-int PdfPages(const QString& file)
-{
-    QProcess info;
-    info.start("pdfinfo", {file});
-    info.waitForFinished(30000);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
 } // namespace
 
 // The 600 x 400 box of the fixture, 96 dpi, 600-dpi A4 without a printer.
@@ -324,7 +314,7 @@ TEST(PreBox, DialogsWorkOnThePreviewsPrinterAndRestoreTheCurrentOne)
         f.Box->PrintDialog();
     }
     EXPECT_EQ(Printer(), current);
-    EXPECT_EQ(PdfPages(dir.filePath("range.pdf")), 2);
+    EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("range.pdf")), 2);
 
     {
         const DialogAnswer fail([](QDialog&) -> bool { throw Exception("dialog failed"); });

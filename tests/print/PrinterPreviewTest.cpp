@@ -5,11 +5,11 @@
 
 #include "platform/Printer.h"
 #include "print/PreviewForm.h"
+#include "support/PrintedPages.h"
 
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,16 +20,6 @@ using namespace Vandrel;
 using namespace VandrelTest;
 
 namespace {
-int PdfPages(const QString& file)
-{
-    QProcess info;
-    info.start("pdfinfo", {file});
-    info.waitForFinished(30000);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
 
 // Height in pixels of what is not white.
 int InkHeight(const QImage& image)
@@ -231,7 +221,7 @@ TEST(PrinterPreview, PrintReplaysThePagesOnItsOwnPrinterAndRestoresTheCurrentOne
     f.Printer.GetPropPrinter()->SetOutputFileName(dir.filePath("job.pdf"));
     f.Printer.Print();
     EXPECT_EQ(Printer(), current);
-    EXPECT_EQ(PdfPages(dir.filePath("job.pdf")), 3);
+    EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("job.pdf")), 3);
 
     f.Printer.GetPropPrinter()->SetOutputFileName(dir.filePath("missing/job.pdf"));
     EXPECT_THROW(f.Printer.Print(), EPrinter);

@@ -3,36 +3,15 @@
 #include "platform/DeviceCaps.h"
 #include "platform/Printer.h"
 #include "print/VirtualPrinter.h"
+#include "support/PrintedPages.h"
 
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Vandrel;
-
-namespace {
-// The number of pages poppler finds in a PDF file.
-int PdfPages(const QString& file)
-{
-    QProcess info;
-    info.start("pdfinfo", {file});
-    info.waitForFinished(30000);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
-
-// Installs a printer for the life of the scope.
-struct Installed {
-    explicit Installed(TPrinter* printer) : previous(SetPrinter(printer)) {}
-    ~Installed() { SetPrinter(previous); }
-    TPrinter* previous;
-};
-} // namespace
 
 TEST(VirtualPrinter, ForwardsToTheCurrentPrinterFetchedPerCall)
 {
@@ -42,7 +21,7 @@ TEST(VirtualPrinter, ForwardsToTheCurrentPrinterFetchedPerCall)
     pdf.SetResolution(600);
     pdf.Device().setPageSize(QPageSize(QPageSize::A4));
     {
-        const Installed swap(&pdf);
+        const TInstalledPrinter swap(&pdf);
         // A4 at 600 dpi (595 x 842 points): 4958 x 7017 pixels of paper, with
         // margins equal on both sides.
         EXPECT_EQ(VirtualPrinter->GetFullPageWidth(), 4958);
@@ -70,7 +49,7 @@ TEST(VirtualPrinter, ForwardsToTheCurrentPrinterFetchedPerCall)
         EXPECT_EQ(VirtualPrinter->GetCanvas(), nullptr);
     }
     EXPECT_NE(Printer(), &pdf);
-    EXPECT_EQ(PdfPages(dir.filePath("job.pdf")), 2);
+    EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("job.pdf")), 2);
 }
 
 TEST(VirtualPrinter, ZeroOffsetMakesTheFullPageThePrintableArea)
@@ -79,7 +58,7 @@ TEST(VirtualPrinter, ZeroOffsetMakesTheFullPageThePrintableArea)
     TPrinter pdf;
     pdf.SetOutputFileName(dir.filePath("x.pdf"));
     pdf.Device().setFullPage(true); // no unprintable margin
-    const Installed swap(&pdf);
+    const TInstalledPrinter swap(&pdf);
     EXPECT_EQ(GetDeviceCaps(pdf.Handle(), PHYSICALOFFSETX), 0);
     EXPECT_EQ(VirtualPrinter->GetFullPageWidth(), VirtualPrinter->GetPageWidth());
 }
