@@ -234,6 +234,26 @@ std::variant<int, std::unique_ptr<TBarCode>> ReadSymbol(const QCommandLineParser
     return parser.isSet("pdf417") ? Pdf417(parser, dpi) : Linear(parser, dpi);
 }
 
+// The symbol the options describe and its place on a printable area of
+// `pageWidth` x `pageHeight` pixels, or the refusal already reported.
+struct TPlaced {
+    std::unique_ptr<TBarCode> control;
+    TPoint at;
+};
+std::variant<int, TPlaced> ReadPlacedSymbol(const QCommandLineParser& parser, int dpi, int pageWidth, int pageHeight)
+{
+    const auto at = ParseAt(parser.value("at"), dpi);
+    if (!at)
+        return UsageError("--at takes two lengths X,Y, e.g. 20mm,20mm or 0,0");
+    auto made = ReadSymbol(parser, dpi);
+    if (const int* code = std::get_if<int>(&made))
+        return *code;
+    auto control = std::move(std::get<std::unique_ptr<TBarCode>>(made));
+    if (const QString error = PlaceError(*control, *at, pageWidth, pageHeight); !error.isEmpty())
+        return Failure(error);
+    return TPlaced{std::move(control), *at};
+}
+
 } // namespace
 
 int PrintCommand(const QStringList& args)
@@ -270,16 +290,12 @@ int PrintCommand(const QStringList& args)
     QTemporaryFile pending;
     if (const auto failed = SetUpPrinter(parser, printer, pending))
         return *failed;
-    const int dpi = GetDeviceCaps(printer.Handle(), LOGPIXELSX);
-    const auto at = ParseAt(parser.value("at"), dpi);
-    if (!at)
-        return UsageError("--at takes two lengths X,Y, e.g. 20mm,20mm or 0,0");
-    auto made = ReadSymbol(parser, dpi);
-    if (const int* code = std::get_if<int>(&made))
+    auto placed = ReadPlacedSymbol(parser, GetDeviceCaps(printer.Handle(), LOGPIXELSX), printer.PageWidth(),
+                                   printer.PageHeight());
+    if (const int* code = std::get_if<int>(&placed))
         return *code;
-    TBarCode& control = *std::get<std::unique_ptr<TBarCode>>(made);
-    if (const QString error = PlaceError(control, *at, printer.PageWidth(), printer.PageHeight()); !error.isEmpty())
-        return Failure(error);
+    TBarCode& control = *std::get<TPlaced>(placed).control;
+    const TPoint* at = &std::get<TPlaced>(placed).at;
 
     printer.SetTitle(parser.value("title"));
     TBarPrint print;
@@ -361,17 +377,12 @@ int PreviewCommand(const QStringList& args)
         return UsageError("--grab writes a .png file");
 
     TPrinterPreview* preview = PrinterPreview();
-    const int dpi = preview->Metrics().PixelsPerInch;
-    const auto at = ParseAt(parser.value("at"), dpi);
-    if (!at)
-        return UsageError("--at takes two lengths X,Y, e.g. 20mm,20mm or 0,0");
-    auto made = ReadSymbol(parser, dpi);
-    if (const int* code = std::get_if<int>(&made))
+    auto placed = ReadPlacedSymbol(parser, preview->Metrics().PixelsPerInch, preview->GetPageWidth(),
+                                   preview->GetPageHeight());
+    if (const int* code = std::get_if<int>(&placed))
         return *code;
-    TBarCode& control = *std::get<std::unique_ptr<TBarCode>>(made);
-    if (const QString error = PlaceError(control, *at, preview->GetPageWidth(), preview->GetPageHeight());
-        !error.isEmpty())
-        return Failure(error);
+    TBarCode& control = *std::get<TPlaced>(placed).control;
+    const TPoint* at = &std::get<TPlaced>(placed).at;
     TBarPrint print;
     print.SetBarCode(&control);
     try {

@@ -16,17 +16,13 @@
 namespace {
 
 using VandrelTest::RunTool;
+using VandrelTest::Explain;
 using VandrelTest::ToolRun;
 using ZXing::BarcodeFormat;
 
 ToolRun Print(const QStringList& args)
 {
     return RunTool(QStringList{"print"} + args);
-}
-
-QString Explain(const QStringList& args, const ToolRun& r)
-{
-    return args.join(' ') + " -> " + QString::number(r.code) + ": " + r.err;
 }
 
 const QStringList Ean13Label{"--type", "EAN13", "--value", "4006381333931", "--width", "60mm", "--height", "30mm",

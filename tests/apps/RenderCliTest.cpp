@@ -24,17 +24,13 @@
 namespace {
 
 using VandrelTest::RunTool;
+using VandrelTest::Explain;
 using VandrelTest::ToolRun;
 using ZXing::BarcodeFormat;
 
 ToolRun Render(const QStringList& args)
 {
     return RunTool(QStringList{"render"} + args);
-}
-
-QString Explain(const QStringList& args, const ToolRun& r)
-{
-    return args.join(' ') + " -> " + QString::number(r.code) + ": " + r.err;
 }
 
 // The symbol pictured on a white page, as a printer or a viewer shows it.

@@ -28,4 +28,10 @@ inline ToolRun RunTool(const QStringList& args, const QStringList& environment =
             QString::fromLocal8Bit(p.readAllStandardError()), out};
 }
 
+// A failed expectation's story: the command line, then what the tool answered.
+inline QString Explain(const QStringList& args, const ToolRun& r)
+{
+    return args.join(' ') + " -> " + QString::number(r.code) + ": " + r.err;
+}
+
 } // namespace VandrelTest
