@@ -214,7 +214,7 @@ TEST(CodabarModules, FramesWithAAndBAndGaps) {
 
 // ---- MSI ----
 
-// The check digit as first specified: e is the number spelt by the digits at odd
+// The check digit by the 32-bit formula: e is the number spelt by the digits at odd
 // positions counted from the last, o the sum of the others, and the check digit
 // completes quersum(2 * e) + o to a multiple of 10. Int must hold 2 * e.
 template <typename Int>
