@@ -145,6 +145,12 @@ void TPrinter::SetResolution(int dpi)
         FPrinter->setResolution(dpi);
 }
 
+void TPrinter::SetPageSize(const QPageSize& size)
+{
+    RequireIdle();
+    FPrinter->setPageSize(size);
+}
+
 void TPrinter::BeginDoc()
 {
     RequireIdle();

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class QPageSize;
 class QPainter;
 class QPaintDevice;
 class QPrinter;
@@ -69,6 +70,9 @@ public:
     QString OutputFileName() const;
     // Resolution of PDF output in dots per inch; a printer keeps its own.
     void SetResolution(int dpi);
+    // The sheet, portrait (Orientation turns it). A printer that lacks it
+    // keeps its own; a PDF takes any size.
+    void SetPageSize(const QPageSize& size);
 
     // A job: BeginDoc, draw on Canvas, NewPage between pages, EndDoc. EPrinter
     // when a job is begun twice, or a page or the end comes outside a job, or

@@ -9,23 +9,6 @@
 
 namespace Vandrel {
 
-namespace {
-// Ends a job that failed: aborted, or ended where the printer keeps it open
-// after an abort. Its own errors would hide the one that ended the job.
-void EndFailedJob(TVirtualPrinter& printer) noexcept
-{
-    try {
-        printer.Abort();
-    } catch (...) {
-    }
-    try {
-        if (printer.GetPrinting())
-            printer.EndDoc();
-    } catch (...) {
-    }
-}
-} // namespace
-
 TBarPrint::TBarPrint(QObject* owner) : QObject(owner) {}
 
 void TBarPrint::SetBarCode(TBarCode* value)

@@ -5,9 +5,11 @@
 #include "print/PreviewForm.h"
 
 #include <QCoreApplication>
+#include <QPageSize>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -93,12 +95,22 @@ TPrinterOrientation TPrinterPreview::GetOrientation() { return FPropPrinter->Ori
 
 int TPrinterPreview::GetPageHeight()
 {
-    return PrinterInstalled() ? FPropPrinter->PageHeight() : DefaultPrinterPageHeight;
+    return PrinterInstalled() ? FPropPrinter->PageHeight() : DefaultMetrics().PageHeight;
 }
 
 int TPrinterPreview::GetPageWidth()
 {
-    return PrinterInstalled() ? FPropPrinter->PageWidth() : DefaultPrinterPageWidth;
+    return PrinterInstalled() ? FPropPrinter->PageWidth() : DefaultMetrics().PageWidth;
+}
+
+int TPrinterPreview::GetPixelsPerInchX() { return Metrics().PixelsPerInch; }
+// The recording keeps one resolution for both directions.
+int TPrinterPreview::GetPixelsPerInchY() { return Metrics().PixelsPerInch; }
+
+void TPrinterPreview::SetPageSize(const QPageSize& size)
+{
+    FPropPrinter->SetPageSize(size);
+    FPaper = size.size(QPageSize::Millimeter);
 }
 
 int TPrinterPreview::GetPageNumber() { return FPageNumber; }
@@ -107,13 +119,13 @@ QString TPrinterPreview::GetTitle() { return FPropPrinter->Title(); }
 
 int TPrinterPreview::GetFullPageWidth()
 {
-    const int offset = PrinterInstalled() ? GetDeviceCaps(GetHandle(), PHYSICALOFFSETX) : DefaultPrinterPhysicalOffSetX;
+    const int offset = PrinterInstalled() ? GetDeviceCaps(GetHandle(), PHYSICALOFFSETX) : DefaultMetrics().OffsetX;
     return FullSize(GetPageWidth(), offset);
 }
 
 int TPrinterPreview::GetFullPageHeight()
 {
-    const int offset = PrinterInstalled() ? GetDeviceCaps(GetHandle(), PHYSICALOFFSETY) : DefaultPrinterPhysicalOffSetY;
+    const int offset = PrinterInstalled() ? GetDeviceCaps(GetHandle(), PHYSICALOFFSETY) : DefaultMetrics().OffsetY;
     return FullSize(GetPageHeight(), offset);
 }
 
@@ -144,29 +156,41 @@ bool TPrinterPreview::PrinterInstalled()
 
 TPreviewMetrics TPrinterPreview::Metrics()
 {
-    TPreviewMetrics m{};
-    if (PrinterInstalled()) {
-        QPaintDevice* device = GetHandle();
-        const int x = GetDeviceCaps(device, LOGPIXELSX);
-        m = {x,
-             std::min(x, GetDeviceCaps(device, LOGPIXELSY)),
-             GetDeviceCaps(device, HORZSIZE),
-             GetDeviceCaps(device, VERTSIZE),
-             GetPageWidth(),
-             GetPageHeight(),
-             GetDeviceCaps(device, PHYSICALOFFSETX),
-             GetDeviceCaps(device, PHYSICALOFFSETY)};
-    } else {
-        m = {DefaultPrinterPixelsPerInchX,
-             DefaultPrinterPixelsPerInchX,
-             DefaultPrinterHorizontalSizeMM,
-             DefaultPrinterVerticalSizeMM,
-             GetPageWidth(),
-             GetPageHeight(),
-             DefaultPrinterPhysicalOffSetX,
-             DefaultPrinterPhysicalOffSetY};
-    }
+    if (!PrinterInstalled())
+        return DefaultMetrics();
+    QPaintDevice* device = GetHandle();
+    const int x = GetDeviceCaps(device, LOGPIXELSX);
+    const TPreviewMetrics m{x,
+                            std::min(x, GetDeviceCaps(device, LOGPIXELSY)),
+                            GetDeviceCaps(device, HORZSIZE),
+                            GetDeviceCaps(device, VERTSIZE),
+                            GetPageWidth(),
+                            GetPageHeight(),
+                            GetDeviceCaps(device, PHYSICALOFFSETX),
+                            GetDeviceCaps(device, PHYSICALOFFSETY)};
     return Usable(m) ? m : DefaultA4;
+}
+
+// The default-printer variables, with the printable area of the sheet set by
+// SetPageSize (turned as the printer is) in place of theirs.
+TPreviewMetrics TPrinterPreview::DefaultMetrics()
+{
+    TPreviewMetrics m{DefaultPrinterPixelsPerInchX, DefaultPrinterPixelsPerInchX,  DefaultPrinterHorizontalSizeMM,
+                      DefaultPrinterVerticalSizeMM, DefaultPrinterPageWidth,      DefaultPrinterPageHeight,
+                      DefaultPrinterPhysicalOffSetX, DefaultPrinterPhysicalOffSetY};
+    if (!Usable(m))
+        m = DefaultA4;
+    if (!FPaper)
+        return m;
+    const QSizeF paper = GetOrientation() == poLandscape ? FPaper->transposed() : *FPaper;
+    const auto printable = [&m](double mm, int offset) {
+        return int(std::clamp<double>(std::nearbyint(mm / 25.4 * m.PixelsPerInch) - 2.0 * offset, 1, MaxMetric));
+    };
+    m.PageWidth = printable(paper.width(), m.OffsetX);
+    m.PageHeight = printable(paper.height(), m.OffsetY);
+    m.HorzSizeMM = std::max(1, int(std::nearbyint(m.PageWidth * 25.4 / m.PixelsPerInch)));
+    m.VertSizeMM = std::max(1, int(std::nearbyint(m.PageHeight * 25.4 / m.PixelsPerInch)));
+    return m;
 }
 
 void TPrinterPreview::StartPage()

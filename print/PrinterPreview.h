@@ -9,9 +9,11 @@
 
 #include <QPicture>
 #include <QPointer>
+#include <QSizeF>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -104,6 +106,11 @@ public:
     void NewPage() override;
     void GetPrinter(QString& device, QString& driver, QString& port) override;
     void SetPrinter(const QString& device, const QString& driver, const QString& port) override;
+    int GetPixelsPerInchX() override;
+    int GetPixelsPerInchY() override;
+    // Sets PropPrinter's sheet; with no printer installed the preview lays
+    // out that sheet at the default printer's resolution and margins.
+    void SetPageSize(const QPageSize& size) override;
     // A hook for descendants; does nothing here.
     virtual void ShowProgress(int value);
 
@@ -145,11 +152,13 @@ public:
     void PrintPages(int from, int to);
 
 private:
+    TPreviewMetrics DefaultMetrics();
     const TPagePicture& Page(int page) const;
     void StartPage();
     void FirePreviewChanged();
 
     std::unique_ptr<TPrinter> FPropPrinter;
+    std::optional<QSizeF> FPaper; // millimetres, portrait
     std::vector<std::unique_ptr<TPagePicture>> FPages;
     // Declared after the pages: it must end before the page it records on goes.
     std::unique_ptr<QPainter> FCanvas;

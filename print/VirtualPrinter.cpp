@@ -50,6 +50,23 @@ void TVirtualPrinter::SetPrinter(const QString& device, const QString& driver, c
     Printer()->SetPrinter(device, driver, port);
 }
 
+int TVirtualPrinter::GetPixelsPerInchX() { return GetDeviceCaps(Printer()->Handle(), LOGPIXELSX); }
+int TVirtualPrinter::GetPixelsPerInchY() { return GetDeviceCaps(Printer()->Handle(), LOGPIXELSY); }
+void TVirtualPrinter::SetPageSize(const QPageSize& size) { Printer()->SetPageSize(size); }
+
+void EndFailedJob(TVirtualPrinter& printer) noexcept
+{
+    try {
+        printer.Abort();
+    } catch (...) {
+    }
+    try {
+        if (printer.GetPrinting())
+            printer.EndDoc();
+    } catch (...) {
+    }
+}
+
 namespace {
 // Stateless, so it can exist from the moment the library is loaded.
 TVirtualPrinter TheVirtualPrinter;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPageSize;
 class QPainter;
 class QPaintDevice;
 
@@ -50,7 +51,16 @@ public:
     virtual void NewPage();
     virtual void GetPrinter(QString& device, QString& driver, QString& port);
     virtual void SetPrinter(const QString& device, const QString& driver, const QString& port);
+    // Device pixels per inch of the canvas, across and down the page.
+    virtual int GetPixelsPerInchX();
+    virtual int GetPixelsPerInchY();
+    // The sheet of the next job, portrait; GetOrientation turns it. Outside a job only.
+    virtual void SetPageSize(const QPageSize& size);
 };
+
+// Ends a job that failed: aborted, or ended where the printer keeps it open
+// after an abort. Its own errors would hide the one that ended the job.
+void EndFailedJob(TVirtualPrinter& printer) noexcept;
 
 // The real printer, shared by the whole process; never freed by its users.
 extern TVirtualPrinter* const VirtualPrinter;

@@ -62,8 +62,10 @@ TEST(PrinterPreview, ExtremeDefaultsDoNotOverflowTheFullPage)
     NoPrinterPreview printer;
     const int width = DefaultPrinterPageWidth;
     DefaultPrinterPageWidth = std::numeric_limits<int>::max();
-    EXPECT_EQ(printer.GetFullPageWidth(), std::numeric_limits<int>::max());
-    EXPECT_EQ(printer.Metrics().PageWidth, 4676); // unusable: the default A4 printer instead
+    // Unusable: the default A4 printer instead, in every measure the preview gives.
+    EXPECT_EQ(printer.Metrics().PageWidth, 4676);
+    EXPECT_EQ(printer.GetPageWidth(), 4676);
+    EXPECT_EQ(printer.GetFullPageWidth(), 4676 + 2 * 130);
     DefaultPrinterPageWidth = width;
 }
 
