@@ -104,7 +104,8 @@ TQuickRep* TQRBand::ParentReport() const
 
 std::vector<TQRPrintable*> TQRBand::Printables() const
 {
-    return {findChildren<TQRPrintable*>().begin(), findChildren<TQRPrintable*>().end()};
+    const QList<TQRPrintable*> printables = findChildren<TQRPrintable*>(Qt::FindDirectChildrenOnly);
+    return {printables.begin(), printables.end()};
 }
 
 void TQRBand::Print(double X, double Y)
