@@ -39,12 +39,17 @@ std::optional<TBarType> ParseType(const QString& name)
     return found == names.cend() ? std::nullopt : std::optional<TBarType>(*found);
 }
 
-void AddTypeValueOptions(QCommandLineParser& parser)
+void AddTypeOptions(QCommandLineParser& parser)
 {
     parser.addOption({"type", "Symbology name, as listed by 'vandrel types'.", "T"});
-    parser.addOption({"value", "The value to encode.", "V"});
     parser.addOption({"check", "Complete retail values with their check digit (default)."});
     parser.addOption({"no-check", "Leave retail values as given."});
+}
+
+void AddTypeValueOptions(QCommandLineParser& parser)
+{
+    AddTypeOptions(parser);
+    parser.addOption({"value", "The value to encode.", "V"});
 }
 
 std::variant<int, TBarType> ReadType(const QCommandLineParser& parser)

@@ -18,8 +18,9 @@ namespace Vandrel {
 // A symbology by its name in any case, without '-', '_' or spaces, or by a common name.
 std::optional<TBarType> ParseType(const QString& name);
 
-// --type, --value, --check and --no-check; the readers answer the exit code
-// after printing the usage error.
+// --type, --check and --no-check, and with them --value; the readers answer
+// the exit code after printing the usage error.
+void AddTypeOptions(QCommandLineParser& parser);
 void AddTypeValueOptions(QCommandLineParser& parser);
 std::variant<int, TBarType> ReadType(const QCommandLineParser& parser);
 std::variant<int, std::string> ReadValue(const QCommandLineParser& parser);

@@ -166,36 +166,6 @@ int ListPrinters()
     return 0;
 }
 
-// The printer the options name, or PDF output into `pending`, a temporary
-// file beside the target that becomes it once the job ended well.
-std::optional<int> SetUpPrinter(const QCommandLineParser& parser, TPrinter& printer, QTemporaryFile& pending)
-{
-    if (parser.isSet("printer")) {
-        try {
-            printer.SetPrinter(parser.value("printer"));
-        } catch (const EPrinter& e) {
-            return Failure(QString::fromStdString(e.what()) + " (see 'vandrel print --list')");
-        }
-        const auto copies = ParseInt(parser.value("copies"), 1, 999);
-        if (!copies)
-            return UsageError("--copies takes a whole number from 1 to 999");
-        printer.SetCopies(*copies);
-        return std::nullopt;
-    }
-    const auto dpi = ReadDpi(parser);
-    if (!dpi)
-        return ExitUsage;
-    const QFileInfo target(parser.value("pdf"));
-    if (target.isDir())
-        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target.filePath(), std::strerror(EISDIR)));
-    pending.setFileTemplate(target.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!pending.open())
-        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target.filePath(), pending.errorString()));
-    printer.SetOutputFileName(pending.fileName());
-    printer.SetResolution(*dpi);
-    return std::nullopt;
-}
-
 // The symbol's area must lie on the printable area: a symbol cut at the edge
 // would be a label that does not scan.
 QString PlaceError(const TBarCode& control, TPoint at, int pageWidth, int pageHeight)
@@ -256,20 +226,73 @@ std::variant<int, TPlaced> ReadPlacedSymbol(const QCommandLineParser& parser, in
 
 } // namespace
 
-int PrintCommand(const QStringList& args)
+void AddJobOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
-    parser.addOption({"list", "List the installed printers and exit."});
-    AddSymbolOptions(parser);
     parser.addOption({"pdf", "Print into this PDF file.", "FILE"});
     parser.addOption({"dpi",
                       QStringLiteral("Resolution of the PDF file, which lengths in mm or in are converted at "
                                      "(default %1); a printer has its own.")
                           .arg(DefaultPrintDpi),
                       "DPI", QString::number(DefaultPrintDpi)});
-    parser.addOption({"printer", "Print on this printer (see --list).", "NAME"});
+    parser.addOption({"printer", "Print on this printer (see 'vandrel print --list').", "NAME"});
     parser.addOption({"copies", "Copies on the printer (default 1).", "N", "1"});
     parser.addOption({"title", "Name of the print job (default vandrel).", "TEXT", "vandrel"});
+}
+
+std::optional<int> TJobOutput::SetUp(const QCommandLineParser& parser, TPrinter& printer)
+{
+    if (parser.isSet("dpi") && parser.isSet("printer"))
+        return UsageError("--dpi is for --pdf: a printer prints at its own resolution");
+    if (parser.isSet("copies") && parser.isSet("pdf"))
+        return UsageError("--copies is for --printer");
+    printer.SetTitle(parser.value("title"));
+    if (parser.isSet("printer")) {
+        try {
+            printer.SetPrinter(parser.value("printer"));
+        } catch (const EPrinter& e) {
+            return Failure(QString::fromStdString(e.what()) + " (see 'vandrel print --list')");
+        }
+        const auto copies = ParseInt(parser.value("copies"), 1, 999);
+        if (!copies)
+            return UsageError("--copies takes a whole number from 1 to 999");
+        printer.SetCopies(*copies);
+        return std::nullopt;
+    }
+    const auto dpi = ReadDpi(parser);
+    if (!dpi)
+        return ExitUsage;
+    const QFileInfo target(parser.value("pdf"));
+    if (target.isDir())
+        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target.filePath(), std::strerror(EISDIR)));
+    FPending.setFileTemplate(target.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!FPending.open())
+        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target.filePath(), FPending.errorString()));
+    printer.SetOutputFileName(FPending.fileName());
+    printer.SetResolution(*dpi);
+    return std::nullopt;
+}
+
+int TJobOutput::Finish(const QCommandLineParser& parser)
+{
+    if (parser.isSet("printer")) {
+        std::printf("printed on %s\n", qPrintable(parser.value("printer")));
+        return 0;
+    }
+    const QString target = parser.value("pdf");
+    // rename(2) replaces the target in one step: readers see the old file or the new one.
+    if (std::rename(QFile::encodeName(FPending.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target, std::strerror(errno)));
+    FPending.setAutoRemove(false);
+    std::printf("%s\n", qPrintable(target));
+    return 0;
+}
+
+int PrintCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"list", "List the installed printers and exit."});
+    AddSymbolOptions(parser);
+    AddJobOptions(parser);
     if (const auto done = Parse(parser, args,
                                 "Prints a symbol on a printer or into a PDF file, its area's top-left corner at "
                                 "--at on the printable area. Lengths are pixels of the printer (px, the default), "
@@ -282,13 +305,9 @@ int PrintCommand(const QStringList& args)
         return ListPrinters();
     if (parser.isSet("pdf") == parser.isSet("printer"))
         return UsageError("give one of --pdf FILE and --printer NAME");
-    if (parser.isSet("dpi") && parser.isSet("printer"))
-        return UsageError("--dpi is for --pdf: a printer prints at its own resolution");
-    if (parser.isSet("copies") && parser.isSet("pdf"))
-        return UsageError("--copies is for --printer");
     TPrinter printer;
-    QTemporaryFile pending;
-    if (const auto failed = SetUpPrinter(parser, printer, pending))
+    TJobOutput output;
+    if (const auto failed = output.SetUp(parser, printer))
         return *failed;
     auto placed = ReadPlacedSymbol(parser, GetDeviceCaps(printer.Handle(), LOGPIXELSX), printer.PageWidth(),
                                    printer.PageHeight());
@@ -297,7 +316,6 @@ int PrintCommand(const QStringList& args)
     TBarCode& control = *std::get<TPlaced>(placed).control;
     const TPoint* at = &std::get<TPlaced>(placed).at;
 
-    printer.SetTitle(parser.value("title"));
     TBarPrint print;
     print.SetBarCode(&control);
     try {
@@ -306,17 +324,7 @@ int PrintCommand(const QStringList& args)
     } catch (const Exception& e) {
         return Failure(QString::fromStdString(e.what()));
     }
-    if (parser.isSet("printer")) {
-        std::printf("printed on %s\n", qPrintable(parser.value("printer")));
-        return 0;
-    }
-    const QString target = parser.value("pdf");
-    // rename(2) replaces the target in one step: readers see the old file or the new one.
-    if (std::rename(QFile::encodeName(pending.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-        return Failure(QStringLiteral("Cannot write '%1': %2").arg(target, std::strerror(errno)));
-    pending.setAutoRemove(false);
-    std::printf("%s\n", qPrintable(target));
-    return 0;
+    return output.Finish(parser);
 }
 
 } // namespace Vandrel
@@ -350,15 +358,53 @@ bool PreviewShowsAWindow(const QStringList& args)
            !args.contains(QStringLiteral("-h"));
 }
 
-int PreviewCommand(const QStringList& args)
+void AddGrabOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
-    AddSymbolOptions(parser);
     parser.addOption({"grab", "Draw the preview window into this PNG file instead of showing it.", "FILE.png"});
     parser.addOption({"zoom", "Zoom of the grabbed window: 500, 200, 150, 100, 75, 50, 25, 10, width or page "
                               "(default page, the whole page).",
                       "ZOOM", "page"});
     parser.addOption({"size", "Size of the grabbed window in pixels (default 544x375).", "WxH", "544x375"});
+}
+
+std::variant<int, TGrab> ReadGrab(const QCommandLineParser& parser)
+{
+    const int zoom = ZoomNames.indexOf(parser.value("zoom"));
+    if (zoom < 0)
+        return UsageError("--zoom takes 500, 200, 150, 100, 75, 50, 25, 10, width or page");
+    const auto size = ParseSize(parser.value("size"));
+    if (!size)
+        return UsageError("--size takes WxH in pixels, from 10x10 to 8000x8000, e.g. 1200x1600");
+    const QString file = parser.value("grab");
+    if (parser.isSet("grab") && QFileInfo(file).suffix().toLower() != QLatin1String("png"))
+        return UsageError("--grab writes a .png file");
+    return TGrab{file, *size, TViewMode(zoom)};
+}
+
+int ShowPreview(const TGrab& grab)
+{
+    if (grab.file.isEmpty()) {
+        BarPreviewForm->PreviewBox->SetViewMode(grab.zoom);
+        QApplication::exec();
+        return 0;
+    }
+    const QImage picture = BarPreviewForm->GrabPreview(grab.size, grab.zoom);
+    BarPreviewForm->hide();
+    QSaveFile file(grab.file);
+    QImageWriter writer(&file, "png");
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit())
+        return Failure(QStringLiteral("Cannot write '%1': %2")
+                           .arg(grab.file, file.error() != QFileDevice::NoError ? file.errorString()
+                                                                                : writer.errorString()));
+    std::printf("%s\n", qPrintable(grab.file));
+    return 0;
+}
+
+int PreviewCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    AddSymbolOptions(parser);
+    AddGrabOptions(parser);
     if (const auto done = Parse(parser, args,
                                 "Records a symbol as a one-page print job in the print preview and shows the "
                                 "preview window, or draws the window into a picture with --grab (no display "
@@ -366,15 +412,9 @@ int PreviewCommand(const QStringList& args)
                                 "The symbol is refused as 'vandrel print' refuses it.",
                                 0, PreviewExamples))
         return *done;
-    const int zoom = ZoomNames.indexOf(parser.value("zoom"));
-    if (zoom < 0)
-        return UsageError("--zoom takes 500, 200, 150, 100, 75, 50, 25, 10, width or page");
-    const auto size = ParseSize(parser.value("size"));
-    if (!size)
-        return UsageError("--size takes WxH in pixels, from 10x10 to 8000x8000, e.g. 1200x1600");
-    const QString grab = parser.value("grab");
-    if (parser.isSet("grab") && QFileInfo(grab).suffix().toLower() != QLatin1String("png"))
-        return UsageError("--grab writes a .png file");
+    const auto grab = ReadGrab(parser);
+    if (const int* code = std::get_if<int>(&grab))
+        return *code;
 
     TPrinterPreview* preview = PrinterPreview();
     auto placed = ReadPlacedSymbol(parser, preview->Metrics().PixelsPerInch, preview->GetPageWidth(),
@@ -390,20 +430,7 @@ int PreviewCommand(const QStringList& args)
     } catch (const Exception& e) {
         return Failure(QString::fromStdString(e.what()));
     }
-    if (!parser.isSet("grab")) {
-        BarPreviewForm->PreviewBox->SetViewMode(TViewMode(zoom));
-        QApplication::exec();
-        return 0;
-    }
-    const QImage picture = BarPreviewForm->GrabPreview(*size, TViewMode(zoom));
-    BarPreviewForm->hide();
-    QSaveFile file(grab);
-    QImageWriter writer(&file, "png");
-    if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit())
-        return Failure(QStringLiteral("Cannot write '%1': %2")
-                           .arg(grab, file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString()));
-    std::printf("%s\n", qPrintable(grab));
-    return 0;
+    return ShowPreview(std::get<TGrab>(grab));
 }
 
 } // namespace Vandrel

@@ -5,7 +5,7 @@
 #include "platform/Exceptions.h"
 
 #include <QCommandLineParser>
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
@@ -49,11 +49,14 @@ void Warn(const QString& message)
 }
 } // namespace
 
-void AddRecordOptions(QCommandLineParser& parser)
+void AddRecordOptions(QCommandLineParser& parser, bool files)
 {
     parser.addOption({"db",
-                      "SQLite database file: draw one symbol per record of --sql, taking the value from --field "
-                      "instead of --value; -o is then a pattern with one %d (or %04d) for the record number.",
+                      files ? "SQLite database file: draw one symbol per record of --sql, taking the value from "
+                              "--field instead of --value; -o is then a pattern with one %d (or %04d) for the "
+                              "record number."
+                            : "SQLite database file: one label per record of --sql, its symbol taking the value "
+                              "from --field.",
                       "FILE"});
     parser.addOption({"sql", "The query whose records are drawn (with --db).", "SELECT"});
     parser.addOption({"field", "The field that holds the value (with --db).", "NAME"});
@@ -62,17 +65,19 @@ void AddRecordOptions(QCommandLineParser& parser)
                       "error, or repeat the previous record's symbol. Records whose value is refused are "
                       "skipped too; the tool exits with 3 when it skipped any.",
                       "skip|error|repeat", "skip"});
-    parser.addOption({"name-field",
-                      "Name each file after this field instead of numbering it: -o takes one %s for the name, "
-                      "which keeps letters, digits, '-', '_' and '.' only; a name used twice gets the record "
-                      "number added.",
-                      "NAME"});
+    if (files)
+        parser.addOption({"name-field",
+                          "Name each file after this field instead of numbering it: -o takes one %s for the name, "
+                          "which keeps letters, digits, '-', '_' and '.' only; a name used twice gets the record "
+                          "number added.",
+                          "NAME"});
 }
 
 std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, const QString& pattern)
 {
+    const bool files = !pattern.isEmpty();
     TRecordRun run{parser.value("db"), parser.value("sql"), parser.value("field"), pattern,
-                   parser.value("name-field")};
+                   files ? parser.value("name-field") : QString()};
     if (!parser.isSet("sql") || !parser.isSet("field")) {
         UsageError("--db needs --sql and --field");
         return std::nullopt;
@@ -84,12 +89,12 @@ std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, con
         return std::nullopt;
     }
     run.onEmpty = TOnEmpty(policy);
-    if (!parser.isSet("name-field") && !IsNumberedPattern(pattern)) {
+    if (files && !parser.isSet("name-field") && !IsNumberedPattern(pattern)) {
         UsageError("with --db the output takes one %d (or %0Nd, N below 100) for the record number, "
                    "e.g. out/label-%04d.png");
         return std::nullopt;
     }
-    if (parser.isSet("name-field") && !(pattern.count('%') == 1 && pattern.contains("%s"))) {
+    if (files && parser.isSet("name-field") && !(pattern.count('%') == 1 && pattern.contains("%s"))) {
         UsageError("with --name-field the output takes one %s for the name, e.g. out/%s.png");
         return std::nullopt;
     }
@@ -113,71 +118,65 @@ QString NumberedName(const QString& pattern, int n)
     return pattern.left(m.capturedStart()) + digits + pattern.mid(m.capturedEnd());
 }
 
-namespace {
-// One batch over the open records.
-class TBatch {
-public:
-    TBatch(const TRecordRun& run, TDataSet& records, const TRecordWriter& write)
-        : FRun(run), FRecords(records), FWrite(write)
-    {
-    }
+TRecordTally::TRecordTally(const TRecordRun& run, TDataSet& records)
+    : FRun(run), FRecords(records), FStarted(QDateTime::currentMSecsSinceEpoch())
+{
+}
 
-    int Run()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        qint64 reported = 0;
-        for (FRecords.First(); !FRecords.Eof(); FRecords.Next()) {
-            if (const int code = Record())
-                return code;
-            if (clock.elapsed() - reported >= 1000) {
-                reported = clock.elapsed();
-                Warn(QStringLiteral("%1 of %2 records").arg(FRecords.RecNo()).arg(FRecords.RecordCount()));
-            }
-        }
-        const QString labels = FWritten == 1 ? QStringLiteral("label") : QStringLiteral("labels");
-        if (FSkipped == 0) {
-            Warn(QStringLiteral("wrote %1 %2").arg(FWritten).arg(labels));
-            return 0;
-        }
-        Warn(QStringLiteral("wrote %1 %2, skipped %3 record%4")
-                 .arg(FWritten)
-                 .arg(labels)
-                 .arg(FSkipped)
-                 .arg(FSkipped == 1 ? "" : "s"));
-        return ExitSkipped;
+int TRecordTally::Record(const std::function<TRecordWrite(int n, const QString& value)>& write)
+{
+    const int n = FRecords.RecNo();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - FStarted - FReported >= 1000) {
+        FReported = now - FStarted;
+        Warn(QStringLiteral("%1 of %2 records").arg(n).arg(FRecords.RecordCount()));
     }
-
-private:
-    // Writes the current record; a non-zero answer stops the batch.
-    int Record()
-    {
-        const int n = FRecords.RecNo();
-        const TField* field = FRecords.FindField(FRun.field);
-        const QString value = field->IsNull() ? QString() : field->AsString();
-        if (value.isEmpty() && FRun.onEmpty != TOnEmpty::Repeat) {
-            const QString why = QStringLiteral("record %1: the field '%2' is %3")
-                                    .arg(n)
-                                    .arg(FRun.field, field->IsNull() ? "null" : "empty");
-            if (FRun.onEmpty == TOnEmpty::Error)
-                return Failure(why);
-            return Skip(why);
-        }
-        const TRecordWrite result = FWrite(FileName(n), value);
-        if (!result.refusal.isEmpty())
-            return Skip(QStringLiteral("record %1: %2").arg(n).arg(result.refusal));
-        FWritten += result.code == 0;
-        return result.code;
+    const TField* field = FRecords.FindField(FRun.field);
+    const QString value = field->IsNull() ? QString() : field->AsString();
+    if (value.isEmpty() && FRun.onEmpty != TOnEmpty::Repeat) {
+        const QString why = QStringLiteral("record %1: the field '%2' is %3")
+                                .arg(n)
+                                .arg(FRun.field, field->IsNull() ? "null" : "empty");
+        if (FRun.onEmpty == TOnEmpty::Error)
+            return Failure(why);
+        return Skip(why);
     }
+    const TRecordWrite result = write(n, value);
+    if (!result.refusal.isEmpty())
+        return Skip(QStringLiteral("record %1: %2").arg(n).arg(result.refusal));
+    FWritten += result.code == 0;
+    return result.code;
+}
 
-    int Skip(const QString& why)
-    {
-        Warn(why + QStringLiteral("; skipped"));
-        ++FSkipped;
+int TRecordTally::Skip(const QString& why)
+{
+    Warn(why + QStringLiteral("; skipped"));
+    ++FSkipped;
+    return 0;
+}
+
+int TRecordTally::Finish() const
+{
+    const QString labels = FWritten == 1 ? QStringLiteral("label") : QStringLiteral("labels");
+    if (FSkipped == 0) {
+        Warn(QStringLiteral("wrote %1 %2").arg(FWritten).arg(labels));
         return 0;
     }
+    Warn(QStringLiteral("wrote %1 %2, skipped %3 record%4")
+             .arg(FWritten)
+             .arg(labels)
+             .arg(FSkipped)
+             .arg(FSkipped == 1 ? "" : "s"));
+    return ExitSkipped;
+}
 
-    QString FileName(int n)
+namespace {
+// The names of a batch's files: numbered, or after a field and made unique.
+class TFileNames {
+public:
+    TFileNames(const TRecordRun& run, const TDataSet& records) : FRun(run), FRecords(records) {}
+
+    QString Of(int n)
     {
         if (FRun.nameField.isEmpty())
             return NumberedName(FRun.pattern, n);
@@ -191,12 +190,10 @@ private:
         return QString(FRun.pattern).replace(QStringLiteral("%s"), name);
     }
 
+private:
     const TRecordRun& FRun;
-    TDataSet& FRecords;
-    const TRecordWriter& FWrite;
+    const TDataSet& FRecords;
     QSet<QString> FNames;
-    int FWritten = 0;
-    int FSkipped = 0;
 };
 
 // Why the query could not be run: a usage error for a wrong query or field,
@@ -218,8 +215,7 @@ QString FieldNames(const TDataSet& records)
 }
 } // namespace
 
-int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, const QString&)>& bind,
-                  const TRecordWriter& write)
+int OpenRecords(const TRecordRun& run, const QStringList& fields, const std::function<int(TDataSet&)>& use)
 {
     const QString connection = QStringLiteral("vandrel-records");
     int result = 0;
@@ -231,7 +227,6 @@ int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, 
         TDataSet records;
         records.SetConnectionName(connection);
         records.SetSQL(run.sql);
-        TDataSource source;
         result = [&] {
             if (!db.open())
                 return Failure("cannot open '" + run.db + "': " + db.lastError().text());
@@ -240,20 +235,34 @@ int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, 
             } catch (const EDatabaseError& e) {
                 return QueryFailure(db, QString::fromStdString(e.what()));
             }
-            for (const QString& name : {run.field, run.nameField})
+            for (const QString& name : fields)
                 if (!name.isEmpty() && !records.FindField(name))
                     return UsageError("unknown field '" + name + "' (the query gives: " + FieldNames(records) + ")");
             if (records.RecordCount() == 0)
                 return Failure("the query gave no records: nothing to write");
-            source.SetDataSet(&records);
-            bind(source, run.field);
-            return TBatch(run, records, write).Run();
+            return use(records);
         }();
-        // The bound control outlives this scope: unlink it before the source goes.
-        source.SetDataSet(nullptr);
     }
     QSqlDatabase::removeDatabase(connection);
     return result;
+}
+
+int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, const QString&)>& bind,
+                  const TRecordWriter& write)
+{
+    return OpenRecords(run, {run.field, run.nameField}, [&](TDataSet& records) {
+        TDataSource source;
+        source.SetDataSet(&records);
+        bind(source, run.field);
+        TRecordTally tally(run, records);
+        TFileNames names(run, records);
+        int code = 0;
+        for (records.First(); !records.Eof() && code == 0; records.Next())
+            code = tally.Record([&](int n, const QString& value) { return write(names.Of(n), value); });
+        // The bound control outlives this scope: unlink it before the source goes.
+        source.SetDataSet(nullptr);
+        return code != 0 ? code : tally.Finish();
+    });
 }
 
 } // namespace Vandrel

@@ -3,6 +3,7 @@
 #include "apps/Output.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -18,8 +19,9 @@ class TDataSource;
 // names of the files written are printed. Returns the process exit code.
 int RunGallery(const QString& dir);
 
-// The --db, --sql, --field, --on-empty and --name-field options, and a run made of them.
-void AddRecordOptions(QCommandLineParser& parser);
+// The --db, --sql, --field and --on-empty options, and a run made of them;
+// with `files`, also --name-field, for runs that write a file per record.
+void AddRecordOptions(QCommandLineParser& parser, bool files = true);
 
 // What a record whose field is empty or null comes to.
 enum class TOnEmpty { Skip, Error, Repeat };
@@ -31,7 +33,8 @@ struct TRecordRun {
     QString pattern;   // one %d for the record number, or one %s for --name-field
     QString nameField; // empty: files are numbered
     TOnEmpty onEmpty = TOnEmpty::Skip;
-    // The run the options give; nullopt after a usage error was printed.
+    // The run the options give; nullopt after a usage error was printed. An
+    // empty pattern: the run writes no file per record (a report).
     static std::optional<TRecordRun> From(const QCommandLineParser& parser, const QString& pattern);
 };
 
@@ -48,6 +51,37 @@ struct TRecordWrite {
     QString refusal;
 };
 using TRecordWriter = std::function<TRecordWrite(const QString& fileName, const QString& value)>;
+
+class TDataSet;
+
+// Opens the run's database read-only and runs its query; usage errors (exit
+// 2: a wrong query, one of `fields` missing) and a query without records come
+// before anything is written, a locked or busy database is a runtime failure
+// (exit 1). Then `use` gets the open records; its answer is the exit code.
+int OpenRecords(const TRecordRun& run, const QStringList& fields, const std::function<int(TDataSet&)>& use);
+
+// The records of a batch, taken one by one: an empty field follows
+// --on-empty, a refused value skips its record. Each skipped record is named
+// on standard error, progress is shown on long runs, and Finish sums up.
+class TRecordTally {
+public:
+    TRecordTally(const TRecordRun& run, TDataSet& records);
+    // The current record: `write` gets its number and the field's text
+    // (empty for --on-empty repeat). A non-zero answer stops the batch.
+    int Record(const std::function<TRecordWrite(int n, const QString& value)>& write);
+    // The summary; 0 when every record was written, else ExitSkipped.
+    int Finish() const;
+
+private:
+    int Skip(const QString& why);
+
+    const TRecordRun& FRun;
+    TDataSet& FRecords;
+    qint64 FStarted;
+    qint64 FReported = 0;
+    int FWritten = 0;
+    int FSkipped = 0;
+};
 
 // Opens the database read-only and runs the query; usage errors (exit 2)
 // come before anything is written, a locked or busy database is a runtime
