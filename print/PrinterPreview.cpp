@@ -5,6 +5,8 @@
 #include "print/PreviewForm.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPageSize>
 #include <QPainter>
 
@@ -281,7 +283,17 @@ void TPrinterPreview::DrawPage(QObject*, QPainter* canvas, int page)
     // The page being recorded has nothing to show yet.
     if (FCanvas && page == int(FPages.size()))
         return;
+    // QPicture takes a picture's units for screen pixels and scales them by
+    // the device's resolution over the screen's when it plays them. Pages
+    // are recorded in device pixels: that scaling is undone.
+    const QPaintDevice* device = canvas->device();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double screenX = screen ? std::round(screen->logicalDotsPerInchX()) : 96;
+    const double screenY = screen ? std::round(screen->logicalDotsPerInchY()) : 96;
+    canvas->save();
+    canvas->scale(screenX / std::max(1, device->logicalDpiX()), screenY / std::max(1, device->logicalDpiY()));
     canvas->drawPicture(0, 0, picture);
+    canvas->restore();
 }
 
 void TPrinterPreview::OpenPreview()

@@ -5,6 +5,7 @@
 
 #include "platform/Printer.h"
 #include "print/PreviewForm.h"
+#include "support/Pictures.h"
 #include "support/PrintedPages.h"
 
 #include <QFile>
@@ -229,6 +230,37 @@ TEST(PrinterPreview, PrintReplaysThePagesOnItsOwnPrinterAndRestoresTheCurrentOne
     EXPECT_THROW(f.Printer.Print(), EPrinter);
     EXPECT_EQ(Printer(), current);
     EXPECT_FALSE(f.Printer.GetPropPrinter()->Printing());
+}
+
+// Pages are recorded in the printer's pixels; printed, each mark keeps its
+// place and size on paper, pictures (as symbols are drawn) as well as fills.
+TEST(PrinterPreview, PrintedPagesKeepEveryMarksPlaceAndSize)
+{
+    QTemporaryDir dir;
+    NoPrinterPreview printer; // 600 dpi, margins of 130 and 150 pixels
+    QImage picture(300, 150, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    Record(printer, 1, [&](QPainter& canvas, int) {
+        canvas.fillRect(600, 600, 300, 150, Qt::black);
+        canvas.drawImage(QRect(1200, 600, 300, 150), picture);
+    });
+    printer.GetPropPrinter()->SetOutputFileName(dir.filePath("job.pdf"));
+    printer.GetPropPrinter()->SetResolution(600);
+    printer.Print();
+    // At 100 dpi a recorded pixel is 1/6 of a pixel: each mark is 50 x 25.
+    const QImage page = VandrelTest::PdfPage(dir.filePath("job.pdf"), 100);
+    ASSERT_FALSE(page.isNull());
+    const int offsetX = GetDeviceCaps(printer.GetPropPrinter()->Handle(), PHYSICALOFFSETX);
+    const int offsetY = GetDeviceCaps(printer.GetPropPrinter()->Handle(), PHYSICALOFFSETY);
+    for (const int x : {600, 1200}) {
+        SCOPED_TRACE(x);
+        const QRect expected((x + offsetX) / 6, (600 + offsetY) / 6, 50, 25);
+        const QRect found = VandrelTest::PaintedBox(page.copy(expected.adjusted(-20, -20, 20, 20)), Qt::white);
+        EXPECT_NEAR(found.left(), 20, 1);
+        EXPECT_NEAR(found.top(), 20, 1);
+        EXPECT_NEAR(found.width(), 50, 1);
+        EXPECT_NEAR(found.height(), 25, 1);
+    }
 }
 
 TEST(PrinterPreview, PrinterPreviewMakesOneWindowAndShowsItAgain)
