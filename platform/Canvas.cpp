@@ -107,9 +107,14 @@ int32_t TCanvas::TextHeight() const
     return QFontMetrics(FFont).height();
 }
 
+// A symbol must reach paper exactly: PDF output would otherwise store the
+// picture as JPEG, whose artefacts blur the edges of bars.
 void TCanvas::CopyRect(const TRect& dest, const QImage& src, const TRect& srcRect)
 {
+    const bool lossless = FPainter->testRenderHint(QPainter::LosslessImageRendering);
+    FPainter->setRenderHint(QPainter::LosslessImageRendering);
     FPainter->drawImage(ToQRect(dest), src, ToQRect(srcRect));
+    FPainter->setRenderHint(QPainter::LosslessImageRendering, lossless);
 }
 
 } // namespace Vandrel
