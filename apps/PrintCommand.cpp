@@ -24,6 +24,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -279,8 +280,13 @@ int TJobOutput::Finish(const QCommandLineParser& parser)
         return 0;
     }
     const QString target = parser.value("pdf");
+    // A temporary file is its owner's alone; the PDF gets what any new file gets.
+    const mode_t mask = umask(0);
+    umask(mask);
+    const QByteArray pending = QFile::encodeName(FPending.fileName());
     // rename(2) replaces the target in one step: readers see the old file or the new one.
-    if (std::rename(QFile::encodeName(FPending.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+    if (chmod(pending.constData(), 0666 & ~mask) != 0 ||
+        std::rename(pending.constData(), QFile::encodeName(target).constData()) != 0)
         return Failure(QStringLiteral("Cannot write '%1': %2").arg(target, std::strerror(errno)));
     FPending.setAutoRemove(false);
     std::printf("%s\n", qPrintable(target));
