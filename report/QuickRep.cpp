@@ -357,6 +357,17 @@ void TQuickRep::PrintTo(TVirtualPrinter* printer)
                                .arg(Millimetres(takenWidth), Millimetres(takenHeight), Millimetres(sheet.width()),
                                     Millimetres(sheet.height()))
                                .toStdString());
+    // Whatever lies in the printer's unprintable margin would be cut off.
+    const double offsetX = (takenWidth - printer->GetPageWidth() * MillimetresPerInch / FQRPrinter->PixelsPerInchX()) / 2;
+    const double offsetY =
+        (takenHeight - printer->GetPageHeight() * MillimetresPerInch / FQRPrinter->PixelsPerInchY()) / 2;
+    if (std::min(FMarginsMM[0], FMarginsMM[2]) + SheetToleranceMM < offsetX ||
+        std::min(FMarginsMM[1], FMarginsMM[3]) + SheetToleranceMM < offsetY)
+        throw EReportError(QStringLiteral("The report's margins (left %1, top %2, right %3, bottom %4 mm) reach into "
+                                          "the printer's unprintable margin of %5 mm across and %6 mm down")
+                               .arg(Millimetres(FMarginsMM[0]), Millimetres(FMarginsMM[1]), Millimetres(FMarginsMM[2]),
+                                    Millimetres(FMarginsMM[3]), Millimetres(offsetX), Millimetres(offsetY))
+                               .toStdString());
     if (!FReportTitle.isEmpty())
         printer->SetTitle(FReportTitle);
 

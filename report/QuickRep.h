@@ -177,9 +177,9 @@ public:
 
     // One run as one job on `printer`: the report's sheet and orientation
     // are set on it, then every band prints. EReportError, before anything
-    // is printed, when the printer's sheet is smaller than the report's or a
-    // band cannot fit on a page; a job that fails is ended before the error
-    // passes on.
+    // is printed, when the printer's sheet is smaller than the report's, the
+    // margins reach into the printer's unprintable margin, or a band cannot
+    // fit on a page; a job that fails is ended before the error passes on.
     void PrintTo(TVirtualPrinter* printer);
     // PrintTo(VirtualPrinter).
     void Print();

@@ -274,8 +274,6 @@ TEST(QuickRep, TheSheetSetsThePrintersPage)
             report.SetPaperLength(50);
         }
         report.SetLandscape(c.landscape);
-        report.SetTopMargin(2);
-        report.SetBottomMargin(2);
         new TQRBand(&report, TQRBandType::rbDetail);
         NoPrinterPreview printer;
         report.PrintTo(&printer);
@@ -303,6 +301,10 @@ TEST(QuickRep, ARunThatCannotWorkIsRefusedBeforeAnythingIsPrinted)
          "The margins leave nothing of the 210.0 x 297.0 mm sheet to print on"},
         {"columns", [](TQuickRep& r) { r.SetColumns(3); r.SetColumnSpace(100); },
          "3 columns 100.0 mm apart do not fit between the margins"},
+        // The preview's default printer cannot print within 5.5 mm across and 6.4 mm down.
+        {"unprintable margin", [](TQuickRep& r) { r.SetTopMargin(5); },
+         "The report's margins (left 10.0, top 5.0, right 10.0, bottom 10.0 mm) reach into the printer's "
+         "unprintable margin of 5.5 mm across and 6.4 mm down"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
