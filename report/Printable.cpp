@@ -153,15 +153,19 @@ void TQRPrintable::DrawFrame(QPainter& painter, const QRect& rect, double scale)
         painter.drawLine(r.bottomLeft(), r.bottomRight());
 }
 
+// Qt cannot pass an exception out of an event handler: an element that
+// fails to draw shows a red cross and the reason instead.
 void TQRPrintable::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     FCanvas = &painter;
     try {
         Paint();
-    } catch (...) {
-        FCanvas = nullptr;
-        throw;
+    } catch (const std::exception& e) {
+        painter.setPen(Qt::red);
+        painter.drawLine(rect().topLeft(), rect().bottomRight());
+        painter.drawLine(rect().bottomLeft(), rect().topRight());
+        painter.drawText(rect(), int(Qt::AlignCenter | Qt::TextWordWrap), QString::fromUtf8(e.what()));
     }
     FCanvas = nullptr;
 }

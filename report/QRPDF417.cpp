@@ -73,24 +73,23 @@ int32_t PrintedBarX(int32_t barX, double scale)
 
 // A symbol larger than the element would print cut at the element's edges,
 // into its neighbours; that must not pass unnoticed in a run of many pages.
-void CheckFits(const TBarPDF417& control, QSize page, const TQRPrinter& printer)
+QString FitProblem(const TBarPDF417& control, QSize page, const TQRPrinter& printer)
 {
     const bool upright = control.Angle() == _90 || control.Angle() == _270;
     const int along = upright ? page.height() : page.width();
     const int across = upright ? page.width() : page.height();
     const TCustomBarPDF417::TDrawingExtent extent = control.DrawingExtent(along);
     if (extent.Left >= 0 && extent.Right <= along && extent.Bottom <= across)
-        return;
+        return QString();
     const int64_t length = extent.Right - extent.Left;
-    throw EReportError(QStringLiteral("The PDF417 element is too small for its symbol at %1 x %2 dpi: the symbol "
-                                      "needs %3 x %4 pixels, the element gives %5 x %6")
-                           .arg(printer.PixelsPerInchX())
-                           .arg(printer.PixelsPerInchY())
-                           .arg(upright ? extent.Bottom : length)
-                           .arg(upright ? length : extent.Bottom)
-                           .arg(page.width())
-                           .arg(page.height())
-                           .toStdString());
+    return QStringLiteral("The PDF417 element is too small for its symbol at %1 x %2 dpi: the symbol needs %3 x %4 "
+                          "pixels, the element gives %5 x %6")
+        .arg(printer.PixelsPerInchX())
+        .arg(printer.PixelsPerInchY())
+        .arg(upright ? extent.Bottom : length)
+        .arg(upright ? length : extent.Bottom)
+        .arg(page.width())
+        .arg(page.height());
 }
 
 QString Latin1(const std::string& s)
@@ -215,33 +214,46 @@ void TCustomQRPDF417::FSetBarX(int32_t value)
 
 void TCustomQRPDF417::Paint()
 {
-    TQRPrintable::Paint();
     FBarCodeControl->resize(size());
     FBarCodeControl->FSetTransparent(FTransparent);
     FBarCodeControl->Internalprint(Canvas(), {0, 0});
+    TQRPrintable::Paint();
 }
 
 // The control draws at the printer's resolution, on the element's place on
 // the page: BarX, in design pixels, is scaled to keep the module's width on
 // paper, and the symbol is encoded for the page's area. Printed symbols are
-// opaque, whatever the element shows in the designer.
+// opaque, whatever the element shows in the designer; the frame is drawn
+// over them.
 void TCustomQRPDF417::Print(double X, double Y)
 {
-    TQRPrintable::Print(X, Y);
     const QRect page = PageRect(X, Y);
+    const TDesignState restore(*FBarCodeControl);
+    if (const QString problem = PrepareForPage(page.size()); !problem.isEmpty())
+        throw EReportError(problem.toStdString());
+    FBarCodeControl->Internalprint(QRPrinter()->Canvas(), {page.left(), page.top()});
+    TQRPrintable::Print(X, Y);
+}
+
+QString TCustomQRPDF417::PrintProblem()
+{
+    const TDesignState restore(*FBarCodeControl);
+    return PrepareForPage(PageRect(0, 0).size());
+}
+
+QString TCustomQRPDF417::PrepareForPage(QSize page)
+{
     const TQRPrinter& printer = *QRPrinter();
     const bool upright = FAngle == _90 || FAngle == _270;
     TBarPDF417& control = *FBarCodeControl;
-    const TDesignState restore(control);
-    control.resize(page.size());
+    control.resize(page);
     control.FSetTransparent(false);
     // Through the encoder, whose control setters would encode after each
     // change: the fit is checked against one encoding, for the page's area.
     control.Encoder().SetBarX(PrintedBarX(FBarX, upright ? printer.ScaleY() : printer.ScaleX()));
     control.Encoder().SetAspect(FAspect);
     control.ShowBarCode();
-    CheckFits(control, page.size(), printer);
-    control.Internalprint(printer.Canvas(), {page.left(), page.top()});
+    return FitProblem(control, page, printer);
 }
 
 // The symbol's size follows the element's, in the report's own units.

@@ -80,15 +80,22 @@ public:
     void FSetBarX(int32_t value);
 
     // Draws the symbol on the run's page at the element's place, at the
-    // printer's resolution, opaque. EReportError when the symbol does not
-    // fit the element there (it would print cut).
+    // printer's resolution, opaque, then the frame. EReportError when the
+    // symbol does not fit the element there (it would print cut).
     void Print(double X, double Y) override;
+    // Why the element cannot print its current value in the current run, or
+    // an empty string: what Print would refuse, asked before the band prints.
+    QString PrintProblem();
 
 protected:
     void Paint() override;
     void SizeChanged() override;
 
 private:
+    // Sets the control up for drawing on `page` pixels of the run's page;
+    // why the symbol cannot be drawn there, or an empty string.
+    QString PrepareForPage(QSize page);
+
     std::unique_ptr<TBarPDF417> FBarCodeControl;
     std::string FBarValue;
     TAngleType FAngle = _0;

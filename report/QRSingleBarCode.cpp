@@ -61,28 +61,27 @@ TFont PrintedFont(TFont font, double scale)
 // width) or without room for them across; that must not pass unnoticed in a
 // run of many pages. A value the symbology refuses (no modules) is left to
 // the control, which hatches the area.
-void CheckFits(const TSingleBarCode& control, QSize page, const TQRPrinter& printer)
+QString FitProblem(const TSingleBarCode& control, QSize page, const TQRPrinter& printer)
 {
     const int32_t modules = control.SymbolModules();
     if (modules == 0)
-        return;
+        return QString();
     const bool upright = control.Angle() == _90 || control.Angle() == _270;
     const int along = upright ? page.height() : page.width();
     const int across = upright ? page.width() : page.height();
     if (along < modules)
-        throw EReportError(QStringLiteral("The linear barcode element is too short for its symbol at %1 dpi: "
-                                          "its %2 modules need at least %2 pixels along it, the element gives %3")
-                               .arg(upright ? printer.PixelsPerInchY() : printer.PixelsPerInchX())
-                               .arg(modules)
-                               .arg(along)
-                               .toStdString());
+        return QStringLiteral("The linear barcode element is too short for its symbol at %1 dpi: its %2 modules "
+                              "need at least %2 pixels along it, the element gives %3")
+            .arg(upright ? printer.PixelsPerInchY() : printer.PixelsPerInchX())
+            .arg(modules)
+            .arg(along);
     if (const int32_t least = control.ExtentAcrossFor(1); across < least)
-        throw EReportError(QStringLiteral("The linear barcode element is too narrow for its bars and text at %1 dpi: "
-                                          "they need at least %2 pixels across the symbol, the element gives %3")
-                               .arg(upright ? printer.PixelsPerInchX() : printer.PixelsPerInchY())
-                               .arg(least)
-                               .arg(across)
-                               .toStdString());
+        return QStringLiteral("The linear barcode element is too narrow for its bars and text at %1 dpi: they "
+                              "need at least %2 pixels across the symbol, the element gives %3")
+            .arg(upright ? printer.PixelsPerInchX() : printer.PixelsPerInchY())
+            .arg(least)
+            .arg(across);
+    return QString();
 }
 
 } // namespace
@@ -163,29 +162,41 @@ void TCustomQRSingleBarCode::FSetShowText(bool value)
 // now, so that changes made to Font() in place show as well.
 void TCustomQRSingleBarCode::Paint()
 {
-    TQRPrintable::Paint();
     FBarCodeControl->FSetTransparent(FTransparent);
     FBarCodeControl->Font() = FFont;
     FBarCodeControl->Internalprint(Canvas(), {0, 0});
+    TQRPrintable::Paint();
 }
 
 // The control draws at the printer's resolution, on the element's place on
 // the page: module widths come from the page's pixels, and the font's design
 // pixels are scaled to keep their size on paper. Printed symbols are opaque,
-// whatever the element shows in the designer.
+// whatever the element shows in the designer; the frame is drawn over them.
 void TCustomQRSingleBarCode::Print(double X, double Y)
 {
-    TQRPrintable::Print(X, Y);
     const QRect page = PageRect(X, Y);
+    const TDesignState restore(*FBarCodeControl);
+    if (const QString problem = PrepareForPage(page.size()); !problem.isEmpty())
+        throw EReportError(problem.toStdString());
+    FBarCodeControl->Internalprint(QRPrinter()->Canvas(), {page.left(), page.top()});
+    TQRPrintable::Print(X, Y);
+}
+
+QString TCustomQRSingleBarCode::PrintProblem()
+{
+    const TDesignState restore(*FBarCodeControl);
+    return PrepareForPage(PageRect(0, 0).size());
+}
+
+QString TCustomQRSingleBarCode::PrepareForPage(QSize page)
+{
     const TQRPrinter& printer = *QRPrinter();
     const bool upright = FAngle == _90 || FAngle == _270;
     TSingleBarCode& control = *FBarCodeControl;
-    const TDesignState restore(control);
-    control.resize(page.size());
+    control.resize(page);
     control.Font() = PrintedFont(FFont, upright ? printer.ScaleX() : printer.ScaleY());
     control.FSetTransparent(false);
-    CheckFits(control, page.size(), printer);
-    control.Internalprint(printer.Canvas(), {page.left(), page.top()});
+    return FitProblem(control, page, printer);
 }
 
 // The symbol's size follows the element's, in the report's own units.

@@ -63,15 +63,22 @@ public:
     void FSetShowText(bool value);
 
     // Draws the symbol on the run's page at the element's place, at the
-    // printer's resolution, opaque. EReportError when the symbol does not
-    // fit the element there (it would print cut or blank).
+    // printer's resolution, opaque, then the frame. EReportError when the
+    // symbol does not fit the element there (it would print cut or blank).
     void Print(double X, double Y) override;
+    // Why the element cannot print its current value in the current run, or
+    // an empty string: what Print would refuse, asked before the band prints.
+    QString PrintProblem();
 
 protected:
     void Paint() override;
     void SizeChanged() override;
 
 private:
+    // Sets the control up for drawing on `page` pixels of the run's page;
+    // why the symbol cannot be drawn there, or an empty string.
+    QString PrepareForPage(QSize page);
+
     std::unique_ptr<TSingleBarCode> FBarCodeControl;
     TBarType FBarType = Inter2_5;
     std::string FBarValue;
