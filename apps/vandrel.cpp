@@ -2,6 +2,7 @@
 #include "apps/Cli.h"
 #include "apps/Linear.h"
 #include "apps/PrintCommand.h"
+#include "apps/ReportCommand.h"
 #include "apps/Pdf417Command.h"
 #include "apps/Render.h"
 #include "apps/ScanCommand.h"
@@ -42,6 +43,7 @@ const char* const Usage =
     "  scan      read a PDF417 picture back to its bytes\n"
     "  print     print a symbol on a printer or into a PDF file\n"
     "  preview   show a symbol in the print preview, or draw the preview into a picture\n"
+    "  report    print sheets of labels from database records, into a PDF file or on a printer\n"
     "\n"
     "Run 'vandrel <command> --help' for the options of a command,\n"
     "'vandrel --version' for the version.\n"
@@ -240,5 +242,7 @@ int main(int argc, char** argv)
         return PreviewCommand(args);
     if (command == "print")
         return PrintCommand(args);
+    if (command == "report")
+        return ReportCommand(args);
     return UsageError("unknown command '" + command + "'\n" + QString::fromLatin1(Usage));
 }
