@@ -104,11 +104,8 @@ QRect TQRPrintable::PageRect(double X, double Y) const
     const TQRPrinter* printer = QRPrinter();
     if (!printer)
         throw EReportError("A report element prints only while its report runs");
-    const int left = printer->XPos(FSize.Left() + X);
-    const int top = printer->YPos(FSize.Top() + Y);
-    const int right = printer->XPos(FSize.Left() + FSize.Width() + X);
-    const int bottom = printer->YPos(FSize.Top() + FSize.Height() + Y);
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    return QRect(printer->XPos(FSize.Left() + X), printer->YPos(FSize.Top() + Y), printer->XSize(FSize.Width()),
+                 printer->YSize(FSize.Height()));
 }
 
 void TQRPrintable::Print(double X, double Y)

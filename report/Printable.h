@@ -90,8 +90,8 @@ public:
     // report units from the sheet's top-left corner. Here: the frame.
     virtual void Print(double X, double Y);
     // The element's place on the page for band offsets X, Y, in device
-    // pixels of the run's printable area; each edge is rounded on its own,
-    // so neighbouring elements meet without gaps.
+    // pixels of the run's printable area. Its size does not depend on the
+    // place: every label of a sheet gets the same symbol.
     QRect PageRect(double X, double Y) const;
 
     // Schedules a repaint; every request is announced through invalidated().

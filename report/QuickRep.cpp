@@ -47,12 +47,22 @@ TQRPrinter::TQRPrinter(TVirtualPrinter& target, const TQuickRep& report)
 
 int TQRPrinter::XPos(double x) const
 {
-    return int(std::nearbyint(FReport.ToMillimetres(x) / MillimetresPerInch * FPixelsPerInchX)) - FOffsetX;
+    return XSize(x) - FOffsetX;
 }
 
 int TQRPrinter::YPos(double y) const
 {
-    return int(std::nearbyint(FReport.ToMillimetres(y) / MillimetresPerInch * FPixelsPerInchY)) - FOffsetY;
+    return YSize(y) - FOffsetY;
+}
+
+int TQRPrinter::XSize(double width) const
+{
+    return int(std::nearbyint(FReport.ToMillimetres(width) / MillimetresPerInch * FPixelsPerInchX));
+}
+
+int TQRPrinter::YSize(double height) const
+{
+    return int(std::nearbyint(FReport.ToMillimetres(height) / MillimetresPerInch * FPixelsPerInchY));
 }
 
 QPainter* TQRPrinter::Canvas() const

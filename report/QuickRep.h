@@ -35,6 +35,9 @@ public:
     // the printable area's left (top) edge.
     int XPos(double x) const;
     int YPos(double y) const;
+    // A length in report units in device pixels, across and down.
+    int XSize(double width) const;
+    int YSize(double height) const;
     // Device pixels per design pixel, across and down: what sizes given in
     // design pixels (pen widths, font heights, module widths) are scaled by.
     double ScaleX() const { return FPixelsPerInchX / DesignPixelsPerInch; }

@@ -57,8 +57,8 @@ struct ReportOnA4 {
         const int offsetY = (Preview.GetFullPageHeight() - Preview.GetPageHeight()) / 2;
         const auto pixels = [](double v) { return int(std::nearbyint(v / 25.4 * PreviewDpi)); };
         const double top = MarginMM + record * BandMM;
-        return QRect(QPoint(pixels(MarginMM + mm.left()) - offsetX, pixels(top + mm.top()) - offsetY),
-                     QPoint(pixels(MarginMM + mm.right()) - offsetX - 1, pixels(top + mm.bottom()) - offsetY - 1));
+        return QRect(pixels(MarginMM + mm.left()) - offsetX, pixels(top + mm.top()) - offsetY, pixels(mm.width()),
+                     pixels(mm.height()));
     }
 
     // What page 1 of the last run shows within `area`, on white.

@@ -175,8 +175,15 @@ TEST(QRPDF417, ASymbolTheElementCannotHoldIsRefused)
         ReportOnA4 r;
         auto* e = r.Place<TQRPDF417>(k.mm);
         e->FSetAngle(k.angle);
+        // Asked before the band prints, the element tells what Print refuses.
+        std::string problem;
+        r.Report.OnFilter = [&] {
+            problem = e->PrintProblem().toStdString();
+            return true;
+        };
         const std::string error = ReportError([&] { r.Run(); });
         EXPECT_NE(error.find("PDF417 element is too small"), std::string::npos) << error;
+        EXPECT_EQ(problem, error);
         EXPECT_FALSE(r.Preview.Printing());
         // The designer's control is back.
         EXPECT_EQ(e->BarCodeControl()->size(), e->size());

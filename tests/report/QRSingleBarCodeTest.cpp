@@ -146,7 +146,14 @@ TEST(QRSingleBarCode, ASymbolTheElementCannotHoldIsRefused)
         e->FSetBarType(k.type);
         e->FSetBarValue(k.value);
         e->FSetAngle(k.angle);
+        // Asked before the band prints, the element tells what Print refuses.
+        std::string problem;
+        r.Report.OnFilter = [&] {
+            problem = e->PrintProblem().toStdString();
+            return true;
+        };
         const std::string error = ReportError([&] { r.Run(); });
+        EXPECT_EQ(problem, error);
         if (!k.error) {
             EXPECT_EQ(error, "");
             EXPECT_FALSE(PaintedBox(r.Picture(r.PageArea(k.mm)), Qt::white).isEmpty());
@@ -163,6 +170,25 @@ TEST(QRSingleBarCode, PrintsOnlyWhileItsReportRuns)
 {
     TQRSingleBarCode e;
     EXPECT_THROW(e.Print(0, 0), EReportError);
+    EXPECT_THROW(e.PrintProblem(), EReportError);
+}
+
+// The symbol's picture is opaque; the frame is drawn over it, so it shows.
+TEST(QRSingleBarCode, TheFrameShowsAroundThePrintedSymbol)
+{
+    ReportOnA4 r;
+    const QRectF mm(5, 5, 60, 20);
+    auto* e = r.Place<TQRSingleBarCode>(mm);
+    TQRFrame frame;
+    frame.DrawLeft = frame.DrawTop = frame.DrawRight = frame.DrawBottom = true;
+    e->SetFrame(frame);
+    r.Run();
+    const QRect area = r.PageArea(mm);
+    const QImage picture = r.Picture(area);
+    for (const int y : {0, area.height() - 1})
+        EXPECT_EQ(CountColor(picture.copy(0, y, area.width(), 1), Qt::black), area.width()) << y;
+    for (const int x : {0, area.width() - 1})
+        EXPECT_EQ(CountColor(picture.copy(x, 0, 1, area.height()), Qt::black), area.height()) << x;
 }
 
 TEST(DBQRSingleBarCode, TakesItsValueFromAModifiableNonEmptyField)
