@@ -119,7 +119,8 @@ std::variant<int, TSymbolOptions> ReadSymbolOptions(const QCommandLineParser& pa
 }
 
 // How the labels lie on the sheet: as many whole labels across and down as
-// fit (or --columns across), the grid centred on the sheet as on label stock.
+// fit on the printable area (or --columns across), the grid centred on the
+// sheet as on label stock.
 struct TGrid {
     QSizeF label;
     double gap;
@@ -131,7 +132,8 @@ struct TGrid {
     double Top() const { return (sheet.height() - rows * label.height()) / 2; }
 };
 
-std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet& sheet, int dpi)
+std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet& sheet, int dpi,
+                                  QSizeF unprintable)
 {
     const auto label = ParseLabel(parser.value("label"), dpi);
     if (!label)
@@ -141,15 +143,17 @@ std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet
     if (!gap)
         return UsageError("--gap takes a length, e.g. 2.5mm, or 0");
     const QSizeF paper = sheet.mm;
-    const int fit = int(std::floor((paper.width() + *gap + 1e-9) / (label->width() + *gap)));
-    const int rows = int(std::floor((paper.height() + 1e-9) / label->height()));
+    const QSizeF printable = paper - 2 * unprintable;
+    const int fit = int(std::floor((printable.width() + *gap + 1e-9) / (label->width() + *gap)));
+    const int rows = int(std::floor((printable.height() + 1e-9) / label->height()));
     if (fit < 1 || rows < 1)
-        return UsageError(QStringLiteral("a %1 x %2 mm label does not fit on a %3 sheet (%4 x %5 mm)")
+        return UsageError(QStringLiteral("a %1 x %2 mm label does not fit on the printable area of the %3 sheet "
+                                         "(%4 x %5 mm)")
                               .arg(label->width(), 0, 'f', 1)
                               .arg(label->height(), 0, 'f', 1)
                               .arg(sheet.name)
-                              .arg(paper.width(), 0, 'f', 1)
-                              .arg(paper.height(), 0, 'f', 1));
+                              .arg(printable.width(), 0, 'f', 1)
+                              .arg(printable.height(), 0, 'f', 1));
     int columns = fit;
     if (parser.isSet("columns")) {
         const auto given = ParseInt(parser.value("columns"), 1, 100);
@@ -322,15 +326,30 @@ private:
     int FPrinted = 0;
 };
 
-// The resolution that --label, --gap and px lengths are taken at; nullopt
-// after a usage error.
-std::optional<int> OutputDpi(const QCommandLineParser& parser, const TPrinter& printer)
+// The output's resolution, that --label, --gap and px lengths are taken at,
+// and its unprintable margin on either side in millimetres; nullopt after a
+// usage error.
+struct TOutputPage {
+    int dpi;
+    QSizeF unprintable;
+};
+std::optional<TOutputPage> OutputPage(const QCommandLineParser& parser, const TPrinter& printer)
 {
-    if (parser.isSet("pdf"))
-        return ReadDpi(parser);
-    if (parser.isSet("printer"))
-        return GetDeviceCaps(printer.Handle(), LOGPIXELSX);
-    return PrinterPreview()->GetPixelsPerInchX();
+    if (parser.isSet("pdf")) {
+        const auto dpi = ReadDpi(parser);
+        return dpi ? std::optional<TOutputPage>({*dpi, QSizeF(0, 0)}) : std::nullopt;
+    }
+    if (parser.isSet("printer")) {
+        const int dpi = GetDeviceCaps(printer.Handle(), LOGPIXELSX);
+        return TOutputPage{dpi, QSizeF(GetDeviceCaps(printer.Handle(), PHYSICALOFFSETX),
+                                       GetDeviceCaps(printer.Handle(), PHYSICALOFFSETY)) *
+                                    (25.4 / dpi)};
+    }
+    TPrinterPreview* preview = PrinterPreview();
+    const int dpi = preview->GetPixelsPerInchX();
+    return TOutputPage{dpi, QSizeF(preview->GetFullPageWidth() - preview->GetPageWidth(),
+                                   preview->GetFullPageHeight() - preview->GetPageHeight()) *
+                                (25.4 / 2 / dpi)};
 }
 
 } // namespace
@@ -388,10 +407,10 @@ int ReportCommand(const QStringList& args)
     if (!parser.isSet("grab"))
         if (const auto failed = output.SetUp(parser, printer))
             return *failed;
-    const auto dpi = OutputDpi(parser, printer);
-    if (!dpi)
+    const auto page = OutputPage(parser, printer);
+    if (!page)
         return ExitUsage;
-    const auto grid = ReadGrid(parser, *sheet, *dpi);
+    const auto grid = ReadGrid(parser, *sheet, page->dpi, page->unprintable);
     if (const int* code = std::get_if<int>(&grid))
         return *code;
 

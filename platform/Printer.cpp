@@ -131,6 +131,8 @@ void TPrinter::SetOutputFileName(const QString& fileName)
     RequireIdle();
     FPrinter->setOutputFormat(QPrinter::PdfFormat);
     FPrinter->setOutputFileName(fileName);
+    // A PDF file has no unprintable margin: the whole sheet is the page.
+    FPrinter->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
 QString TPrinter::OutputFileName() const

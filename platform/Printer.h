@@ -65,7 +65,8 @@ public:
     void GetPrinter(QString& device, QString& driver, QString& port) const;
     // Selects the installed printer named `device`; EPrinter when there is none.
     void SetPrinter(const QString& device, const QString& driver = {}, const QString& port = {});
-    // Prints into a PDF file instead of a printer.
+    // Prints into a PDF file instead of a printer; its printable area is
+    // the whole sheet.
     void SetOutputFileName(const QString& fileName);
     QString OutputFileName() const;
     // Resolution of PDF output in dots per inch; a printer keeps its own.

@@ -193,7 +193,7 @@ TEST(ReportCli, UsageErrorsNameTheOption)
         {base + QStringList{"--type", "EAN13", "--pdf", "a.pdf", "--columns", "4"},
          "4 columns of 63.5 mm labels do not fit across the A4 sheet; 3 do"},
         {base + QStringList{"--type", "EAN13", "--pdf", "a.pdf", "--label", "300x20mm"},
-         "a 300.0 x 20.0 mm label does not fit on a A4 sheet"},
+         "a 300.0 x 20.0 mm label does not fit on the printable area of the A4 sheet (210.0 x 297.0 mm)"},
         {base + QStringList{"--type", "EAN13", "--pdf", "a.pdf", "--page", "B5"}, "--page takes A4 or Letter"},
         {base + QStringList{"--type", "EAN13", "--pdf", "a.pdf", "--text-field", "nom"}, "unknown field 'nom'"},
         {base + QStringList{"--pdf417", "--pdf", "a.pdf", "--data-columns", "31"}, "--data-columns takes"},

@@ -2,6 +2,7 @@
 #include "report/QuickRep.h"
 
 #include "platform/DataSet.h"
+#include "platform/DeviceCaps.h"
 #include "platform/Printer.h"
 #include "print/PreviewFixtures.h"
 #include "support/Database.h"
@@ -360,6 +361,7 @@ TEST(QuickRep, PrintsFramedLabelsIntoAPdfOfTheReportsSheet)
     TPrinter pdfPrinter;
     pdfPrinter.SetOutputFileName(pdf);
     pdfPrinter.SetResolution(300);
+    EXPECT_EQ(GetDeviceCaps(pdfPrinter.Handle(), PHYSICALOFFSETX), 0) << "a PDF can be printed to its edges";
 
     TestDatabase db("framed", Records(4));
     TDataSet data;
