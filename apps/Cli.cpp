@@ -224,4 +224,33 @@ std::variant<int, TLook> ReadLook(const QCommandLineParser& parser)
                  *backColor};
 }
 
+const QStringList Pdf417ModeNames{"text", "numeric", "byte", "auto"};
+
+void AddModeLevelOptions(QCommandLineParser& parser, const QString& prefix)
+{
+    // "Compaction", or "PDF417 compaction".
+    const auto start = [&prefix](const QString& words) {
+        return prefix.isEmpty() ? words.left(1).toUpper() + words.mid(1) : prefix + ' ' + words;
+    };
+    parser.addOption({"mode", start("compaction: text, numeric, byte or auto (default text)."), "MODE", "text"});
+    parser.addOption({"level", start("error-correction level, 0 to 8 (default 1): 2 to 512 error-correction codewords."),
+                      "L", "1"});
+}
+
+std::optional<TModeLevel> ReadModeLevel(const QCommandLineParser& parser, std::optional<TCodeMode> implied)
+{
+    const int mode =
+        implied && !parser.isSet("mode") ? int(*implied) : int(Pdf417ModeNames.indexOf(parser.value("mode")));
+    if (mode < 0) {
+        UsageError("--mode takes text, numeric, byte or auto");
+        return std::nullopt;
+    }
+    const auto level = ParseInt(parser.value("level"), 0, 8);
+    if (!level) {
+        UsageError("--level takes a whole number from 0 to 8");
+        return std::nullopt;
+    }
+    return TModeLevel{TCodeMode(mode), TErrorLevel(*level)};
+}
+
 } // namespace Vandrel

@@ -63,6 +63,17 @@ std::optional<int> ParseInt(const QString& text, int low, int high);
 // Colours: RRGGBB or #RRGGBB.
 std::optional<QColor> ParseColor(const QString& text);
 
+// PDF417 --mode (compaction) and --level (error correction); `prefix` starts
+// their descriptions ("PDF417 compaction", or "Compaction" when empty).
+extern const QStringList Pdf417ModeNames; // in the order of TCodeMode's ordinals
+void AddModeLevelOptions(QCommandLineParser& parser, const QString& prefix);
+struct TModeLevel {
+    TCodeMode mode;
+    TErrorLevel level;
+};
+// `implied` stands for --mode when it is not given.
+std::optional<TModeLevel> ReadModeLevel(const QCommandLineParser& parser, std::optional<TCodeMode> implied = {});
+
 // Values and passwords are byte strings: anything outside Latin-1 is refused.
 std::optional<std::string> ParseLatin1(const QString& text);
 

@@ -22,7 +22,6 @@ namespace Vandrel {
 namespace {
 
 // In the order of the enumerations' ordinals.
-const QStringList ModeNames{"text", "numeric", "byte", "auto"};
 const QStringList TypeNames{"Normal", "Truncated", "MicroPDF417", "TruncatedMicroPDF417"};
 
 // The most bytes one symbol can carry in each mode, in ordinal order: its
@@ -43,7 +42,7 @@ constexpr qint64 SequenceBytes = qint64{1} << 20;
 // usage errors come first.
 struct TOptions {
     TCodeMode mode;
-    int level;
+    TErrorLevel level;
     int columns;
     int rows;
     bool defaultGrid; // neither --columns nor --rows given
@@ -67,7 +66,7 @@ struct TOptions {
             .arg(Sequence() ? QStringLiteral("a Macro PDF417 sequence takes")
                             : QStringLiteral("one symbol carries in %1 mode (--type MicroPDF417 spreads a longer "
                                              "value over a sequence)")
-                                  .arg(ModeNames[mode]));
+                                  .arg(Pdf417ModeNames[mode]));
     }
 };
 
@@ -152,16 +151,13 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     if (parser.isSet("value") + parser.isSet("input-file") + parser.isSet("hex") + parser.isSet("db") != 1)
         return UsageError("give the value with exactly one of --value, --input-file, --hex and --db");
     // Only byte compaction carries a protected payload: --encrypt implies it.
-    const bool impliedByte = parser.isSet("encrypt") && !parser.isSet("mode");
-    const int mode = impliedByte ? int(bMode) : ModeNames.indexOf(parser.value("mode"));
-    if (mode < 0)
-        return UsageError("--mode takes text, numeric, byte or auto");
+    const auto coding =
+        ReadModeLevel(parser, parser.isSet("encrypt") ? std::optional<TCodeMode>(bMode) : std::nullopt);
+    if (!coding)
+        return ExitUsage;
     const int type = TypeNames.indexOf(parser.value("type"));
     if (type < 0)
         return UsageError("--type takes Normal, Truncated, MicroPDF417 or TruncatedMicroPDF417");
-    const auto level = ParseInt(parser.value("level"), 0, 8);
-    if (!level)
-        return UsageError("--level takes a whole number from 0 to 8");
     const auto columns = ParseInt(parser.value("columns"), 0, MaxColumns);
     if (!columns)
         return UsageError(QStringLiteral("--columns takes a whole number from 1 to %1, or 0 to follow the area's "
@@ -188,8 +184,8 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     const auto password = ReadEncryptPassword(parser);
     if (const int* code = std::get_if<int>(&password))
         return *code;
-    TOptions o{TCodeMode(mode),
-               *level,
+    TOptions o{coding->mode,
+               coding->level,
                *columns,
                *rows,
                !parser.isSet("columns") && !parser.isSet("rows"),
@@ -260,7 +256,7 @@ public:
         FControl.resize(o.area);
         o.look.ApplyTo(FControl);
         FControl.FSetCodeMode(o.mode);
-        FControl.FSetErrorLevel(TErrorLevel(o.level));
+        FControl.FSetErrorLevel(o.level);
         FControl.FSetPDFType(o.type);
         FControl.FSetDataRow(o.rows);
         // Aspect after BarX: the row height follows both.
@@ -485,9 +481,7 @@ void AddOptions(QCommandLineParser& parser)
     parser.addOption({"value", "The value to encode.", "V"});
     parser.addOption({"input-file", "Encode the bytes of this file.", "FILE"});
     parser.addOption({"hex", "Encode these bytes, two hexadecimal digits each.", "HEX"});
-    parser.addOption({"mode", "Compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
-    parser.addOption({"level", "Error-correction level, 0 to 8 (default 1): 2 to 512 error-correction codewords.",
-                      "L", "1"});
+    AddModeLevelOptions(parser, QString());
     parser.addOption({"columns",
                       "Data columns, 1 to 30, or 0 to follow the area's proportions (default 3; a value too long "
                       "for 90 rows of 3 columns, with --rows not given either, gets the fewest columns that "

@@ -42,8 +42,6 @@ const char* const Examples =
 
 constexpr int DefaultPrintDpi = 600;
 
-// In the order of the enumeration's ordinals.
-const QStringList ModeNames{"text", "numeric", "byte", "auto"};
 
 // A place on the printable area: lengths as ParseLength takes them, and zero,
 // the edge itself, which ParseLength refuses as a size.
@@ -108,12 +106,9 @@ std::variant<int, std::unique_ptr<TBarCode>> Pdf417(const QCommandLineParser& pa
     const auto value = ReadValue(parser);
     if (const int* code = std::get_if<int>(&value))
         return *code;
-    const int mode = int(ModeNames.indexOf(parser.value("mode")));
-    if (mode < 0)
-        return UsageError("--mode takes text, numeric, byte or auto");
-    const auto level = ParseInt(parser.value("level"), 0, 8);
-    if (!level)
-        return UsageError("--level takes a whole number from 0 to 8");
+    const auto coding = ReadModeLevel(parser);
+    if (!coding)
+        return ExitUsage;
     const auto columns = ParseInt(parser.value("columns"), 0, 30);
     const auto rows = ParseInt(parser.value("rows"), 0, 90);
     if (!columns || !rows)
@@ -134,8 +129,8 @@ std::variant<int, std::unique_ptr<TBarCode>> Pdf417(const QCommandLineParser& pa
     try {
         control->resize(*width, *height);
         std::get<TLook>(look).ApplyTo(*control);
-        control->FSetCodeMode(TCodeMode(mode));
-        control->FSetErrorLevel(TErrorLevel(*level));
+        control->FSetCodeMode(coding->mode);
+        control->FSetErrorLevel(coding->level);
         control->FSetDataColumn(*columns);
         control->FSetDataRow(*rows);
         control->FSetBarValue(std::get<std::string>(value));
@@ -188,8 +183,7 @@ void AddSymbolOptions(QCommandLineParser& parser)
 {
     AddTypeValueOptions(parser);
     parser.addOption({"pdf417", "Print the --value as PDF417 instead of a linear symbol of --type."});
-    parser.addOption({"mode", "PDF417 compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
-    parser.addOption({"level", "PDF417 error-correction level, 0 to 8 (default 1).", "L", "1"});
+    AddModeLevelOptions(parser, "PDF417");
     parser.addOption({"columns", "PDF417 data columns, 1 to 30, or 0 for automatic (default 3).", "N", "3"});
     parser.addOption({"rows", "PDF417 rows, 3 to 90, or 0 for automatic (default 0).", "N", "0"});
     AddAppearanceOptions(parser);

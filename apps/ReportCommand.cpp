@@ -38,9 +38,6 @@ const char* const Examples =
     "  vandrel report --db data/products.sqlite --sql \"SELECT ean FROM products\" --field ean --type EAN13 \\\n"
     "      --grab sheet.png --size 1200x1700\n";
 
-// In the order of the enumeration's ordinals.
-const QStringList ModeNames{"text", "numeric", "byte", "auto"};
-
 // Inside a label: a margin all round, so that neighbouring labels' symbols
 // never touch, and the line of words under the symbol.
 constexpr double PaddingMM = 1.5;
@@ -85,7 +82,7 @@ struct TSymbolOptions {
     TBarType type = EAN13;
     bool check = true;
     TCodeMode mode = tMode;
-    int level = 1;
+    TErrorLevel level = Level1;
     int dataColumns = 0;
 };
 
@@ -103,17 +100,14 @@ std::variant<int, TSymbolOptions> ReadSymbolOptions(const QCommandLineParser& pa
         o.check = !parser.isSet("no-check");
         return o;
     }
-    const int mode = int(ModeNames.indexOf(parser.value("mode")));
-    if (mode < 0)
-        return UsageError("--mode takes text, numeric, byte or auto");
-    const auto level = ParseInt(parser.value("level"), 0, 8);
-    if (!level)
-        return UsageError("--level takes a whole number from 0 to 8");
+    const auto coding = ReadModeLevel(parser);
+    if (!coding)
+        return ExitUsage;
     const auto columns = ParseInt(parser.value("data-columns"), 0, 30);
     if (!columns)
         return UsageError("--data-columns takes a whole number from 1 to 30, or 0 for the fewest that fit");
-    o.mode = TCodeMode(mode);
-    o.level = *level;
+    o.mode = coding->mode;
+    o.level = coding->level;
     o.dataColumns = *columns;
     return o;
 }
@@ -202,7 +196,7 @@ public:
             element->BarCodeControl()->Encoder().SetMessage(
                 [this](const std::string& text) { FMessages << QString::fromStdString(text); });
             element->FSetCodeMode(o.mode);
-            element->FSetErrorLevel(TErrorLevel(o.level));
+            element->FSetErrorLevel(o.level);
             element->FSetDataColumn(o.dataColumns);
             FPdf417 = element;
             Place(*element, symbol);
@@ -361,8 +355,7 @@ int ReportCommand(const QStringList& args)
     AddTypeOptions(parser);
     parser.addOption({"pdf417", "Print the --field as PDF417 instead of a linear symbol of --type; the modules are "
                                 "as wide as the label allows, up to 0.8 mm, in as few data columns as fit."});
-    parser.addOption({"mode", "PDF417 compaction: text, numeric, byte or auto (default text).", "MODE", "text"});
-    parser.addOption({"level", "PDF417 error-correction level, 0 to 8 (default 1).", "L", "1"});
+    AddModeLevelOptions(parser, "PDF417");
     parser.addOption({"data-columns", "PDF417 data columns, 1 to 30, or 0 for the fewest that fit the label (default 0).", "N", "0"});
     parser.addOption({"text-field", "Print this field's text in a line under the symbol.", "NAME"});
     parser.addOption({"label", "Size of one label (default 63.5x38.1mm).", "WxH", "63.5x38.1mm"});

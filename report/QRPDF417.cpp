@@ -1,5 +1,6 @@
 #include "report/QRPDF417.h"
 
+#include "report/ControlOnPage.h"
 #include "report/QuickRep.h"
 
 #include <QRect>
@@ -227,12 +228,8 @@ void TCustomQRPDF417::Paint()
 // over them.
 void TCustomQRPDF417::Print(double X, double Y)
 {
-    const QRect page = PageRect(X, Y);
     const TDesignState restore(*FBarCodeControl);
-    if (const QString problem = PrepareForPage(page.size()); !problem.isEmpty())
-        throw EReportError(problem.toStdString());
-    FBarCodeControl->Internalprint(QRPrinter()->Canvas(), {page.left(), page.top()});
-    TQRPrintable::Print(X, Y);
+    PrintControl(*this, *FBarCodeControl, X, Y, [this](QSize page) { return PrepareForPage(page); });
 }
 
 QString TCustomQRPDF417::PrintProblem()
@@ -259,10 +256,7 @@ QString TCustomQRPDF417::PrepareForPage(QSize page)
 // The symbol's size follows the element's, in the report's own units.
 void TCustomQRPDF417::SizeChanged()
 {
-    FBarCodeControl->resize(size());
-    FBarCodeControl->FSetSymbolWidth(float(Size().Width()));
-    FBarCodeControl->FSetSymbolHeight(float(Size().Height()));
-    Invalidate();
+    FollowSize(*this, *FBarCodeControl);
 }
 
 TDBQRPDF417::TDBQRPDF417(QWidget* parent)

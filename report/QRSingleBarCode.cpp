@@ -1,5 +1,6 @@
 #include "report/QRSingleBarCode.h"
 
+#include "report/ControlOnPage.h"
 #include "report/QuickRep.h"
 
 #include <QRect>
@@ -174,12 +175,8 @@ void TCustomQRSingleBarCode::Paint()
 // whatever the element shows in the designer; the frame is drawn over them.
 void TCustomQRSingleBarCode::Print(double X, double Y)
 {
-    const QRect page = PageRect(X, Y);
     const TDesignState restore(*FBarCodeControl);
-    if (const QString problem = PrepareForPage(page.size()); !problem.isEmpty())
-        throw EReportError(problem.toStdString());
-    FBarCodeControl->Internalprint(QRPrinter()->Canvas(), {page.left(), page.top()});
-    TQRPrintable::Print(X, Y);
+    PrintControl(*this, *FBarCodeControl, X, Y, [this](QSize page) { return PrepareForPage(page); });
 }
 
 QString TCustomQRSingleBarCode::PrintProblem()
@@ -202,10 +199,7 @@ QString TCustomQRSingleBarCode::PrepareForPage(QSize page)
 // The symbol's size follows the element's, in the report's own units.
 void TCustomQRSingleBarCode::SizeChanged()
 {
-    FBarCodeControl->resize(size());
-    FBarCodeControl->FSetSymbolWidth(float(Size().Width()));
-    FBarCodeControl->FSetSymbolHeight(float(Size().Height()));
-    Invalidate();
+    FollowSize(*this, *FBarCodeControl);
 }
 
 TDBQRSingleBarCode::TDBQRSingleBarCode(QWidget* parent)

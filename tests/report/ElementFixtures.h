@@ -20,6 +20,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace VandrelTest {
@@ -87,6 +88,19 @@ std::string ReportError(Run&& run)
         return e.what();
     }
     return {};
+}
+
+// Runs the report: what `element` tells, asked before its band prints, and
+// the message of the EReportError the run raises (empty for none).
+template <typename Element>
+std::pair<std::string, std::string> ProblemAndError(ReportOnA4& r, Element& element)
+{
+    std::string problem;
+    r.Report.OnFilter = [&] {
+        problem = element.PrintProblem().toStdString();
+        return true;
+    };
+    return {problem, ReportError([&] { r.Run(); })};
 }
 
 struct MirroredCase {

@@ -176,12 +176,7 @@ TEST(QRPDF417, ASymbolTheElementCannotHoldIsRefused)
         auto* e = r.Place<TQRPDF417>(k.mm);
         e->FSetAngle(k.angle);
         // Asked before the band prints, the element tells what Print refuses.
-        std::string problem;
-        r.Report.OnFilter = [&] {
-            problem = e->PrintProblem().toStdString();
-            return true;
-        };
-        const std::string error = ReportError([&] { r.Run(); });
+        const auto [problem, error] = ProblemAndError(r, *e);
         EXPECT_NE(error.find("PDF417 element is too small"), std::string::npos) << error;
         EXPECT_EQ(problem, error);
         EXPECT_FALSE(r.Preview.Printing());

@@ -147,12 +147,7 @@ TEST(QRSingleBarCode, ASymbolTheElementCannotHoldIsRefused)
         e->FSetBarValue(k.value);
         e->FSetAngle(k.angle);
         // Asked before the band prints, the element tells what Print refuses.
-        std::string problem;
-        r.Report.OnFilter = [&] {
-            problem = e->PrintProblem().toStdString();
-            return true;
-        };
-        const std::string error = ReportError([&] { r.Run(); });
+        const auto [problem, error] = ProblemAndError(r, *e);
         EXPECT_EQ(problem, error);
         if (!k.error) {
             EXPECT_EQ(error, "");
