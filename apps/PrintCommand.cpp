@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -199,13 +200,11 @@ std::variant<int, std::unique_ptr<TBarCode>> ReadSymbol(const QCommandLineParser
     return parser.isSet("pdf417") ? Pdf417(parser, dpi) : Linear(parser, dpi);
 }
 
-// The symbol the options describe and its place on a printable area of
-// `pageWidth` x `pageHeight` pixels, or the refusal already reported.
-struct TPlaced {
-    std::unique_ptr<TBarCode> control;
-    TPoint at;
-};
-std::variant<int, TPlaced> ReadPlacedSymbol(const QCommandLineParser& parser, int dpi, int pageWidth, int pageHeight)
+// Reads the symbol the options describe and its place on a printable area
+// of `pageWidth` x `pageHeight` pixels, and hands both to `job` through a
+// print component; the refusal or failure reported, or 0.
+int PrintPlaced(const QCommandLineParser& parser, int dpi, int pageWidth, int pageHeight,
+                const std::function<void(TBarPrint&, TPoint)>& job)
 {
     const auto at = ParseAt(parser.value("at"), dpi);
     if (!at)
@@ -213,10 +212,17 @@ std::variant<int, TPlaced> ReadPlacedSymbol(const QCommandLineParser& parser, in
     auto made = ReadSymbol(parser, dpi);
     if (const int* code = std::get_if<int>(&made))
         return *code;
-    auto control = std::move(std::get<std::unique_ptr<TBarCode>>(made));
+    const std::unique_ptr<TBarCode> control = std::move(std::get<std::unique_ptr<TBarCode>>(made));
     if (const QString error = PlaceError(*control, *at, pageWidth, pageHeight); !error.isEmpty())
         return Failure(error);
-    return TPlaced{std::move(control), *at};
+    TBarPrint print;
+    print.SetBarCode(control.get());
+    try {
+        job(print, *at);
+    } catch (const Exception& e) {
+        return Failure(QString::fromStdString(e.what()));
+    }
+    return 0;
 }
 
 } // namespace
@@ -309,21 +315,13 @@ int PrintCommand(const QStringList& args)
     TJobOutput output;
     if (const auto failed = output.SetUp(parser, printer))
         return *failed;
-    auto placed = ReadPlacedSymbol(parser, GetDeviceCaps(printer.Handle(), LOGPIXELSX), printer.PageWidth(),
-                                   printer.PageHeight());
-    if (const int* code = std::get_if<int>(&placed))
-        return *code;
-    TBarCode& control = *std::get<TPlaced>(placed).control;
-    const TPoint* at = &std::get<TPlaced>(placed).at;
-
-    TBarPrint print;
-    print.SetBarCode(&control);
-    try {
-        const TInstalledPrinter installed(&printer);
-        print.Print(*at);
-    } catch (const Exception& e) {
-        return Failure(QString::fromStdString(e.what()));
-    }
+    const int printed = PrintPlaced(parser, GetDeviceCaps(printer.Handle(), LOGPIXELSX), printer.PageWidth(),
+                                    printer.PageHeight(), [&printer](TBarPrint& print, TPoint at) {
+                                        const TInstalledPrinter installed(&printer);
+                                        print.Print(at);
+                                    });
+    if (printed != 0)
+        return printed;
     return output.Finish(parser);
 }
 
@@ -417,19 +415,11 @@ int PreviewCommand(const QStringList& args)
         return *code;
 
     TPrinterPreview* preview = PrinterPreview();
-    auto placed = ReadPlacedSymbol(parser, preview->Metrics().PixelsPerInch, preview->GetPageWidth(),
-                                   preview->GetPageHeight());
-    if (const int* code = std::get_if<int>(&placed))
-        return *code;
-    TBarCode& control = *std::get<TPlaced>(placed).control;
-    const TPoint* at = &std::get<TPlaced>(placed).at;
-    TBarPrint print;
-    print.SetBarCode(&control);
-    try {
-        print.Preview(*at);
-    } catch (const Exception& e) {
-        return Failure(QString::fromStdString(e.what()));
-    }
+    const int previewed = PrintPlaced(parser, preview->Metrics().PixelsPerInch, preview->GetPageWidth(),
+                                      preview->GetPageHeight(),
+                                      [](TBarPrint& print, TPoint at) { print.Preview(at); });
+    if (previewed != 0)
+        return previewed;
     return ShowPreview(std::get<TGrab>(grab));
 }
 
