@@ -21,12 +21,23 @@ class TBarCode : public QWidget {
     Q_PROPERTY(Vandrel::TAngleType Angle READ Angle WRITE FSetAngle)
     Q_PROPERTY(QColor BarBackColor READ BarBackColor WRITE FSetBarBackColor)
     Q_PROPERTY(QColor BarColor READ BarColor WRITE FSetBarColor)
-    Q_PROPERTY(float SymbolWidth READ SymbolWidth WRITE FSetSymbolWidth)
-    Q_PROPERTY(float SymbolHeight READ SymbolHeight WRITE FSetSymbolHeight)
+    // Physical sizes are floats; forms and Designer store doubles, not floats.
+    Q_PROPERTY(double SymbolWidth READ SymbolWidth WRITE FSetSymbolWidth)
+    Q_PROPERTY(double SymbolHeight READ SymbolHeight WRITE FSetSymbolHeight)
     Q_PROPERTY(bool Transparent READ FGetTransparent WRITE FSetTransparent)
     Q_PROPERTY(Vandrel::TUnitType UnitType READ UnitType WRITE FSetUnitType)
     Q_PROPERTY(int PrintDPIX MEMBER PrintDPIX)
     Q_PROPERTY(int PrintDPIY MEMBER PrintDPIY)
+    // Forms store a property only when it differs from its declared default
+    // (package/Published.h); SymbolWidth, SymbolHeight and Transparent have
+    // none and are always stored.
+    Q_CLASSINFO("default:Alignment", "taCenter")
+    Q_CLASSINFO("default:Angle", "_0")
+    Q_CLASSINFO("default:BarBackColor", "#ffffff")
+    Q_CLASSINFO("default:BarColor", "#000000")
+    Q_CLASSINFO("default:UnitType", "Inch")
+    Q_CLASSINFO("default:PrintDPIX", "300")
+    Q_CLASSINFO("default:PrintDPIY", "300")
 
 public:
     explicit TBarCode(QWidget* owner = nullptr);

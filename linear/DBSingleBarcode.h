@@ -11,7 +11,8 @@ class TDBSingleBarCode : public TCustomSingleBarCode, public TDataAware {
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
     Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
-    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource)
+    // A reference to another object, which a form file cannot hold: set in code.
+    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource STORED false)
 
 public:
     explicit TDBSingleBarCode(QWidget* owner = nullptr);

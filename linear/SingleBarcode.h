@@ -16,12 +16,19 @@ class TCanvas;
 
 class TCustomSingleBarCode : public TBarCode {
     Q_OBJECT
+    // First: a form sets properties in this order, and whether the value is
+    // completed with its check digit must be known before the type and value.
+    Q_PROPERTY(bool CalcuCheck READ CalcuCheck WRITE FSetCalcuCheck)
     Q_PROPERTY(Vandrel::TBarType BarType READ BarType WRITE FSetBarType)
     // The value is a byte string; Designer edits it as Latin-1 text.
     Q_PROPERTY(QString BarValue READ BarValueText WRITE SetBarValueText)
-    Q_PROPERTY(bool CalcuCheck READ CalcuCheck WRITE FSetCalcuCheck)
     Q_PROPERTY(QFont Font READ FontAsQFont WRITE SetFontFromQFont)
     Q_PROPERTY(bool ShowText READ ShowText WRITE FSetShowText)
+    // CalcuCheck's default is the value a new control has, so that a control
+    // saved without it reads back as it was saved.
+    Q_CLASSINFO("default:BarType", "Inter2_5")
+    Q_CLASSINFO("default:CalcuCheck", "true")
+    Q_CLASSINFO("default:ShowText", "true")
 
 public:
     explicit TCustomSingleBarCode(QWidget* owner = nullptr);

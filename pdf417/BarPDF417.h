@@ -19,7 +19,8 @@ class TCanvas;
 
 class TCustomBarPDF417 : public TBarCode {
     Q_OBJECT
-    Q_PROPERTY(float Aspect READ Aspect WRITE FSetAspect)
+    // A float; forms and Designer store doubles, not floats.
+    Q_PROPERTY(double Aspect READ Aspect WRITE FSetAspect)
     Q_PROPERTY(int BarX READ BarX WRITE FSetBarX)
     // The value is a byte string; Designer edits it as Latin-1 text.
     Q_PROPERTY(QString BarValue READ BarValueText WRITE SetBarValueText)
@@ -30,6 +31,12 @@ class TCustomBarPDF417 : public TBarCode {
     Q_PROPERTY(bool IsEncrypt READ IsEncrypt WRITE FSetIsEncrypt)
     Q_PROPERTY(Vandrel::TPDFType PDFType READ PDFType WRITE FSetPDFType)
     Q_PROPERTY(QString Password READ PasswordText WRITE SetPasswordText)
+    // Aspect, BarX and CodeMode have no declared default: always stored.
+    Q_CLASSINFO("default:DataColumn", "3")
+    Q_CLASSINFO("default:DataRow", "0")
+    Q_CLASSINFO("default:ErrorLevel", "Level1")
+    Q_CLASSINFO("default:IsEncrypt", "false")
+    Q_CLASSINFO("default:PDFType", "Normal")
 
 public:
     explicit TCustomBarPDF417(QWidget* owner = nullptr);
@@ -142,7 +149,8 @@ class TDBBarPDF417 : public TCustomBarPDF417, public TDataAware {
     Q_OBJECT
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
     Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
-    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource)
+    // A reference to another object, which a form file cannot hold: set in code.
+    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource STORED false)
 
 public:
     explicit TDBBarPDF417(QWidget* owner = nullptr);

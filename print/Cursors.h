@@ -43,7 +43,10 @@ TCursorTable& ScreenCursors();
 extern int crMagnifier;
 extern int crHand;
 
-// Registers the magnifier and the hand once per process; later calls do nothing.
+// Registers the magnifier and the hand once per process; later calls do
+// nothing. The library's BarPrView unit calls it when the library is loaded,
+// which needs no GUI application: the table loads the images, the cursors
+// are made when first asked for.
 void RegisterPreviewCursors();
 
 } // namespace Vandrel

@@ -81,7 +81,6 @@ void Apply(QScrollBar* bar, TMove move, int clientExtent)
 
 TDrawPanel::TDrawPanel(TBarPreBox* box, QWidget* parent) : QWidget(parent), FBox(box)
 {
-    RegisterPreviewCursors();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(ScreenCursors().Cursor(crMagnifier));
 }

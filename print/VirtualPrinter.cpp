@@ -2,6 +2,8 @@
 
 #include "platform/DeviceCaps.h"
 
+#include <utility>
+
 namespace Vandrel {
 
 bool TVirtualPrinter::GetAborted() { return Printer()->Aborted(); }
@@ -67,11 +69,10 @@ void EndFailedJob(TVirtualPrinter& printer) noexcept
     }
 }
 
-namespace {
-// Stateless, so it can exist from the moment the library is loaded.
-TVirtualPrinter TheVirtualPrinter;
-} // namespace
+TVirtualPrinter* VirtualPrinter = nullptr;
 
-TVirtualPrinter* const VirtualPrinter = &TheVirtualPrinter;
+void CreateVirtualPrinter() { VirtualPrinter = new TVirtualPrinter(); }
+
+void FreeVirtualPrinter() { delete std::exchange(VirtualPrinter, nullptr); }
 
 } // namespace Vandrel

@@ -63,6 +63,10 @@ public:
 void EndFailedJob(TVirtualPrinter& printer) noexcept;
 
 // The real printer, shared by the whole process; never freed by its users.
-extern TVirtualPrinter* const VirtualPrinter;
+// The library's BarVPrt unit creates it when the library is loaded and frees
+// it when the library is unloaded.
+extern TVirtualPrinter* VirtualPrinter;
+void CreateVirtualPrinter();
+void FreeVirtualPrinter();
 
 } // namespace Vandrel

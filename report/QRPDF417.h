@@ -17,7 +17,8 @@ namespace Vandrel {
 class TCustomQRPDF417 : public TQRPrintable {
     Q_OBJECT
     Q_PROPERTY(Vandrel::TAngleType Angle READ Angle WRITE FSetAngle)
-    Q_PROPERTY(float Aspect READ Aspect WRITE FSetAspect)
+    // A float; forms and Designer store doubles, not floats.
+    Q_PROPERTY(double Aspect READ Aspect WRITE FSetAspect)
     Q_PROPERTY(Vandrel::TAlignment Alignment READ Alignment WRITE FSetAlignment)
     Q_PROPERTY(QColor BarBackColor READ BarBackColor WRITE FSetBarBackColor)
     Q_PROPERTY(QColor BarColor READ BarColor WRITE FSetBarColor)
@@ -31,6 +32,17 @@ class TCustomQRPDF417 : public TQRPrintable {
     Q_PROPERTY(Vandrel::TPDFType PDFType READ PDFType WRITE FSetPDFType)
     Q_PROPERTY(QString Password READ PasswordText WRITE SetPasswordText)
     Q_PROPERTY(bool Transparent READ Transparent WRITE FSetTransparent)
+    // Aspect, BarX and CodeMode have no declared default: always stored.
+    Q_CLASSINFO("default:Angle", "_0")
+    Q_CLASSINFO("default:Alignment", "taCenter")
+    Q_CLASSINFO("default:BarBackColor", "#ffffff")
+    Q_CLASSINFO("default:BarColor", "#000000")
+    Q_CLASSINFO("default:DataColumn", "3")
+    Q_CLASSINFO("default:DataRow", "0")
+    Q_CLASSINFO("default:ErrorLevel", "Level1")
+    Q_CLASSINFO("default:IsEncrypt", "false")
+    Q_CLASSINFO("default:PDFType", "Normal")
+    Q_CLASSINFO("default:Transparent", "false")
 
 public:
     explicit TCustomQRPDF417(QWidget* parent = nullptr);
@@ -127,7 +139,8 @@ class TDBQRPDF417 : public TCustomQRPDF417, public TDataAware {
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
     Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
-    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource)
+    // A reference to another object, which a form file cannot hold: set in code.
+    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource STORED false)
 
 public:
     explicit TDBQRPDF417(QWidget* parent = nullptr);

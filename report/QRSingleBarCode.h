@@ -28,6 +28,13 @@ class TCustomQRSingleBarCode : public TQRPrintable {
     Q_PROPERTY(QFont Font READ FontAsQFont WRITE SetFontFromQFont)
     Q_PROPERTY(bool ShowText READ ShowText WRITE FSetShowText)
     Q_PROPERTY(bool Transparent READ Transparent WRITE FSetTransparent)
+    // BarType has no declared default: always stored.
+    Q_CLASSINFO("default:Angle", "_0")
+    Q_CLASSINFO("default:Alignment", "taCenter")
+    Q_CLASSINFO("default:BarBackColor", "#ffffff")
+    Q_CLASSINFO("default:BarColor", "#000000")
+    Q_CLASSINFO("default:ShowText", "true")
+    Q_CLASSINFO("default:Transparent", "false")
 
 public:
     explicit TCustomQRSingleBarCode(QWidget* parent = nullptr);
@@ -104,7 +111,8 @@ class TDBQRSingleBarCode : public TCustomQRSingleBarCode, public TDataAware {
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
     Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
-    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource)
+    // A reference to another object, which a form file cannot hold: set in code.
+    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource STORED false)
 
 public:
     explicit TDBQRSingleBarCode(QWidget* parent = nullptr);

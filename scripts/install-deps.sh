@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libuemf-dev fontconfig fonts-dejavu-core
   qt6-svg-dev qt6-image-formats-plugins poppler-utils
+  # The Designer plugin: Qt Designer's headers and libraries (whose CMake
+  # package needs Qt OpenGL's) and Designer itself.
+  qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
   libzxing-dev zxing-cpp-tools libzint-dev zint libbotan-2-dev
   cups cups-client cups-bsd printer-driver-cups-pdf
 )
