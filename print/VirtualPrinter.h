@@ -4,6 +4,7 @@
 // this class or the recording preview printer through its descendant. It
 // keeps no state: each operation fetches the current platform printer anew,
 // so a printer installed with SetPrinter for a while is honoured at once.
+#include "core/Export.h"
 #include "platform/Printer.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ class QPaintDevice;
 
 namespace Vandrel {
 
-class TVirtualPrinter {
+class VANDREL_EXPORT TVirtualPrinter {
 public:
     TVirtualPrinter() = default;
     virtual ~TVirtualPrinter() = default;
@@ -60,9 +61,9 @@ public:
 
 // Ends a job that failed: aborted, or ended where the printer keeps it open
 // after an abort. Its own errors would hide the one that ended the job.
-void EndFailedJob(TVirtualPrinter& printer) noexcept;
+VANDREL_EXPORT void EndFailedJob(TVirtualPrinter& printer) noexcept;
 
 // The real printer, shared by the whole process; never freed by its users.
-extern TVirtualPrinter* const VirtualPrinter;
+extern VANDREL_EXPORT TVirtualPrinter* const VirtualPrinter;
 
 } // namespace Vandrel
