@@ -5,6 +5,7 @@
 // itself: derived controls override Paint and the three drawing hooks.
 #include "core/Data.h"
 #include "core/Enums.h"
+#include "core/Export.h"
 
 #include <QColor>
 #include <QWidget>
@@ -15,7 +16,7 @@ class QPaintDevice;
 
 namespace Vandrel {
 
-class TBarCode : public QWidget {
+class VANDREL_EXPORT TBarCode : public QWidget {
     Q_OBJECT
     Q_PROPERTY(Vandrel::TAlignment Alignment READ Alignment WRITE FSetAlignment)
     Q_PROPERTY(Vandrel::TAngleType Angle READ Angle WRITE FSetAngle)
@@ -126,6 +127,6 @@ private:
 };
 
 // A new bitmap of the given size, white until something is drawn on it.
-QImage NewBitmap(int32_t width, int32_t height);
+VANDREL_EXPORT QImage NewBitmap(int32_t width, int32_t height);
 
 } // namespace Vandrel

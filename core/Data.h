@@ -2,6 +2,7 @@
 // Shared drawing helpers: quarter-turn point arithmetic, module-string decoding,
 // digit sums and the retail modulo-10 check digit. Plain C++, no GUI.
 #include "core/Enums.h"
+#include "core/Export.h"
 
 #include <array>
 #include <cstddef>
@@ -29,23 +30,23 @@ struct TRect {
 // Element widths in modules, indexed by the digit of a module-string character.
 inline constexpr int32_t Modules[4] = {1, 2, 3, 4};
 
-TPoint Rotate2D(TPoint p, double angle);
-TPoint Translate2D(TPoint p, TPoint q);
+VANDREL_ENGINES_EXPORT TPoint Rotate2D(TPoint p, double angle);
+VANDREL_ENGINES_EXPORT TPoint Translate2D(TPoint p, TPoint q);
 
 // Width-digit pattern ("1".."4", bar first, alternating) -> module string.
-std::string Convert(std::string_view widths);
+VANDREL_ENGINES_EXPORT std::string Convert(std::string_view widths);
 
 // Sum of the decimal digits of n; 0 for n <= 0.
-int32_t quersum(int32_t n);
+VANDREL_ENGINES_EXPORT int32_t quersum(int32_t n);
 
 // EAN/UPC modulo-10 check digit over a digit string, as a one-character string.
-std::string DoModule10(std::string_view digits);
+VANDREL_ENGINES_EXPORT std::string DoModule10(std::string_view digits);
 
 // Decodes one module-string character; any other character leaves both outputs alone.
-void GetBarProps(char c, int32_t& width, TBarLineType& kind);
+VANDREL_ENGINES_EXPORT void GetBarProps(char c, int32_t& width, TBarLineType& kind);
 
 // Sum of the element widths of a module string; other characters count 0.
-int32_t ModuleCount(std::string_view modules);
+VANDREL_ENGINES_EXPORT int32_t ModuleCount(std::string_view modules);
 
 // Constant-time "where is this character in a code table": one slot per byte value
 // holding the first record whose column has that character, or -1. Built at compile
@@ -95,11 +96,11 @@ constexpr int WideCount(std::string_view modules) {
 using TFullAsciiTable = unsigned char[128][3];
 
 // Rewrites each character 0..127 of `value` through `table`; drops the rest.
-std::string ExpandFullAscii(const TFullAsciiTable& table, std::string_view value);
+VANDREL_ENGINES_EXPORT std::string ExpandFullAscii(const TFullAsciiTable& table, std::string_view value);
 
-void LeftOffSet(TRect& r, int32_t n);
-void RightOffSet(TRect& r, int32_t n);
-void UpOffSet(TRect& r, int32_t n);
-void DownOffSet(TRect& r, int32_t n);
+VANDREL_ENGINES_EXPORT void LeftOffSet(TRect& r, int32_t n);
+VANDREL_ENGINES_EXPORT void RightOffSet(TRect& r, int32_t n);
+VANDREL_ENGINES_EXPORT void UpOffSet(TRect& r, int32_t n);
+VANDREL_ENGINES_EXPORT void DownOffSet(TRect& r, int32_t n);
 
 } // namespace Vandrel

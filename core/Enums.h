@@ -2,10 +2,12 @@
 // Published enumerations of the controls. Their ordinal values
 // are stored in form files and used in arithmetic, so each is fixed explicitly.
 // QtCore is used only so that Designer and .ui files can see them (Q_ENUM_NS).
+#include "core/Export.h"
+
 #include <QtCore/qobjectdefs.h>
 
 namespace Vandrel {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(VANDREL_ENGINES_EXPORT)
 
 enum TAlignment : int { taLeft = 0, taRight = 1, taCenter = 2 };
 Q_ENUM_NS(TAlignment)

@@ -7,6 +7,7 @@
 // All key material lives in a caller-owned TGOSTData, so every operation is a
 // static member: callers never need a TGost object. Block buffers are raw
 // pointers to 8 bytes; input and output may be the same buffer in every mode.
+#include "core/Export.h"
 #include "core/MemoryStream.h"
 
 #include <bit>
@@ -29,11 +30,11 @@ constexpr uint32_t LRot32(uint32_t x, int n) { return std::rotl(x, n); }
 constexpr uint32_t RRot32(uint32_t x, int n) { return std::rotr(x, n); }
 
 // out[i] = in1[i] xor in2[i]; any of the buffers may coincide.
-void XorBlock(const uint8_t* in1, const uint8_t* in2, uint8_t* out, size_t length);
+VANDREL_ENGINES_EXPORT void XorBlock(const uint8_t* in1, const uint8_t* in2, uint8_t* out, size_t length);
 // Adds one to the block read as a big-endian number, wrapping at the top.
-void IncBlock(uint8_t* block, size_t length);
+VANDREL_ENGINES_EXPORT void IncBlock(uint8_t* block, size_t length);
 
-class TGost {
+class VANDREL_ENGINES_EXPORT TGost {
 public:
     // Throws Exception("GOST: Invalid key length") unless keyLength is 32, and
     // then leaves the record as it was. `iv` may be null (zeros).

@@ -5,6 +5,7 @@
 // symbols and must stay bit-exact. It has no length field, so a deciphered
 // value comes back followed by 0-7 zero bytes, and it has no check value, so a
 // wrong password is not detected: it deciphers to other bytes of the same length.
+#include "core/Export.h"
 #include "core/MemoryStream.h"
 #include "core/Message.h"
 
@@ -22,22 +23,22 @@ inline constexpr std::array<uint8_t, 8> IV = {0x5a, 0x3c, 0x96, 0x0f, 0xe1, 0x78
 inline constexpr std::string_view EncryptMarker = "@^G^@";
 inline constexpr size_t MaxPasswordLength = 32;
 
-bool HasEncryptMarker(std::span<const uint8_t> bytes);
+VANDREL_ENGINES_EXPORT bool HasEncryptMarker(std::span<const uint8_t> bytes);
 
 // Replaces the stream's contents by the marker and the enciphered contents,
 // leaving the position at the end: the bytes byte compaction receives.
-void EncryptPayload(TMemoryStream& stream, const std::string& password);
+VANDREL_ENGINES_EXPORT void EncryptPayload(TMemoryStream& stream, const std::string& password);
 
 // A stream that starts with the marker gets the deciphered rest as its
 // contents (position at the end) and the result is true; any other stream is
 // left as it is and the result is false.
-bool DecryptPayload(TMemoryStream& stream, const std::string& password);
+VANDREL_ENGINES_EXPORT bool DecryptPayload(TMemoryStream& stream, const std::string& password);
 
 // Property rules of the PDF417 controls that keep a protected payload in byte
 // compaction and the password within the key. Each returns whether the new
 // value may be stored; a refusal is reported through `message`.
-bool CanSetIsEncrypt(bool isEncrypt, bool byteMode, const TMessageFn& message);
-bool CanSetCodeMode(bool byteMode, bool isEncrypt, const TMessageFn& message);
-bool CanSetPassword(const std::string& password, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT bool CanSetIsEncrypt(bool isEncrypt, bool byteMode, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT bool CanSetCodeMode(bool byteMode, bool isEncrypt, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT bool CanSetPassword(const std::string& password, const TMessageFn& message);
 
 } // namespace Vandrel

@@ -1,12 +1,13 @@
 #pragma once
 // TDBSingleBarCode: the 1D control that takes its value from a field of a
 // dataset through a field data link.
+#include "core/Export.h"
 #include "linear/SingleBarcode.h"
 #include "platform/DataSet.h"
 
 namespace Vandrel {
 
-class TDBSingleBarCode : public TCustomSingleBarCode, public TDataAware {
+class VANDREL_EXPORT TDBSingleBarCode : public TCustomSingleBarCode, public TDataAware {
     Q_OBJECT
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)

@@ -1,6 +1,8 @@
 #pragma once
 // The retail symbologies: EAN-13, EAN-8, UPC-A, UPC-E, ISSN (with its 2-digit
 // add-on) and ISBN, and the add-on builders hosts may call.
+#include "core/Export.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,7 +31,7 @@ std::string CreateStrSupp_5(std::string_view s);
 
 // The 13 digits an EAN-13 (or ISBN, ISSN) symbol carries: a 12-digit value gets
 // its check digit, so that what is drawn always scans.
-std::string EAN13Digits(std::string_view value);
+VANDREL_ENGINES_EXPORT std::string EAN13Digits(std::string_view value);
 
 // Module strings of values the value check accepts (UPC-A may be shorter: it is
 // padded with leading zeros). Anything else raises EConvertError.

@@ -3,6 +3,7 @@
 // 23 symbologies with its human-readable text, on screen, into bitmaps and on
 // any painter, at every quarter turn.
 #include "core/BarCode.h"
+#include "core/Export.h"
 #include "platform/Font.h"
 
 #include <QFont>
@@ -14,7 +15,7 @@ namespace Vandrel {
 
 class TCanvas;
 
-class TCustomSingleBarCode : public TBarCode {
+class VANDREL_EXPORT TCustomSingleBarCode : public TBarCode {
     Q_OBJECT
     // First: a form sets properties in this order, and whether the value is
     // completed with its check digit must be known before the type and value.
@@ -132,7 +133,7 @@ private:
 };
 
 // The published 1D control: its value is set by the host or at design time.
-class TSingleBarCode : public TCustomSingleBarCode {
+class VANDREL_EXPORT TSingleBarCode : public TCustomSingleBarCode {
     Q_OBJECT
 
 public:

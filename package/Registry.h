@@ -2,6 +2,8 @@
 // Design-time registration: the component classes a form designer offers, by
 // palette page. Register puts the library's nine components on the page
 // "Vandrel"; the Qt Designer plugin builds its palette from what it finds here.
+#include "core/Export.h"
+
 #include <QMetaObject>
 #include <QString>
 
@@ -42,13 +44,13 @@ struct TRegisteredComponent {
 
 // Registers `classes` on the palette page `page`, after those already there.
 // A class that is registered already keeps its place.
-void RegisterComponents(const QString& page, const std::vector<TComponentClass>& classes);
+VANDREL_EXPORT void RegisterComponents(const QString& page, const std::vector<TComponentClass>& classes);
 
 // Everything registered, in the order of registration.
-const std::vector<TRegisteredComponent>& RegisteredComponents();
+VANDREL_EXPORT const std::vector<TRegisteredComponent>& RegisteredComponents();
 
 // Registers the library's nine components on the page "Vandrel". A form
 // designer calls it when it loads the library.
-void Register();
+VANDREL_EXPORT void Register();
 
 } // namespace Vandrel

@@ -5,6 +5,8 @@
 // registers the preview's cursors. Each unit keeps a counter so that its
 // actions run once per process however often it is started: start counts
 // down and acts on 0 -> -1, stop counts up and acts on the return to 0.
+#include "core/Export.h"
+
 #include <span>
 #include <string_view>
 
@@ -17,18 +19,18 @@ struct TUnit {
 };
 
 // The units in start order.
-std::span<const TUnit> Units();
+VANDREL_EXPORT std::span<const TUnit> Units();
 
 // A unit's counter: 0 when stopped, -1 once started, lower when started again.
-int UnitCounter(std::string_view name);
+VANDREL_EXPORT int UnitCounter(std::string_view name);
 
 // Start or stop one unit. An unknown name is a programming error (EListError).
-void StartUnit(std::string_view name);
-void StopUnit(std::string_view name);
+VANDREL_EXPORT void StartUnit(std::string_view name);
+VANDREL_EXPORT void StopUnit(std::string_view name);
 
 // Every unit in order, or in reverse; the library calls them when it is loaded
 // and unloaded.
-void StartUnits();
-void StopUnits();
+VANDREL_EXPORT void StartUnits();
+VANDREL_EXPORT void StopUnits();
 
 } // namespace Vandrel

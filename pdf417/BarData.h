@@ -3,6 +3,7 @@
 // compaction routines fill at the tail, the encoding pipeline edits by position
 // (length descriptor, Macro PDF417 control blocks), the error correction reads
 // and the drawing walks row by row. Positions are 1-based, the root being 1.
+#include "core/Export.h"
 #include "core/MemoryStream.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ struct TBarData {
 // Owns its nodes, so that no node can outlive the list or sit outside it. An
 // empty node pointer stands for "one past the last codeword" throughout, which
 // is also what FindNode yields for the position after the end.
-class TPdf417Codewords {
+class VANDREL_ENGINES_EXPORT TPdf417Codewords {
 public:
     TPdf417Codewords() = default;
     TPdf417Codewords(const TPdf417Codewords&) = delete;
@@ -58,6 +59,6 @@ private:
 
 // Rewrites `stream` as the bytes of `s` followed by its former contents and
 // leaves the position at the end (how the payload marker goes in front).
-void StreamAppendStr(TMemoryStream& stream, std::string_view s);
+VANDREL_ENGINES_EXPORT void StreamAppendStr(TMemoryStream& stream, std::string_view s);
 
 } // namespace Vandrel

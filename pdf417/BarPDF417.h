@@ -4,6 +4,7 @@
 // by row at any quarter turn; TBarPDF417 is the published control and
 // TDBBarPDF417 takes its value from a database field.
 #include "core/BarCode.h"
+#include "core/Export.h"
 #include "pdf417/Encoder.h"
 #include "platform/DataSet.h"
 
@@ -17,7 +18,7 @@ namespace Vandrel {
 
 class TCanvas;
 
-class TCustomBarPDF417 : public TBarCode {
+class VANDREL_EXPORT TCustomBarPDF417 : public TBarCode {
     Q_OBJECT
     // A float; forms and Designer store doubles, not floats.
     Q_PROPERTY(double Aspect READ Aspect WRITE FSetAspect)
@@ -137,7 +138,7 @@ private:
 };
 
 // The published PDF417 control.
-class TBarPDF417 : public TCustomBarPDF417 {
+class VANDREL_EXPORT TBarPDF417 : public TCustomBarPDF417 {
     Q_OBJECT
 
 public:
@@ -145,7 +146,7 @@ public:
 };
 
 // The PDF417 control that takes its value from a field of a dataset.
-class TDBBarPDF417 : public TCustomBarPDF417, public TDataAware {
+class VANDREL_EXPORT TDBBarPDF417 : public TCustomBarPDF417, public TDataAware {
     Q_OBJECT
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
     Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)

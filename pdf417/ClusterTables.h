@@ -4,6 +4,8 @@
 // neighbouring rows apart; a pattern is eight element widths in modules — bar,
 // space, bar, space, bar, space, bar, space — 17 modules in all. The encoder
 // draws with these tables and the reader recognises codewords with them.
+#include "core/Export.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -19,7 +21,7 @@ extern const char CodeTable6[CodeWordValues][9];   // cluster 6
 // The pattern of `value` in the cluster of `row` (row mod 3 = 0, 1, 2 selects
 // CodeTable1, CodeTable3, CodeTable6); empty for a value outside 0-928 or a
 // negative row.
-std::string_view GetBSValue(int row, int value);
+VANDREL_ENGINES_EXPORT std::string_view GetBSValue(int row, int value);
 
 // The codeword whose pattern in the cluster of `row` is `widths`, or -1. A
 // single table lookup, however the widths were read.

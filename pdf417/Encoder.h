@@ -10,6 +10,7 @@
 // Their result says whether the owner has something to do: re-encode for
 // the properties that shape the codewords, repaint for DataColumn and DataRow.
 #include "core/Enums.h"
+#include "core/Export.h"
 #include "core/MemoryStream.h"
 #include "core/Message.h"
 #include "pdf417/BarData.h"
@@ -26,7 +27,7 @@
 
 namespace Vandrel {
 
-class TPdf417Encoder {
+class VANDREL_ENGINES_EXPORT TPdf417Encoder {
 public:
     // The time of day as a fraction of the day, and a pseudo-random integer in
     // 0 ... range-1: what a sequence's file ID is made of. Replaceable so that

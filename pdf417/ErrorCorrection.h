@@ -4,6 +4,7 @@
 // row indicators. A symbol's codeword polynomial (data, then error correction,
 // highest degree first) vanishes at 3^1 ... 3^k, k = ECCount().
 #include "core/Enums.h"
+#include "core/Export.h"
 #include "core/Message.h"
 #include "pdf417/BarData.h"
 
@@ -15,7 +16,7 @@ namespace Vandrel {
 
 // Holds the selected level's generator and the register the codewords are
 // computed in, so that one object serves every symbol of a sequence.
-class TPdf417ErrorCorrection {
+class VANDREL_ENGINES_EXPORT TPdf417ErrorCorrection {
 public:
     explicit TPdf417ErrorCorrection(TErrorLevel level = Level1);
 

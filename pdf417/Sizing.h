@@ -8,6 +8,7 @@
 // the same; a grid that cannot be built raises Exception("recalcu is error!").
 // Counts are int32_t throughout, so nothing here narrows or overflows on the
 // way to that report.
+#include "core/Export.h"
 #include "core/Message.h"
 
 #include <cstddef>
@@ -54,7 +55,7 @@ struct TSizingArea {
 // proportions, row height being Aspect modules. `nonData` counts the
 // columns of start, stop and row indicators (4, or 2 when truncated). The
 // proportions alone decide: the columns may exceed what a symbol allows.
-TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData);
+VANDREL_ENGINES_EXPORT TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData);
 
 // A Normal or Truncated symbol. dataColumn and dataRow fix the grid when
 // positive; nullopt (no message) when both are fixed and too small, and after
@@ -62,14 +63,14 @@ TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t non
 // MaxColumns columns. Sized by the aspect search, the symbol takes the row
 // count nearest the area's proportions whose grid has at most MaxColumns
 // columns and MaxSymbolCodewords places.
-std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int32_t dataRow,
-                                      const TSizingArea& area, int32_t nonData,
-                                      const TMessageFn& message);
+VANDREL_ENGINES_EXPORT std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int32_t dataRow,
+                                                             const TSizingArea& area, int32_t nonData,
+                                                             const TMessageFn& message);
 
 // The shape of a Macro PDF417 sequence: every symbol but the last is Full; the
 // last keeps Full's fixed side (columns when DataColumn is given, else rows)
 // and sizes the other to its own codewords.
-struct TSequenceFrame {
+struct VANDREL_ENGINES_EXPORT TSequenceFrame {
     TSymbolSize Full;
     bool FixedColumns = true;
 
@@ -80,8 +81,8 @@ struct TSequenceFrame {
 // `codewords` are those of the whole value in one symbol, descriptor, control
 // block, terminator and error correction included; they shape the frame when
 // neither dataColumn nor dataRow does.
-TSequenceFrame SequenceFrame(int32_t codewords, int32_t dataColumn, int32_t dataRow,
-                             const TSizingArea& area, int32_t nonData);
+VANDREL_ENGINES_EXPORT TSequenceFrame SequenceFrame(int32_t codewords, int32_t dataColumn, int32_t dataRow,
+                                                    const TSizingArea& area, int32_t nonData);
 
 // Codewords of a piece of the value compacted on its own, as a symbol of the
 // sequence carries it.
@@ -97,11 +98,11 @@ struct TSequencePiece {
 // last is filled as far as its Full grid allows; the last is sized to the
 // rest. Exception("recalcu is error!") when a symbol cannot carry a piece or
 // the sequence would need more symbols than its segment index can count.
-std::vector<TSequencePiece> SplitSequence(std::string_view value, const TSequenceFrame& frame,
-                                          int32_t ecCount, const TCompactedLength& length);
+VANDREL_ENGINES_EXPORT std::vector<TSequencePiece> SplitSequence(std::string_view value, const TSequenceFrame& frame,
+                                                                 int32_t ecCount, const TCompactedLength& length);
 
 // Row indicator of `row` (0 ... Rows-1) on `side` (0 left, 1 right) of a
 // symbol of `size` at error level `level`.
-int32_t GetFistNote(int32_t side, int32_t row, TSymbolSize size, int32_t level);
+VANDREL_ENGINES_EXPORT int32_t GetFistNote(int32_t side, int32_t row, TSymbolSize size, int32_t level);
 
 } // namespace Vandrel

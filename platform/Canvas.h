@@ -4,6 +4,7 @@
 // conventions: Right and Bottom lie just outside the filled area. The painter's
 // own state is saved on construction and restored on destruction.
 #include "core/Data.h"
+#include "core/Export.h"
 #include "platform/Font.h"
 
 #include <QColor>
@@ -18,7 +19,7 @@ namespace Vandrel {
 
 enum TBrushStyle : int { bsSolid, bsClear, bsFDiagonal };
 
-class TCanvas {
+class VANDREL_EXPORT TCanvas {
 public:
     explicit TCanvas(QPainter* dc);
     ~TCanvas();

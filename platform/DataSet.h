@@ -2,6 +2,7 @@
 // The data layer the data-aware controls bind to: a dataset over Qt SQL (any
 // driver; SQLite is the embedded default), its fields, a data source that
 // relays its notifications, and the field data link a control owns.
+#include "core/Export.h"
 #include "platform/Exceptions.h"
 
 #include <QObject>
@@ -16,11 +17,11 @@
 
 namespace Vandrel {
 
-class EDatabaseError : public Exception { public: using Exception::Exception; };
+class VANDREL_EXPORT EDatabaseError : public Exception { public: using Exception::Exception; };
 
 class TDataSet;
 
-class TField {
+class VANDREL_EXPORT TField {
 public:
     TField(const TDataSet& owner, int index, QString name);
 
@@ -40,7 +41,7 @@ private:
     QString FName;
 };
 
-class TDataSet : public QObject {
+class VANDREL_EXPORT TDataSet : public QObject {
     Q_OBJECT
 
 public:
@@ -102,7 +103,7 @@ private:
     std::vector<std::vector<QVariant>> FRows;
 };
 
-class TDataSource : public QObject {
+class VANDREL_EXPORT TDataSource : public QObject {
     Q_OBJECT
 
 public:
@@ -123,7 +124,7 @@ private:
 
 using TNotifyEvent = std::function<void(QObject* sender)>;
 
-class TFieldDataLink : public QObject {
+class VANDREL_EXPORT TFieldDataLink : public QObject {
     Q_OBJECT
 
 public:
@@ -164,7 +165,7 @@ private:
 // What every data-aware control shares: the field data link it owns, whose
 // notifications reach the control's DataChange and ActiveChange, and the
 // published DataField and DataSource.
-class TDataAware {
+class VANDREL_EXPORT TDataAware {
 public:
     TFieldDataLink* DataLink() const { return FDataLink.get(); }
     QString GetDataField() const { return FDataLink->FieldName(); }

@@ -1,5 +1,7 @@
 #pragma once
 // Device capability queries in the shape the drawing code expects.
+#include "core/Export.h"
+
 class QPaintDevice;
 
 namespace Vandrel {
@@ -10,6 +12,6 @@ enum TDeviceCap : int {
 };
 
 // Value of `index` for `device`; 0 for a null device.
-int GetDeviceCaps(const QPaintDevice* device, TDeviceCap index);
+VANDREL_EXPORT int GetDeviceCaps(const QPaintDevice* device, TDeviceCap index);
 
 } // namespace Vandrel

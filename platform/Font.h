@@ -3,6 +3,8 @@
 // for a size in points, its magnitude then being the pixel height), a character
 // set, a style and a colour; plus the logical-font record that rotated text is
 // built from.
+#include "core/Export.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -13,7 +15,7 @@ namespace Vandrel {
 
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
-class TFont {
+class VANDREL_EXPORT TFont {
 public:
     QString Name = QStringLiteral("MS Sans Serif");
     int32_t Height = -11;
@@ -51,6 +53,6 @@ struct TLogFont {
 };
 
 // The Qt font a logical-font record describes (pixel height |lfHeight|).
-QFont FontFromLogFont(const TLogFont& lf);
+VANDREL_EXPORT QFont FontFromLogFont(const TLogFont& lf);
 
 } // namespace Vandrel

@@ -2,6 +2,8 @@
 // Modal message box and input box with a replaceable handler: Qt dialogs in a
 // GUI process, standard error (and an empty answer) headless, a capturing
 // handler in tests.
+#include "core/Export.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,13 +16,13 @@ using TInputHandler = std::function<QString(const QString& caption, const QStrin
 
 // Whether a modal dialog can be answered here: a widget application on a real
 // display that shows a window of its own. Elsewhere dialogs are not shown.
-bool CanShowDialogs();
+VANDREL_EXPORT bool CanShowDialogs();
 
-void ShowMessage(const QString& text);
-QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue);
+VANDREL_EXPORT void ShowMessage(const QString& text);
+VANDREL_EXPORT QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue);
 
 // Install a handler; an empty function restores the default. Returns the previous one.
-TMessageHandler SetMessageHandler(TMessageHandler handler);
-TInputHandler SetInputHandler(TInputHandler handler);
+VANDREL_EXPORT TMessageHandler SetMessageHandler(TMessageHandler handler);
+VANDREL_EXPORT TInputHandler SetInputHandler(TInputHandler handler);
 
 } // namespace Vandrel

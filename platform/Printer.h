@@ -6,6 +6,7 @@
 // Positions and sizes are device pixels of the printer; (0, 0) is the
 // top-left corner of the printable area. The canvas is a QPainter that is
 // active between BeginDoc and EndDoc.
+#include "core/Export.h"
 #include "platform/Exceptions.h"
 
 #include <QFlags>
@@ -21,14 +22,14 @@ class QPrinter;
 
 namespace Vandrel {
 
-class EPrinter : public Exception { public: using Exception::Exception; };
+class VANDREL_EXPORT EPrinter : public Exception { public: using Exception::Exception; };
 
 enum TPrinterOrientation : int { poPortrait, poLandscape };
 
 enum TPrinterCapability : int { pcCopies = 1, pcOrientation = 2, pcCollation = 4 };
 Q_DECLARE_FLAGS(TPrinterCapabilities, TPrinterCapability)
 
-class TPrinter {
+class VANDREL_EXPORT TPrinter {
 public:
     // The system's default printer, or PDF output when none is installed.
     TPrinter();
@@ -95,10 +96,10 @@ private:
 };
 
 // The process-wide current printer, made on first use.
-TPrinter* Printer();
+VANDREL_EXPORT TPrinter* Printer();
 // Installs `printer` as the current printer (null restores the process's own)
 // and returns the previous one. The caller keeps ownership of what it installs.
-TPrinter* SetPrinter(TPrinter* printer);
+VANDREL_EXPORT TPrinter* SetPrinter(TPrinter* printer);
 
 // Installs a printer as the current one for the life of the scope; the
 // previous one comes back on every path out.

@@ -5,6 +5,7 @@
 // reference is cleared.
 #include "core/BarCode.h"
 #include "core/Data.h"
+#include "core/Export.h"
 #include "platform/Font.h"
 
 #include <QFont>
@@ -15,7 +16,7 @@ namespace Vandrel {
 
 class TVirtualPrinter;
 
-class TBarPrint : public QObject {
+class VANDREL_EXPORT TBarPrint : public QObject {
     Q_OBJECT
     Q_PROPERTY(Vandrel::TBarCode* BarCode READ BarCode WRITE SetBarCode)
     Q_PROPERTY(QFont Font READ FontAsQFont WRITE SetFontFromQFont)

@@ -3,6 +3,8 @@
 // indexes, as the page panel of the preview refers to its magnifier and hand.
 // The table keeps the loaded image; the QCursor is made on first use, because
 // Qt can make cursors only once a GUI application runs.
+#include "core/Export.h"
+
 #include <QCursor>
 #include <QImage>
 #include <QPoint>
@@ -13,7 +15,7 @@
 
 namespace Vandrel {
 
-class TCursorTable {
+class VANDREL_EXPORT TCursorTable {
 public:
     static constexpr int MaxIndex = 32767;
 
@@ -37,16 +39,16 @@ private:
 };
 
 // The process's cursor table.
-TCursorTable& ScreenCursors();
+VANDREL_EXPORT TCursorTable& ScreenCursors();
 
 // Indexes of the preview's cursors; 0 until RegisterPreviewCursors has run.
-extern int crMagnifier;
-extern int crHand;
+extern VANDREL_EXPORT int crMagnifier;
+extern VANDREL_EXPORT int crHand;
 
 // Registers the magnifier and the hand once per process; later calls do
 // nothing. The library's BarPrView unit calls it when the library is loaded,
 // which needs no GUI application: the table loads the images, the cursors
 // are made when first asked for.
-void RegisterPreviewCursors();
+VANDREL_EXPORT void RegisterPreviewCursors();
 
 } // namespace Vandrel

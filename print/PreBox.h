@@ -11,6 +11,8 @@
 //
 // Events are std::function members fired with the sender; the box fires them
 // with itself as sender.
+#include "core/Export.h"
+
 #include <QAbstractScrollArea>
 #include <QMetaObject>
 #include <QPointer>
@@ -21,7 +23,7 @@
 namespace Vandrel {
 
 namespace ViewModes {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(VANDREL_EXPORT)
 // Zoom modes; the ordinals are stored and used as the zoom menu's tags.
 enum TViewMode : int {
     vm500 = 0, vm200 = 1, vm150 = 2, vm100 = 3, vm75 = 4, vm50 = 5, vm25 = 6, vm10 = 7,
@@ -39,7 +41,7 @@ struct TPreviewMetrics;
 // The white page panel. It replays the box's current page through a mapping
 // that fits the whole sheet into the panel, so the printable area's corner
 // lands at the scaled unprintable margin.
-class TDrawPanel : public QWidget {
+class VANDREL_EXPORT TDrawPanel : public QWidget {
     Q_OBJECT
 public:
     explicit TDrawPanel(TBarPreBox* box, QWidget* parent);
@@ -64,7 +66,7 @@ private:
     bool FCaptured = false;
 };
 
-class TBarPreBox : public QAbstractScrollArea {
+class VANDREL_EXPORT TBarPreBox : public QAbstractScrollArea {
     Q_OBJECT
     Q_PROPERTY(Vandrel::ViewModes::TViewMode ViewMode READ ViewMode WRITE SetViewMode)
 public:

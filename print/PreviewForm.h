@@ -2,6 +2,7 @@
 // TBarPreviewForm: the ready-made preview window, a form filled by one
 // preview box with a zoom menu. Closing it hides it; PrinterPreview shows it
 // again.
+#include "core/Export.h"
 #include "print/PreBox.h"
 
 #include <QImage>
@@ -13,7 +14,7 @@ class QMenu;
 
 namespace Vandrel {
 
-class TBarPreviewForm : public QWidget {
+class VANDREL_EXPORT TBarPreviewForm : public QWidget {
     Q_OBJECT
 public:
     explicit TBarPreviewForm(QWidget* parent = nullptr);

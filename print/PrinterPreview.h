@@ -5,6 +5,7 @@
 // real printer. Page metrics, printer choice, copies and title belong to a
 // private printer object, so settings made for the preview leave the
 // application's current printer alone.
+#include "core/Export.h"
 #include "print/VirtualPrinter.h"
 
 #include <QPicture>
@@ -28,14 +29,14 @@ class TBarPreviewForm;
 // A4. The application may change them; unusable values (zero, negative or
 // absurdly large) are replaced by the initial ones where the preview divides
 // by them.
-extern int DefaultPrinterPhysicalOffSetX;   // 130, unprintable margin left and right, pixels
-extern int DefaultPrinterPhysicalOffSetY;   // 150, unprintable margin top and bottom, pixels
-extern int DefaultPrinterPageWidth;         // 4676, printable width, pixels
-extern int DefaultPrinterPageHeight;        // 6744, printable height, pixels
-extern int DefaultPrinterPixelsPerInchX;    // 600
-extern int DefaultPrinterPixelsPerInchY;    // 600 (the preview computes with X)
-extern int DefaultPrinterVerticalSizeMM;    // 285, printable height
-extern int DefaultPrinterHorizontalSizeMM;  // 198, printable width
+extern VANDREL_EXPORT int DefaultPrinterPhysicalOffSetX;   // 130, unprintable margin left and right, pixels
+extern VANDREL_EXPORT int DefaultPrinterPhysicalOffSetY;   // 150, unprintable margin top and bottom, pixels
+extern VANDREL_EXPORT int DefaultPrinterPageWidth;         // 4676, printable width, pixels
+extern VANDREL_EXPORT int DefaultPrinterPageHeight;        // 6744, printable height, pixels
+extern VANDREL_EXPORT int DefaultPrinterPixelsPerInchX;    // 600
+extern VANDREL_EXPORT int DefaultPrinterPixelsPerInchY;    // 600 (the preview computes with X)
+extern VANDREL_EXPORT int DefaultPrinterVerticalSizeMM;    // 285, printable height
+extern VANDREL_EXPORT int DefaultPrinterHorizontalSizeMM;  // 198, printable width
 
 // The page geometry a preview lays out and paints with.
 struct TPreviewMetrics {
@@ -54,7 +55,7 @@ struct TPreviewMetrics {
 // One recorded page. A plain QPicture reports the screen's resolution, so
 // fonts set by point size would be recorded screen-sized; this one reports
 // the printer's, and the recording keeps each font's resolution.
-class TPagePicture : public QPicture {
+class VANDREL_EXPORT TPagePicture : public QPicture {
 public:
     TPagePicture(int resolution, int fontPixelsPerInch)
         : FResolution(resolution), FFontPixelsPerInch(fontPixelsPerInch) {}
@@ -69,7 +70,7 @@ private:
     int FFontPixelsPerInch;
 };
 
-class TPrinterPreview : public TVirtualPrinter {
+class VANDREL_EXPORT TPrinterPreview : public TVirtualPrinter {
 public:
     using TNotifyEvent = std::function<void(QObject* sender)>;
 
@@ -173,11 +174,11 @@ private:
 // The preview printer print components draw into. On first use it creates the
 // preview window (BarPreviewForm), shows it and returns the window's printer;
 // later it shows the window again.
-TPrinterPreview* PrinterPreview();
+VANDREL_EXPORT TPrinterPreview* PrinterPreview();
 // Routes PrinterPreview to another preview printer; returns the previous one.
-TPrinterPreview* SetPrinterPreview(TPrinterPreview* value);
+VANDREL_EXPORT TPrinterPreview* SetPrinterPreview(TPrinterPreview* value);
 
 // The preview window made by PrinterPreview; freed with the application.
-extern TBarPreviewForm* BarPreviewForm;
+extern VANDREL_EXPORT TBarPreviewForm* BarPreviewForm;
 
 } // namespace Vandrel

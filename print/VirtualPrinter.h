@@ -4,6 +4,7 @@
 // this class or the recording preview printer through its descendant. It
 // keeps no state: each operation fetches the current platform printer anew,
 // so a printer installed with SetPrinter for a while is honoured at once.
+#include "core/Export.h"
 #include "platform/Printer.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ class QPaintDevice;
 
 namespace Vandrel {
 
-class TVirtualPrinter {
+class VANDREL_EXPORT TVirtualPrinter {
 public:
     TVirtualPrinter() = default;
     virtual ~TVirtualPrinter() = default;
@@ -60,13 +61,13 @@ public:
 
 // Ends a job that failed: aborted, or ended where the printer keeps it open
 // after an abort. Its own errors would hide the one that ended the job.
-void EndFailedJob(TVirtualPrinter& printer) noexcept;
+VANDREL_EXPORT void EndFailedJob(TVirtualPrinter& printer) noexcept;
 
 // The real printer, shared by the whole process; never freed by its users.
 // The library's BarVPrt unit creates it when the library is loaded and frees
 // it when the library is unloaded.
-extern TVirtualPrinter* VirtualPrinter;
-void CreateVirtualPrinter();
-void FreeVirtualPrinter();
+extern VANDREL_EXPORT TVirtualPrinter* VirtualPrinter;
+VANDREL_EXPORT void CreateVirtualPrinter();
+VANDREL_EXPORT void FreeVirtualPrinter();
 
 } // namespace Vandrel

@@ -17,6 +17,7 @@
 // length descriptor and the error level fill the declared grid and every
 // Reed-Solomon syndrome is zero: a read gives the encoded bytes or none.
 // Errors are detected, not corrected.
+#include "core/Export.h"
 #include "core/Message.h"
 
 #include <array>
@@ -53,7 +54,7 @@ using TCodeWidths = std::array<char, 8>;
 // One symbol row as one pixel row shows it: every codeword between start and
 // stop pattern, the left row indicator first and, unless the row is
 // truncated, the right row indicator last.
-struct TRowCodewords {
+struct VANDREL_ENGINES_EXPORT TRowCodewords {
     std::vector<TCodeWidths> Codewords;
     bool Truncated = false;
     int32_t Left = 0;     // pixel where the start pattern's first bar begins
@@ -73,10 +74,10 @@ struct TRowCodewords {
 // the row, by at least 7 modules of light or by the next start pattern: the
 // closing bar of a truncated row. Where that fails the search goes on behind
 // the first bar.
-std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow);
+VANDREL_ENGINES_EXPORT std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow);
 
 // The first symbol row of ReadRow, or nullopt when there is none.
-std::optional<TRowCodewords> GetPDFNumCode(std::span<const uint8_t> darkRow);
+VANDREL_ENGINES_EXPORT std::optional<TRowCodewords> GetPDFNumCode(std::span<const uint8_t> darkRow);
 
 // A symbol found in the picture, its data region (row indicators left out)
 // as its rows were read: where several pixel rows show the same symbol row,
@@ -106,20 +107,20 @@ struct TSymbolRead {
 // once and counts as many times as it is high. Rows that share too little to
 // be a symbol (fewer than three distinct symbol rows and no agreeing row
 // indicators) are not reported.
-std::vector<TSymbolRead> GetCode(const TPixelView& picture);
+VANDREL_ENGINES_EXPORT std::vector<TSymbolRead> GetCode(const TPixelView& picture);
 
 // GetCode, reporting "No any Information!" when the picture holds no symbol.
-std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message);
 
 // The codeword whose pattern in the cluster of symbol row `row` is `widths`,
 // or -1.
-int32_t FindCodeWord(const TCodeWidths& widths, int32_t row);
+VANDREL_ENGINES_EXPORT int32_t FindCodeWord(const TCodeWidths& widths, int32_t row);
 
 // Whether `codewords`, a whole symbol (length descriptor, data, padding,
 // error correction; the last `ecCount` of them the error correction) is a
 // Reed-Solomon code word over GF(929): its polynomial, first codeword of
 // highest degree, vanishes at 3^1 ... 3^ecCount.
-bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount);
+VANDREL_ENGINES_EXPORT bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount);
 
 // The data codewords after the symbol length descriptor (the first codeword
 // of row 0, counting itself), once the symbol proves whole: its row
@@ -127,6 +128,7 @@ bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount);
 // error correction fill that grid exactly, and the error correction holds.
 // nullopt otherwise; an unknown codeword other than the descriptor also
 // reports its index in the data region and the data column count ("17 4").
-std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol,
+                                                                         const TMessageFn& message);
 
 } // namespace Vandrel

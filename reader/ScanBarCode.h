@@ -9,6 +9,7 @@
 // side and hands it ShowMessage, so every message of a read, and of
 // HugeAdd and HugeMulti, goes to the library's message hook.
 #include "core/Enums.h"
+#include "core/Export.h"
 #include "core/MemoryStream.h"
 #include "reader/StreamDecode.h"
 
@@ -22,7 +23,7 @@
 
 namespace Vandrel {
 
-class TScanBarCode : public QObject {
+class VANDREL_EXPORT TScanBarCode : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString PicFileName MEMBER PicFileName)
     Q_PROPERTY(QString Password READ PasswordText WRITE SetPasswordText)

@@ -4,13 +4,14 @@
 // icon-sized widget instead: it shows the reader's palette icon there and
 // carries the reader's properties. In the running application it is hidden
 // and gives the application its reader, set up from those properties.
+#include "core/Export.h"
 #include "reader/ScanBarCode.h"
 
 #include <QWidget>
 
 namespace Vandrel {
 
-class TScanBarCodeHolder : public QWidget {
+class VANDREL_EXPORT TScanBarCodeHolder : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString PicFileName READ PicFileName WRITE SetPicFileName)
     Q_PROPERTY(QString Password READ Password WRITE SetPassword)

@@ -13,6 +13,7 @@
 // Macro PDF417 control block (928 ...) ends the data and is returned apart;
 // 912, 922 and 923 carry nothing; a codeword this reader does not know, or a
 // segment whose codewords its mode cannot produce, fails the decoding.
+#include "core/Export.h"
 #include "core/MemoryStream.h"
 #include "core/Message.h"
 #include "reader/Recognition.h"
@@ -36,8 +37,8 @@ using TStrings = std::vector<std::string>;
 // itself, so every caller says where the report goes (TScanBarCode's HugeAdd
 // and HugeMulti pass ShowMessage). HugeAdd keeps the longer operand's leading
 // zeros ("007" + "1" = "008").
-std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message);
-std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message);
 
 // The segment decoders in their published form: `segment` holds `count`
 // codewords (0-899), each written in decimal and followed by "@"; `decoded`
@@ -45,13 +46,13 @@ std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& 
 // when the segment is malformed or its mode cannot have produced it. A text
 // segment starts in the Alpha sub-mode; a byte segment needs its latch (901,
 // or 924 for a multiple of six bytes).
-bool EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded);
-bool EncodeBC_Num(std::string_view segment, int32_t count, TStrings& decoded);
-bool EncodeBC_Byte(std::string_view segment, int32_t count, int16_t latch, TStrings& decoded);
+VANDREL_ENGINES_EXPORT bool EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded);
+VANDREL_ENGINES_EXPORT bool EncodeBC_Num(std::string_view segment, int32_t count, TStrings& decoded);
+VANDREL_ENGINES_EXPORT bool EncodeBC_Byte(std::string_view segment, int32_t count, int16_t latch, TStrings& decoded);
 
 // True, with the marker removed, when the decoded bytes start with the
 // protected payload's marker; otherwise false and the bytes are left alone.
-bool IsEncrypt(std::string& decoded);
+VANDREL_ENGINES_EXPORT bool IsEncrypt(std::string& decoded);
 
 // The Macro PDF417 control block of a symbol of a linked sequence.
 struct TMacroBlock {
@@ -67,7 +68,7 @@ struct TDecodedData {
 
 // The bytes of a symbol's data codewords (those after the length
 // descriptor); nullopt when they cannot be decoded.
-std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords);
+VANDREL_ENGINES_EXPORT std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords);
 
 // Asked for the password of a protected payload when none was given; the
 // answer may be empty (a cancelled prompt).
@@ -95,7 +96,7 @@ struct TPictureSymbols {
     // indicators, a row is missing, or their error correction does not hold.
     int32_t Unreadable = 0;
 };
-TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message);
 
 // The texts a read of a picture fails with.
 inline constexpr std::string_view NoSymbolRead = "Don't Scan barcode picture";
@@ -115,7 +116,7 @@ struct TJoinedSymbols {
 // "... segment 2 and those after 4 missing" for both; one segment read twice
 // with other bytes, an index behind the last one, or an unreadable control
 // block also fail. A symbol read twice with the same bytes counts once.
-TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols);
+VANDREL_ENGINES_EXPORT TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols);
 
 struct TScanResult {
     TMemoryStream Data;   // the bytes, deciphered when protected; position at the end
@@ -147,14 +148,15 @@ struct TPictureScan {
 // control block, or segment 0 marked last): a piece of a protected sequence
 // is returned as the symbol holds it. Messages of the reading itself ("No
 // any Information!", an unknown codeword) go to `message`; Error does not.
-TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& password, const TPasswordFn& askPassword,
-                            const TMessageFn& message, TScanJoin join = TScanJoin::Sequences);
+VANDREL_ENGINES_EXPORT TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& password,
+                                                   const TPasswordFn& askPassword, const TMessageFn& message,
+                                                   TScanJoin join = TScanJoin::Sequences);
 
 // The first result of ScanPictureAll, sequences joined: for a picture of one
 // symbol or one sequence, the whole of it. nullopt when the read fails,
 // after reporting its Error, unless that is NoSymbolRead, through `message`;
 // the component raises "Don't Scan barcode picture" then.
-std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
-                                       const TPasswordFn& askPassword, const TMessageFn& message);
+VANDREL_ENGINES_EXPORT std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
+                                                              const TPasswordFn& askPassword, const TMessageFn& message);
 
 } // namespace Vandrel

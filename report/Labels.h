@@ -2,6 +2,7 @@
 // The words on a label: a fixed caption and a field's value, in a font and
 // with an alignment, printed at the printer's resolution.
 #include "core/Enums.h"
+#include "core/Export.h"
 #include "platform/DataSet.h"
 #include "report/Printable.h"
 
@@ -12,7 +13,7 @@
 namespace Vandrel {
 
 
-class TQRCustomLabel : public TQRPrintable {
+class VANDREL_EXPORT TQRCustomLabel : public TQRPrintable {
     Q_OBJECT
     Q_PROPERTY(QFont Font READ Font WRITE SetFont)
     Q_PROPERTY(Vandrel::TAlignment Alignment READ Alignment WRITE SetAlignment)
@@ -48,7 +49,7 @@ private:
     bool FWordWrap = false;
 };
 
-class TQRLabel : public TQRCustomLabel {
+class VANDREL_EXPORT TQRLabel : public TQRCustomLabel {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
 
@@ -64,7 +65,7 @@ private:
 };
 
 // The value of a field of the current record, as the dataset displays it.
-class TQRDBText : public TQRCustomLabel {
+class VANDREL_EXPORT TQRDBText : public TQRCustomLabel {
     Q_OBJECT
     Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
 

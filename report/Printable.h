@@ -3,6 +3,8 @@
 // designer shows and moves it, and its place and size are kept in report
 // units, so a report prints it at the same place on the sheet whatever the
 // printer's resolution. The report calls Print once per band instance.
+#include "core/Export.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -39,7 +41,7 @@ struct TQRFrame {
 // are measured from the band's top-left corner. Setting a value moves or
 // resizes the widget to match at the design resolution; moving or resizing
 // the widget sets the values from its geometry.
-class TQRPrintableSize {
+class VANDREL_EXPORT TQRPrintableSize {
 public:
     static constexpr int HeightIndex = 0;
     static constexpr int LeftIndex = 1;
@@ -69,7 +71,7 @@ private:
     mutable std::array<double, 4> FMillimetres{};
 };
 
-class TQRPrintable : public QWidget {
+class VANDREL_EXPORT TQRPrintable : public QWidget {
     Q_OBJECT
 
 public:

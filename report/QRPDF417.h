@@ -2,6 +2,7 @@
 // The PDF417 elements of a band report. Each owns an invisible TBarPDF417,
 // mirrors its properties and has it draw: on the element in the designer,
 // on the page at the printer's resolution when the report runs.
+#include "core/Export.h"
 #include "pdf417/BarPDF417.h"
 #include "platform/DataSet.h"
 #include "report/Printable.h"
@@ -14,7 +15,7 @@
 
 namespace Vandrel {
 
-class TCustomQRPDF417 : public TQRPrintable {
+class VANDREL_EXPORT TCustomQRPDF417 : public TQRPrintable {
     Q_OBJECT
     Q_PROPERTY(Vandrel::TAngleType Angle READ Angle WRITE FSetAngle)
     // A float; forms and Designer store doubles, not floats.
@@ -126,7 +127,7 @@ private:
     int32_t FBarX = 2;
 };
 
-class TQRPDF417 : public TCustomQRPDF417 {
+class VANDREL_EXPORT TQRPDF417 : public TCustomQRPDF417 {
     Q_OBJECT
 
 public:
@@ -134,7 +135,7 @@ public:
 };
 
 // Takes BarValue from a field of the current record.
-class TDBQRPDF417 : public TCustomQRPDF417, public TDataAware {
+class VANDREL_EXPORT TDBQRPDF417 : public TCustomQRPDF417, public TDataAware {
     Q_OBJECT
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)

@@ -2,6 +2,7 @@
 // The linear barcode elements of a band report. Each owns an invisible
 // TSingleBarCode, mirrors its properties and has it draw: on the element in
 // the designer, on the page at the printer's resolution when the report runs.
+#include "core/Export.h"
 #include "linear/SingleBarcode.h"
 #include "platform/DataSet.h"
 #include "platform/Font.h"
@@ -16,7 +17,7 @@
 
 namespace Vandrel {
 
-class TCustomQRSingleBarCode : public TQRPrintable {
+class VANDREL_EXPORT TCustomQRSingleBarCode : public TQRPrintable {
     Q_OBJECT
     Q_PROPERTY(Vandrel::TAngleType Angle READ Angle WRITE FSetAngle)
     Q_PROPERTY(Vandrel::TAlignment Alignment READ Alignment WRITE FSetAlignment)
@@ -98,7 +99,7 @@ private:
     bool FShowText = true;
 };
 
-class TQRSingleBarCode : public TCustomQRSingleBarCode {
+class VANDREL_EXPORT TQRSingleBarCode : public TCustomQRSingleBarCode {
     Q_OBJECT
 
 public:
@@ -106,7 +107,7 @@ public:
 };
 
 // Takes BarValue from a field of the current record.
-class TDBQRSingleBarCode : public TCustomQRSingleBarCode, public TDataAware {
+class VANDREL_EXPORT TDBQRSingleBarCode : public TCustomQRSingleBarCode, public TDataAware {
     Q_OBJECT
     // The value comes from the field: neither edited in Designer nor stored.
     Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)

@@ -4,6 +4,7 @@
 // out in columns, summary, page footer) and the elements placed on them. It
 // prints through a virtual printer, so the same run reaches a printer, a PDF
 // file or the print preview.
+#include "core/Export.h"
 #include "platform/Exceptions.h"
 #include "platform/DataSet.h"
 #include "report/Printable.h"
@@ -23,11 +24,11 @@ namespace Vandrel {
 class TQuickRep;
 class TVirtualPrinter;
 
-class EReportError : public Exception { public: using Exception::Exception; };
+class VANDREL_EXPORT EReportError : public Exception { public: using Exception::Exception; };
 
 // The printer of one report run: report units to device pixels of the
 // target's printable area, the page canvas and the page breaks.
-class TQRPrinter {
+class VANDREL_EXPORT TQRPrinter {
 public:
     TQRPrinter(TVirtualPrinter& target, const TQuickRep& report);
 
@@ -64,7 +65,7 @@ private:
     int FPageNumber = 0;
 };
 
-class TQRBand : public QWidget {
+class VANDREL_EXPORT TQRBand : public QWidget {
     Q_OBJECT
     Q_PROPERTY(TQRBandType BandType READ BandType WRITE SetBandType)
     Q_PROPERTY(double Height READ Height WRITE SetHeight)
@@ -96,7 +97,7 @@ private:
 
 using TQRBandType = TQRBand::TQRBandType;
 
-class TQuickRep : public QWidget {
+class VANDREL_EXPORT TQuickRep : public QWidget {
     Q_OBJECT
     Q_PROPERTY(TQRUnit Units READ Units WRITE SetUnits)
     Q_PROPERTY(TQRPaperSize PaperSize READ PaperSize WRITE SetPaperSize)
