@@ -62,7 +62,7 @@ std::optional<double> ParseLength(const QString& text, int dpi)
         return std::nullopt;
     const double number = m.captured(1).toDouble();
     const QString unit = m.captured(2);
-    const double pixels = unit == QLatin1String("mm") ? number * dpi / 25.4
+    const double pixels = unit == QLatin1String("mm")   ? number * dpi / 25.4
                           : unit == QLatin1String("in") ? number * dpi
                                                         : number;
     return std::isfinite(pixels) && pixels > 0 ? std::optional<double>(pixels) : std::nullopt;
@@ -171,7 +171,6 @@ std::optional<int> ParseInt(const QString& text, int low, int high)
     return ok && v >= low && v <= high ? std::optional<int>(v) : std::nullopt;
 }
 
-
 std::optional<std::string> ParseLatin1(const QString& text)
 {
     for (const QChar c : text)
@@ -220,8 +219,7 @@ std::variant<int, TLook> ReadLook(const QCommandLineParser& parser)
     const auto backColor = ParseColor(parser.value("back-color"));
     if (!barColor || !backColor)
         return UsageError("--bar-color and --back-color take six hexadecimal digits, RRGGBB or #RRGGBB");
-    return TLook{TAngleType(*degrees / 90), TAlignment(alignment), parser.isSet("transparent"), *barColor,
-                 *backColor};
+    return TLook{TAngleType(*degrees / 90), TAlignment(alignment), parser.isSet("transparent"), *barColor, *backColor};
 }
 
 const QStringList Pdf417ModeNames{"text", "numeric", "byte", "auto"};
@@ -233,8 +231,8 @@ void AddModeLevelOptions(QCommandLineParser& parser, const QString& prefix)
         return prefix.isEmpty() ? words.left(1).toUpper() + words.mid(1) : prefix + ' ' + words;
     };
     parser.addOption({"mode", start("compaction: text, numeric, byte or auto (default text)."), "MODE", "text"});
-    parser.addOption({"level", start("error-correction level, 0 to 8 (default 1): 2 to 512 error-correction codewords."),
-                      "L", "1"});
+    parser.addOption(
+        {"level", start("error-correction level, 0 to 8 (default 1): 2 to 512 error-correction codewords."), "L", "1"});
 }
 
 std::optional<TModeLevel> ReadModeLevel(const QCommandLineParser& parser, std::optional<TCodeMode> implied)

@@ -74,7 +74,6 @@ std::variant<int, std::string> ReadValue(const QCommandLineParser& parser)
     return *value;
 }
 
-
 QString Refusal(TBarType type, const std::string& value, bool check)
 {
     const QString shown = QString::fromLatin1(value.data(), qsizetype(value.size()));
@@ -87,7 +86,6 @@ QString Refusal(TBarType type, const std::string& value, bool check)
                 .arg(QChar(*digit));
     return QString();
 }
-
 
 void TAppearance::ApplyTo(TCustomSingleBarCode& control) const
 {
@@ -132,18 +130,17 @@ QString TAppearance::Fit(TCustomSingleBarCode& control) const
 
 void AddAppearanceOptions(QCommandLineParser& parser)
 {
-    parser.addOption({"xdim", "Module width: the width of the narrowest bar (default 2 pixels; 0.33mm at --dpi).",
-                      "LENGTH", "2"});
-    parser.addOption({"bar-height", "Bar length (default 50 module widths); a retail symbol's guard bars.",
-                      "LENGTH"});
-    parser.addOption({"width", "Width of the symbol's area, with --height, instead of sizing it to the symbol; "
-                               "refused when the symbol does not fit.",
+    parser.addOption(
+        {"xdim", "Module width: the width of the narrowest bar (default 2 pixels; 0.33mm at --dpi).", "LENGTH", "2"});
+    parser.addOption({"bar-height", "Bar length (default 50 module widths); a retail symbol's guard bars.", "LENGTH"});
+    parser.addOption({"width",
+                      "Width of the symbol's area, with --height, instead of sizing it to the symbol; "
+                      "refused when the symbol does not fit.",
                       "LENGTH"});
     parser.addOption({"height", "Height of that area, with --width.", "LENGTH"});
     AddLookOptions(parser);
     parser.addOption({"no-text", "Draw no human-readable text."});
-    parser.addOption({"font-size", "Text height (default 11 pixels at 2-pixel modules, following --xdim).",
-                      "LENGTH"});
+    parser.addOption({"font-size", "Text height (default 11 pixels at 2-pixel modules, following --xdim).", "LENGTH"});
 }
 
 std::optional<TAppearance> ReadAppearance(const QCommandLineParser& parser, TBarType type, int dpi)
@@ -176,12 +173,13 @@ std::optional<TAppearance> ReadAppearance(const QCommandLineParser& parser, TBar
         return std::nullopt;
     // The text follows the module width: 11 pixels at 2-pixel modules.
     const int defaultFont = size ? 11 : std::max(8, int(std::lround(5.5 * *xdim)));
-    const auto fontSize = parser.isSet("font-size") ? ReadPixels(parser, "font-size", dpi, 1, 1000)
-                                                    : std::optional<int>(defaultFont);
+    const auto fontSize =
+        parser.isSet("font-size") ? ReadPixels(parser, "font-size", dpi, 1, 1000) : std::optional<int>(defaultFont);
     if (!fontSize)
         return std::nullopt;
-    return TAppearance{size, *xdim, *barHeight, type, !parser.isSet("no-check"), std::get<TLook>(look),
-                       !parser.isSet("no-text"), *fontSize, dpi};
+    return TAppearance{
+        size,      *xdim, *barHeight, type, !parser.isSet("no-check"), std::get<TLook>(look), !parser.isSet("no-text"),
+        *fontSize, dpi};
 }
 
 std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser)

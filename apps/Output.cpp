@@ -25,7 +25,8 @@
 
 namespace Vandrel {
 
-const char* const OutputFormats = ".png, .bmp, .jpg, .jpeg, .tif, .tiff, .emf, .svg, .pdf, or - for PNG on standard output";
+const char* const OutputFormats =
+    ".png, .bmp, .jpg, .jpeg, .tif, .tiff, .emf, .svg, .pdf, or - for PNG on standard output";
 
 namespace {
 
@@ -37,9 +38,9 @@ TFormat FormatOf(const QString& fileName)
         return TFormat::Png;
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     static const QHash<QString, TFormat> formats{
-        {"png", TFormat::Png},   {"bmp", TFormat::Bmp},   {"jpg", TFormat::Jpeg}, {"jpeg", TFormat::Jpeg},
-        {"tif", TFormat::Tiff},  {"tiff", TFormat::Tiff}, {"emf", TFormat::Emf},  {"svg", TFormat::Svg},
-        {"pdf", TFormat::Pdf},
+        {"png", TFormat::Png},   {"bmp", TFormat::Bmp},  {"jpg", TFormat::Jpeg},
+        {"jpeg", TFormat::Jpeg}, {"tif", TFormat::Tiff}, {"tiff", TFormat::Tiff},
+        {"emf", TFormat::Emf},   {"svg", TFormat::Svg},  {"pdf", TFormat::Pdf},
     };
     return formats.value(suffix, TFormat::Unknown);
 }

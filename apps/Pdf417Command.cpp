@@ -151,8 +151,7 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     if (parser.isSet("value") + parser.isSet("input-file") + parser.isSet("hex") + parser.isSet("db") != 1)
         return UsageError("give the value with exactly one of --value, --input-file, --hex and --db");
     // Only byte compaction carries a protected payload: --encrypt implies it.
-    const auto coding =
-        ReadModeLevel(parser, parser.isSet("encrypt") ? std::optional<TCodeMode>(bMode) : std::nullopt);
+    const auto coding = ReadModeLevel(parser, parser.isSet("encrypt") ? std::optional<TCodeMode>(bMode) : std::nullopt);
     if (!coding)
         return ExitUsage;
     const int type = TypeNames.indexOf(parser.value("type"));
@@ -165,9 +164,8 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
                               .arg(MaxColumns));
     const auto rows = ParseInt(parser.value("rows"), 0, MaxRows);
     if (!rows || (*rows != 0 && *rows < MinRows))
-        return UsageError(QStringLiteral("--rows takes a whole number from %1 to %2, or 0 for automatic")
-                              .arg(MinRows)
-                              .arg(MaxRows));
+        return UsageError(
+            QStringLiteral("--rows takes a whole number from %1 to %2, or 0 for automatic").arg(MinRows).arg(MaxRows));
     bool ok = false;
     const float aspect = parser.value("aspect").toFloat(&ok);
     if (!ok || !(aspect >= 3.0f && aspect <= 100.0f))
@@ -249,8 +247,7 @@ public:
 // record of a --db batch.
 class TPdf417Writer {
 public:
-    explicit TPdf417Writer(const TOptions& o)
-        : FOptions(o)
+    explicit TPdf417Writer(const TOptions& o) : FOptions(o)
     {
         FControl.Encoder().SetMessage([this](const std::string& text) { FMessages.push_back(text); });
         FControl.resize(o.area);
@@ -491,11 +488,12 @@ void AddOptions(QCommandLineParser& parser)
                       "Rows, 3 to 90, or 0 for automatic (default 0). A value that needs more than 30 columns "
                       "in that many rows is refused. A Micro sequence uses it only with --columns 0.",
                       "N", "0"});
-    parser.addOption({"type",
-                      "Normal, Truncated, MicroPDF417 or TruncatedMicroPDF417 (default Normal). The Micro types "
-                      "give a Macro PDF417 sequence of linked symbols, drawn one below the other (side by side as far as "
-                      "--width leaves room).",
-                      "T", "Normal"});
+    parser.addOption(
+        {"type",
+         "Normal, Truncated, MicroPDF417 or TruncatedMicroPDF417 (default Normal). The Micro types "
+         "give a Macro PDF417 sequence of linked symbols, drawn one below the other (side by side as far as "
+         "--width leaves room).",
+         "T", "Normal"});
     parser.addOption({"aspect", "Row height over module width, 3 to 100 (default 3).", "A", "3"});
     parser.addOption({"module",
                       "Module width, 1 to 50 pixels, or a length in mm or in at --dpi (default 2 pixels); it "
@@ -507,17 +505,17 @@ void AddOptions(QCommandLineParser& parser)
                       "--height, the area is the picture's size and a symbol that does not fit it is refused; "
                       "otherwise the picture holds the whole symbol or sequence.",
                       "LENGTH", "200"});
-    parser.addOption({"height", "Height of that area, 1 to 20000 pixels or a length (default 100 pixels).",
-                      "LENGTH", "100"});
+    parser.addOption(
+        {"height", "Height of that area, 1 to 20000 pixels or a length (default 100 pixels).", "LENGTH", "100"});
     AddDpiOption(parser);
     parser.addOption({"split",
                       "Write each symbol of a Macro PDF417 sequence (a Micro --type) into a file of its own: -o "
                       "takes one %d (or %0Nd, N below 100) for the symbol's place in the sequence, 1 for the "
                       "first."});
-    parser.addOption({"encrypt",
-                      QStringLiteral("Protect the value with a password of 1 to %1 characters; byte compaction, "
-                                     "which --encrypt implies (any other --mode is refused).")
-                          .arg(MaxPasswordLength)});
+    parser.addOption(
+        {"encrypt", QStringLiteral("Protect the value with a password of 1 to %1 characters; byte compaction, "
+                                   "which --encrypt implies (any other --mode is refused).")
+                        .arg(MaxPasswordLength)});
     AddPasswordOptions(parser, "The password for --encrypt.");
     AddLookOptions(parser);
     AddRecordOptions(parser);

@@ -24,11 +24,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <variant>
 
 namespace Vandrel {
@@ -42,7 +42,6 @@ const char* const Examples =
     "  vandrel print --pdf417 --value \"Printed PDF417\" --width 80mm --height 30mm --pdf p.pdf\n";
 
 constexpr int DefaultPrintDpi = 600;
-
 
 // A place on the printable area: lengths as ParseLength takes them, and zero,
 // the edge itself, which ParseLength refuses as a size.
@@ -188,8 +187,7 @@ void AddSymbolOptions(QCommandLineParser& parser)
     parser.addOption({"columns", "PDF417 data columns, 1 to 30, or 0 for automatic (default 3).", "N", "3"});
     parser.addOption({"rows", "PDF417 rows, 3 to 90, or 0 for automatic (default 0).", "N", "0"});
     AddAppearanceOptions(parser);
-    parser.addOption({"at", "Top-left corner of the symbol's area on the printable area (default 0,0).", "X,Y",
-                      "0,0"});
+    parser.addOption({"at", "Top-left corner of the symbol's area on the printable area (default 0,0).", "X,Y", "0,0"});
 }
 
 // The symbol the options describe, sized at `dpi`, or the refusal already reported.
@@ -359,8 +357,9 @@ bool PreviewShowsAWindow(const QStringList& args)
 void AddGrabOptions(QCommandLineParser& parser)
 {
     parser.addOption({"grab", "Draw the preview window into this PNG file instead of showing it.", "FILE.png"});
-    parser.addOption({"zoom", "Zoom of the grabbed window: 500, 200, 150, 100, 75, 50, 25, 10, width or page "
-                              "(default page, the whole page).",
+    parser.addOption({"zoom",
+                      "Zoom of the grabbed window: 500, 200, 150, 100, 75, 50, 25, 10, width or page "
+                      "(default page, the whole page).",
                       "ZOOM", "page"});
     parser.addOption({"size", "Size of the grabbed window in pixels (default 544x375).", "WxH", "544x375"});
 }
@@ -391,9 +390,9 @@ int ShowPreview(const TGrab& grab)
     QSaveFile file(grab.file);
     QImageWriter writer(&file, "png");
     if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit())
-        return Failure(QStringLiteral("Cannot write '%1': %2")
-                           .arg(grab.file, file.error() != QFileDevice::NoError ? file.errorString()
-                                                                                : writer.errorString()));
+        return Failure(
+            QStringLiteral("Cannot write '%1': %2")
+                .arg(grab.file, file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString()));
     std::printf("%s\n", qPrintable(grab.file));
     return 0;
 }
@@ -416,8 +415,7 @@ int PreviewCommand(const QStringList& args)
 
     TPrinterPreview* preview = PrinterPreview();
     const int previewed = PrintPlaced(parser, preview->Metrics().PixelsPerInch, preview->GetPageWidth(),
-                                      preview->GetPageHeight(),
-                                      [](TBarPrint& print, TPoint at) { print.Preview(at); });
+                                      preview->GetPageHeight(), [](TBarPrint& print, TPoint at) { print.Preview(at); });
     if (previewed != 0)
         return previewed;
     return ShowPreview(std::get<TGrab>(grab));

@@ -24,7 +24,6 @@ const QRegularExpression& NumberPlaceholder()
     return number;
 }
 
-
 // A field's text as a file name: letters, digits, '-', '_' and inner dots
 // only, so that it can neither leave the output directory nor hide.
 QString SafeFileName(const QString& text)

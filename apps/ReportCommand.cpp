@@ -126,14 +126,13 @@ struct TGrid {
     double Top() const { return (sheet.height() - rows * label.height()) / 2; }
 };
 
-std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet& sheet, int dpi,
-                                  QSizeF unprintable)
+std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet& sheet, int dpi, QSizeF unprintable)
 {
     const auto label = ParseLabel(parser.value("label"), dpi);
     if (!label)
         return UsageError("--label takes WxH, e.g. 63.5x38.1mm, 2.5x1.5in or 600x360px");
     const auto gap = parser.value("gap").trimmed() == QLatin1String("0") ? std::optional<double>(0)
-                                                                          : LengthMM(parser.value("gap"), dpi);
+                                                                         : LengthMM(parser.value("gap"), dpi);
     if (!gap)
         return UsageError("--gap takes a length, e.g. 2.5mm, or 0");
     const QSizeF paper = sheet.mm;
@@ -274,8 +273,7 @@ private:
     {
         // --on-empty repeat: the elements kept the last printed record's value.
         if (text.isEmpty())
-            return FPrinted == 0 ? QStringLiteral("the field is empty and no record before it was printed")
-                                 : QString();
+            return FPrinted == 0 ? QStringLiteral("the field is empty and no record before it was printed") : QString();
         const auto value = ParseLatin1(text);
         if (!value)
             return QStringLiteral("the value holds characters outside Latin-1");
@@ -307,7 +305,8 @@ private:
             }
         }
         FMessages.clear();
-        return !refusal.isEmpty() ? refusal : QStringLiteral("the symbol does not fit the label even with 0.26 mm modules");
+        return !refusal.isEmpty() ? refusal
+                                  : QStringLiteral("the symbol does not fit the label even with 0.26 mm modules");
     }
 
     TSymbolOptions FOptions;
@@ -356,7 +355,8 @@ int ReportCommand(const QStringList& args)
     parser.addOption({"pdf417", "Print the --field as PDF417 instead of a linear symbol of --type; the modules are "
                                 "as wide as the label allows, up to 0.8 mm, in as few data columns as fit."});
     AddModeLevelOptions(parser, "PDF417");
-    parser.addOption({"data-columns", "PDF417 data columns, 1 to 30, or 0 for the fewest that fit the label (default 0).", "N", "0"});
+    parser.addOption({"data-columns",
+                      "PDF417 data columns, 1 to 30, or 0 for the fewest that fit the label (default 0).", "N", "0"});
     parser.addOption({"text-field", "Print this field's text in a line under the symbol.", "NAME"});
     parser.addOption({"label", "Size of one label (default 63.5x38.1mm).", "WxH", "63.5x38.1mm"});
     parser.addOption({"columns", "Labels across the sheet (default: as many as fit).", "N"});

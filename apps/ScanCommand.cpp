@@ -15,8 +15,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -120,8 +120,8 @@ int ScanCommand(const QStringList& args)
     parser.addPositionalArgument("FILE", "The picture (PNG, JPEG, BMP, GIF, ...) of PDF417 symbols.");
     AddPasswordOptions(parser, "Password of a protected payload. Without any, a protected payload asks for "
                                "one on the terminal, or is read with an empty password.");
-    parser.addOption({QStringList{"o", "output"}, "Write what would be printed to this file instead of standard output.",
-                      "OUT"});
+    parser.addOption(
+        {QStringList{"o", "output"}, "Write what would be printed to this file instead of standard output.", "OUT"});
     parser.addOption({"each", "Print every symbol on its own, sequences not joined (see below)."});
     if (const auto done = Parse(parser, args,
                                 "Reads every PDF417 symbol of a picture back to the bytes it carries.\n"

@@ -1,10 +1,10 @@
 // vandrel: draws symbols from the command line, headless.
 #include "apps/Cli.h"
 #include "apps/Linear.h"
-#include "apps/PrintCommand.h"
-#include "apps/ReportCommand.h"
 #include "apps/Pdf417Command.h"
+#include "apps/PrintCommand.h"
 #include "apps/Render.h"
+#include "apps/ReportCommand.h"
 #include "apps/ScanCommand.h"
 
 #include "linear/DBSingleBarcode.h"
@@ -22,34 +22,33 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <optional>
 #include <variant>
 
 using namespace Vandrel;
 
 namespace {
 
-const char* const Usage =
-    "Usage: vandrel <command> [options]\n"
-    "\n"
-    "Commands:\n"
-    "  render    draw a linear symbol into a picture, SVG, PDF or EMF file\n"
-    "  modules   print the module string of a symbol\n"
-    "  types     list the symbology names with their ordinals\n"
-    "  gallery   draw sample symbols of every symbology into a directory\n"
-    "  pdf417    encode a value as PDF417: print its codewords, draw it into a file\n"
-    "  scan      read a PDF417 picture back to its bytes\n"
-    "  print     print a symbol on a printer or into a PDF file\n"
-    "  preview   show a symbol in the print preview, or draw the preview into a picture\n"
-    "  report    print sheets of labels from database records, into a PDF file or on a printer\n"
-    "\n"
-    "Run 'vandrel <command> --help' for the options of a command,\n"
-    "'vandrel --version' for the version.\n"
-    "\n"
-    "Exit codes: 0 everything asked was written; 1 a runtime failure or a refused\n"
-    "value (nothing partial is left); 2 a usage error; 3 a batch skipped records.\n";
+const char* const Usage = "Usage: vandrel <command> [options]\n"
+                          "\n"
+                          "Commands:\n"
+                          "  render    draw a linear symbol into a picture, SVG, PDF or EMF file\n"
+                          "  modules   print the module string of a symbol\n"
+                          "  types     list the symbology names with their ordinals\n"
+                          "  gallery   draw sample symbols of every symbology into a directory\n"
+                          "  pdf417    encode a value as PDF417: print its codewords, draw it into a file\n"
+                          "  scan      read a PDF417 picture back to its bytes\n"
+                          "  print     print a symbol on a printer or into a PDF file\n"
+                          "  preview   show a symbol in the print preview, or draw the preview into a picture\n"
+                          "  report    print sheets of labels from database records, into a PDF file or on a printer\n"
+                          "\n"
+                          "Run 'vandrel <command> --help' for the options of a command,\n"
+                          "'vandrel --version' for the version.\n"
+                          "\n"
+                          "Exit codes: 0 everything asked was written; 1 a runtime failure or a refused\n"
+                          "value (nothing partial is left); 2 a usage error; 3 a batch skipped records.\n";
 
 const char* const RenderExamples =
     "  vandrel render --type EAN13 --value 400638133393 -o label.png\n"
@@ -57,7 +56,6 @@ const char* const RenderExamples =
     "  vandrel render --type Code39 --value ABC-123 --angle 90 --transparent -o code.svg\n"
     "  vandrel render --type EAN13 --db data/products.sqlite --sql \"SELECT ean FROM products\" \\\n"
     "      --field ean -o out/label-%04d.png\n";
-
 
 // Draws the control's current value into `fileName`, or answers why not.
 TRecordWrite WriteLabel(TCustomSingleBarCode& control, const TAppearance& appearance, const std::string& given,
@@ -143,9 +141,11 @@ int ModulesCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     AddTypeValueOptions(parser);
-    if (const auto done = Parse(parser, args, "Prints the module string a symbol is drawn from: one character per "
-                                              "element, 0-3 spaces, 5-8 bars, A-D short bars, of 1-4 modules.",
-                                0, "  vandrel modules --type Code39 --value ABC\n  vandrel modules --type ean13 --value 400638133393\n"))
+    if (const auto done = Parse(
+            parser, args,
+            "Prints the module string a symbol is drawn from: one character per "
+            "element, 0-3 spaces, 5-8 bars, A-D short bars, of 1-4 modules.",
+            0, "  vandrel modules --type Code39 --value ABC\n  vandrel modules --type ean13 --value 400638133393\n"))
         return *done;
     const auto tv = ReadTypeValue(parser);
     if (const int* code = std::get_if<int>(&tv))
@@ -183,8 +183,9 @@ int GalleryCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.addOption({"dir", "Directory to write into (default out).", "DIR", "out"});
-    if (const auto done = Parse(parser, args, "Draws sample symbols of every symbology at all four angles "
-                                              "and lists the files written.",
+    if (const auto done = Parse(parser, args,
+                                "Draws sample symbols of every symbology at all four angles "
+                                "and lists the files written.",
                                 0, "  vandrel gallery --dir out\n"))
         return *done;
     return RunGallery(parser.value("dir"));
@@ -195,8 +196,8 @@ int GalleryCommand(const QStringList& args)
 int main(int argc, char** argv)
 {
     // The tool needs a display only to show the preview window.
-    const bool window = argc > 1 && QByteArray(argv[1]) == "preview" &&
-                        PreviewShowsAWindow(QStringList(argv + 2, argv + argc));
+    const bool window =
+        argc > 1 && QByteArray(argv[1]) == "preview" && PreviewShowsAWindow(QStringList(argv + 2, argv + argc));
     if (!window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (window && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

@@ -179,10 +179,10 @@ void TBarCode::SaveToJpg(const QString& fileName)
     QSaveFile file(fileName);
     QImageWriter writer(&file, "jpg");
     if (!file.open(QIODevice::WriteOnly) || !writer.write(bmp) || !file.commit())
-        throw Exception(QStringLiteral("Cannot write '%1': %2")
-                            .arg(fileName, writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                                                        : file.errorString())
-                            .toStdString());
+        throw Exception(
+            QStringLiteral("Cannot write '%1': %2")
+                .arg(fileName, writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString())
+                .toStdString());
 }
 
 QString TBarCode::EmfFileName(const QString& fileName)

@@ -10,17 +10,20 @@ namespace {
 
 // Pixel coordinates wrap on overflow instead of invoking undefined behaviour; the
 // controls never come near the limits, so this only matters for hostile input.
-int32_t WrapAdd(int32_t a, int32_t b) {
+int32_t WrapAdd(int32_t a, int32_t b)
+{
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
 
-int32_t WrapSub(int32_t a, int32_t b) {
+int32_t WrapSub(int32_t a, int32_t b)
+{
     return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
 // Nearest integer, ties to even (the default rounding mode), saturated to int32;
 // NaN, which only a non-finite angle produces, becomes 0.
-int32_t RoundToInt32(long double v) {
+int32_t RoundToInt32(long double v)
+{
     if (std::isnan(v))
         return 0;
     constexpr long double lo = std::numeric_limits<int32_t>::min();
@@ -31,7 +34,8 @@ int32_t RoundToInt32(long double v) {
 
 } // namespace
 
-TPoint Rotate2D(TPoint p, double angle) {
+TPoint Rotate2D(TPoint p, double angle)
+{
     // Extended precision keeps the quarter turns exact: the tiny cosine of a
     // rounded pi/2 vanishes in the rounding.
     const long double a = angle;
@@ -42,11 +46,13 @@ TPoint Rotate2D(TPoint p, double angle) {
     return {RoundToInt32(x * c + y * s), RoundToInt32(-x * s + y * c)};
 }
 
-TPoint Translate2D(TPoint p, TPoint q) {
+TPoint Translate2D(TPoint p, TPoint q)
+{
     return {WrapAdd(p.x, q.x), WrapAdd(p.y, q.y)};
 }
 
-std::string Convert(std::string_view widths) {
+std::string Convert(std::string_view widths)
+{
     std::string modules(widths);
     // Elements alternate bar, space, ...: bars move "1".."4" up to "5".."8",
     // spaces down to "0".."3".
@@ -55,14 +61,16 @@ std::string Convert(std::string_view widths) {
     return modules;
 }
 
-int32_t quersum(int32_t n) {
+int32_t quersum(int32_t n)
+{
     int32_t sum = 0;
     for (; n > 0; n /= 10)
         sum += n % 10;
     return sum;
 }
 
-std::string DoModule10(std::string_view digits) {
+std::string DoModule10(std::string_view digits)
+{
     // Weight 3 on the rightmost digit, then 1, 3, ... leftwards. Reducing as we go
     // keeps the sum in (-10, 10) whatever the length or the characters.
     int sum = 0;
@@ -74,7 +82,8 @@ std::string DoModule10(std::string_view digits) {
     return std::string(1, static_cast<char>('0' + (10 - sum) % 10));
 }
 
-void GetBarProps(char c, int32_t& width, TBarLineType& kind) {
+void GetBarProps(char c, int32_t& width, TBarLineType& kind)
+{
     if (c >= '0' && c <= '3') {
         width = Modules[c - '0'];
         kind = WHITE;
@@ -87,7 +96,8 @@ void GetBarProps(char c, int32_t& width, TBarLineType& kind) {
     }
 }
 
-int32_t ModuleCount(std::string_view modules) {
+int32_t ModuleCount(std::string_view modules)
+{
     int64_t total = 0;
     for (char c : modules) {
         int32_t width = 0; // a character outside the alphabet adds nothing
@@ -99,27 +109,32 @@ int32_t ModuleCount(std::string_view modules) {
     return static_cast<int32_t>(std::min<int64_t>(total, std::numeric_limits<int32_t>::max()));
 }
 
-void LeftOffSet(TRect& r, int32_t n) {
+void LeftOffSet(TRect& r, int32_t n)
+{
     r.Left = WrapAdd(r.Left, n);
     r.Right = WrapAdd(r.Right, n);
 }
 
-void RightOffSet(TRect& r, int32_t n) {
+void RightOffSet(TRect& r, int32_t n)
+{
     r.Left = WrapSub(r.Left, n);
     r.Right = WrapSub(r.Right, n);
 }
 
-void UpOffSet(TRect& r, int32_t n) {
+void UpOffSet(TRect& r, int32_t n)
+{
     r.Top = WrapSub(r.Top, n);
     r.Bottom = WrapSub(r.Bottom, n);
 }
 
-void DownOffSet(TRect& r, int32_t n) {
+void DownOffSet(TRect& r, int32_t n)
+{
     r.Top = WrapAdd(r.Top, n);
     r.Bottom = WrapAdd(r.Bottom, n);
 }
 
-std::string ExpandFullAscii(const TFullAsciiTable& table, std::string_view value) {
+std::string ExpandFullAscii(const TFullAsciiTable& table, std::string_view value)
+{
     std::string expanded;
     expanded.reserve(2 * value.size());
     for (char c : value) {

@@ -57,7 +57,8 @@ struct TCharIndex {
 };
 
 template <typename Table, typename Column>
-constexpr TCharIndex MakeCharIndex(const Table& table, Column column) {
+constexpr TCharIndex MakeCharIndex(const Table& table, Column column)
+{
     TCharIndex index{};
     index.slot.fill(-1);
     // Walking backwards lets the first record win when a character repeats.
@@ -68,7 +69,8 @@ constexpr TCharIndex MakeCharIndex(const Table& table, Column column) {
 
 // Modules of a width-digit pattern, or -1 when a digit lies outside "1".."4".
 // Lets the code tables check their patterns at compile time.
-constexpr int WidthSum(std::string_view widths) {
+constexpr int WidthSum(std::string_view widths)
+{
     int modules = 0;
     for (char w : widths) {
         if (w < '1' || w > '4')
@@ -80,7 +82,8 @@ constexpr int WidthSum(std::string_view widths) {
 
 // Wide elements of a two-width module pattern (bar "5"/"6", space "0"/"1",
 // alternating, bar first), or -1 when an element is out of place.
-constexpr int WideCount(std::string_view modules) {
+constexpr int WideCount(std::string_view modules)
+{
     int wide = 0;
     for (std::size_t i = 0; i < modules.size(); ++i) {
         const char narrow = i % 2 == 0 ? '5' : '0';

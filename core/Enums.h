@@ -26,11 +26,29 @@ enum TBarLineType : int { WHITE = 0, BLACK = 1, BLACK_HALF = 2 };
 Q_ENUM_NS(TBarLineType)
 
 enum TBarType : int {
-    Inter2_5 = 0, Indust2_5 = 1, Matrix2_5 = 2, Code39 = 3, Code39Ex = 4,
-    Code128_A = 5, Code128_B = 6, Code128_C = 7, Code93 = 8, Code93Ex = 9,
-    MSI = 10, PostNet = 11, CodaBar = 12, EAN8 = 13, EAN13 = 14, UPC_A = 15,
-    UPC_E0 = 16, UPC_E1 = 17, EAN128_A = 18, EAN128_B = 19, EAN128_C = 20,
-    ISSN = 21, ISBN = 22
+    Inter2_5 = 0,
+    Indust2_5 = 1,
+    Matrix2_5 = 2,
+    Code39 = 3,
+    Code39Ex = 4,
+    Code128_A = 5,
+    Code128_B = 6,
+    Code128_C = 7,
+    Code93 = 8,
+    Code93Ex = 9,
+    MSI = 10,
+    PostNet = 11,
+    CodaBar = 12,
+    EAN8 = 13,
+    EAN13 = 14,
+    UPC_A = 15,
+    UPC_E0 = 16,
+    UPC_E1 = 17,
+    EAN128_A = 18,
+    EAN128_B = 19,
+    EAN128_C = 20,
+    ISSN = 21,
+    ISBN = 22
 };
 Q_ENUM_NS(TBarType)
 
@@ -51,8 +69,15 @@ Q_ENUM_NS(TShiftMode)
 
 // PDF417 error-correction level: 2^(level+1) codewords.
 enum TErrorLevel : int {
-    Level0 = 0, Level1 = 1, Level2 = 2, Level3 = 3, Level4 = 4,
-    Level5 = 5, Level6 = 6, Level7 = 7, Level8 = 8
+    Level0 = 0,
+    Level1 = 1,
+    Level2 = 2,
+    Level3 = 3,
+    Level4 = 4,
+    Level5 = 5,
+    Level6 = 6,
+    Level7 = 7,
+    Level8 = 8
 };
 Q_ENUM_NS(TErrorLevel)
 

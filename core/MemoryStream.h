@@ -59,12 +59,12 @@ public:
     size_t Seek(int64_t offset, TSeekOrigin origin = TSeekOrigin::soBeginning)
     {
         const int64_t base = origin == TSeekOrigin::soBeginning ? 0
-                           : origin == TSeekOrigin::soCurrent   ? int64_t(FPosition)
+                             : origin == TSeekOrigin::soCurrent ? int64_t(FPosition)
                                                                 : int64_t(FBytes.size());
         const int64_t size = int64_t(FBytes.size());
         // Offsets near the int64 limits must not overflow on the way to the clamp.
-        const int64_t target = offset < 0 ? (offset < -base ? 0 : base + offset)
-                                          : (offset > size - base ? size : base + offset);
+        const int64_t target =
+            offset < 0 ? (offset < -base ? 0 : base + offset) : (offset > size - base ? size : base + offset);
         FPosition = size_t(target);
         return FPosition;
     }

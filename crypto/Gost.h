@@ -18,16 +18,28 @@
 namespace Vandrel {
 
 struct TGOSTData {
-    uint8_t InitBlock[8];   // the IV given to GOSTInit, zeros when none
-    uint8_t LastChain[8];   // feedback register of CBC, CFB, OFB and OFBC
-    uint32_t XKey[8];       // word i = key bytes 4i ... 4i+3, little-endian
+    uint8_t InitBlock[8]; // the IV given to GOSTInit, zeros when none
+    uint8_t LastChain[8]; // feedback register of CBC, CFB, OFB and OFBC
+    uint32_t XKey[8];     // word i = key bytes 4i ... 4i+3, little-endian
 };
 static_assert(sizeof(TGOSTData) == 48);
 
-constexpr uint16_t LRot16(uint16_t x, int n) { return std::rotl(x, n); }
-constexpr uint16_t RRot16(uint16_t x, int n) { return std::rotr(x, n); }
-constexpr uint32_t LRot32(uint32_t x, int n) { return std::rotl(x, n); }
-constexpr uint32_t RRot32(uint32_t x, int n) { return std::rotr(x, n); }
+constexpr uint16_t LRot16(uint16_t x, int n)
+{
+    return std::rotl(x, n);
+}
+constexpr uint16_t RRot16(uint16_t x, int n)
+{
+    return std::rotr(x, n);
+}
+constexpr uint32_t LRot32(uint32_t x, int n)
+{
+    return std::rotl(x, n);
+}
+constexpr uint32_t RRot32(uint32_t x, int n)
+{
+    return std::rotr(x, n);
+}
 
 // out[i] = in1[i] xor in2[i]; any of the buffers may coincide.
 VANDREL_ENGINES_EXPORT void XorBlock(const uint8_t* in1, const uint8_t* in2, uint8_t* out, size_t length);

@@ -18,8 +18,7 @@ std::span<const uint8_t> AsBytes(std::string_view s)
 // The bytes in ECB blocks under the password's key, the last block filled up
 // with zeros: 8 bytes out per started block, whatever the input length, so
 // truncated or foreign ciphertext deciphers to garbage, never out of bounds.
-std::vector<uint8_t> CipherBlocks(std::span<const uint8_t> bytes, const std::string& password,
-                                  bool encrypting)
+std::vector<uint8_t> CipherBlocks(std::span<const uint8_t> bytes, const std::string& password, bool encrypting)
 {
     TGOSTData data;
     TGost::GOSTBurn(data);
@@ -107,8 +106,7 @@ bool CanSetIsEncrypt(bool isEncrypt, bool byteMode, const TMessageFn& message)
 
 bool CanSetCodeMode(bool byteMode, bool isEncrypt, const TMessageFn& message)
 {
-    return !isEncrypt || byteMode
-        || Refuse(message, "if bEncrypt is True, DON'T SELECTED cMode,tMode OR nMode!");
+    return !isEncrypt || byteMode || Refuse(message, "if bEncrypt is True, DON'T SELECTED cMode,tMode OR nMode!");
 }
 
 bool CanSetPassword(const std::string& password, const TMessageFn& message)

@@ -8,7 +8,8 @@ namespace Vandrel {
 
 namespace {
 
-constexpr TCodabarRecord Row(char c, const char (&modules)[8]) {
+constexpr TCodabarRecord Row(char c, const char (&modules)[8])
+{
     TCodabarRecord r{c, {}};
     for (int i = 0; i < 7; ++i)
         r.pattern[i] = modules[i];
@@ -20,33 +21,18 @@ constexpr TCodabarRecord Row(char c, const char (&modules)[8]) {
 // The standard Codabar patterns in module characters: "5"/"6" narrow/wide bar,
 // "0"/"1" narrow/wide space. A..D double as start and stop characters.
 constexpr TCodabarRecord Codetable_Codabar[20] = {
-    Row('1', "5050615"),
-    Row('2', "5051506"),
-    Row('3', "6150505"),
-    Row('4', "5060515"),
-    Row('5', "6050515"),
-    Row('6', "5150506"),
-    Row('7', "5150605"),
-    Row('8', "5160505"),
-    Row('9', "6051505"),
-    Row('0', "5050516"),
-    Row('-', "5051605"),
-    Row('$', "5061505"),
-    Row(':', "6050606"),
-    Row('/', "6060506"),
-    Row('.', "6060605"),
-    Row('+', "5060606"),
-    Row('A', "5061515"),
-    Row('B', "5151506"),
-    Row('C', "5051516"),
-    Row('D', "5051615"),
+    Row('1', "5050615"), Row('2', "5051506"), Row('3', "6150505"), Row('4', "5060515"), Row('5', "6050515"),
+    Row('6', "5150506"), Row('7', "5150605"), Row('8', "5160505"), Row('9', "6051505"), Row('0', "5050516"),
+    Row('-', "5051605"), Row('$', "5061505"), Row(':', "6050606"), Row('/', "6060506"), Row('.', "6060605"),
+    Row('+', "5060606"), Row('A', "5061515"), Row('B', "5151506"), Row('C', "5051516"), Row('D', "5051615"),
 };
 static_assert(std::size(Codetable_Codabar) == 20);
 
 namespace {
 
 // Seven elements, two or three of them wide.
-constexpr bool PatternsWellFormed() {
+constexpr bool PatternsWellFormed()
+{
     for (const auto& r : Codetable_Codabar)
         if (const int wide = WideCount({r.pattern, 7}); wide != 2 && wide != 3)
             return false;
@@ -54,18 +40,19 @@ constexpr bool PatternsWellFormed() {
 }
 static_assert(PatternsWellFormed(), "every Codabar record needs a 7-element pattern");
 
-constexpr TCharIndex Index =
-    MakeCharIndex(Codetable_Codabar, [](const TCodabarRecord& r) { return r.character; });
+constexpr TCharIndex Index = MakeCharIndex(Codetable_Codabar, [](const TCodabarRecord& r) { return r.character; });
 
 } // namespace
 
-int CodabarIndex(char c) {
+int CodabarIndex(char c)
+{
     return Index(c);
 }
 
 namespace {
 
-std::string_view PatternAt(int index) {
+std::string_view PatternAt(int index)
+{
     return {Codetable_Codabar[index].pattern, std::size(Codetable_Codabar[index].pattern)};
 }
 
@@ -76,7 +63,8 @@ static_assert(Start >= 0 && Stop >= 0);
 
 } // namespace
 
-std::string CodabarModules(std::string_view value) {
+std::string CodabarModules(std::string_view value)
+{
     std::string modules(PatternAt(Start));
     modules += '0'; // '0' is the narrow inter-character gap
     // A character outside the table, which validation rules out, adds nothing.

@@ -7,13 +7,12 @@ namespace Vandrel {
 
 struct TCodabarRecord {
     char character;
-    char pattern[7];    // bar, space, ..., bar as module characters 5/6 and 0/1
+    char pattern[7]; // bar, space, ..., bar as module characters 5/6 and 0/1
 };
 extern const TCodabarRecord Codetable_Codabar[20];
 
 // Record index of `c` among the 20 records, or -1.
 int CodabarIndex(char c);
-
 
 // Start A, each character with its gap, stop B.
 std::string CodabarModules(std::string_view value);

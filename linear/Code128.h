@@ -6,10 +6,10 @@
 namespace Vandrel {
 
 struct TCode128Record {
-    char a;             // character in code set A
-    char b;             // character in code set B
-    char c[3];          // length byte (2) and the two digits in code set C
-    char pattern[7];    // length byte (6) and six width digits, bar first
+    char a;          // character in code set A
+    char b;          // character in code set B
+    char c[3];       // length byte (2) and the two digits in code set C
+    char pattern[7]; // length byte (6) and six width digits, bar first
 };
 extern const TCode128Record Codetable_Code128[103];
 
@@ -18,7 +18,6 @@ int Code128Index(char set, char c);
 
 // Whether `c` occurs in column A (set 'A') or column B (set 'B').
 bool IsCode128Char(char set, char c);
-
 
 // Module string of `value` in one fixed code set ('A', 'B' or 'C'; anything else
 // counts as 'B'): start, FNC1 for EAN-128, the data, the modulo-103 check character

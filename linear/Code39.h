@@ -7,7 +7,7 @@ namespace Vandrel {
 
 struct TCode39Record {
     char character;
-    char pattern[10];   // nine module characters, zero-terminated
+    char pattern[10]; // nine module characters, zero-terminated
     unsigned char value;
 };
 extern const TCode39Record CodeTable_Code39[44];

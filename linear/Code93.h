@@ -8,7 +8,7 @@ namespace Vandrel {
 
 struct TCode93Record {
     char character;
-    char pattern[6];    // six width digits, bar first, no length byte
+    char pattern[6]; // six width digits, bar first, no length byte
 };
 extern const TCode93Record Codetable_Code93[47];
 
@@ -18,7 +18,6 @@ inline constexpr int Code93FirstShift = 43;
 
 // Record index of `c` among the 47 records, or -1.
 int Code93Index(char c);
-
 
 // Full-ASCII substitution for codes 0..127: length, then up to two characters.
 extern const unsigned char Codetable_Code93Ex[128][3];

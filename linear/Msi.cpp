@@ -24,7 +24,8 @@ static_assert(std::size(Codetable_MSI) == 10);
 
 namespace {
 
-constexpr bool EntriesSpellTheirBits() {
+constexpr bool EntriesSpellTheirBits()
+{
     for (int digit = 0; digit < 10; ++digit) {
         const char* entry = Codetable_MSI[digit];
         if (entry[0] != 8)
@@ -39,17 +40,20 @@ constexpr bool EntriesSpellTheirBits() {
 }
 static_assert(EntriesSpellTheirBits(), "every digit needs its four bits, most significant first");
 
-constexpr bool IsDigit(char c) {
+constexpr bool IsDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
-std::string_view EntryOf(int digit) {
+std::string_view EntryOf(int digit)
+{
     return {Codetable_MSI[digit] + 1, static_cast<std::size_t>(Codetable_MSI[digit][0])};
 }
 
 } // namespace
 
-int MSICheckDigit(std::string_view digits) {
+int MSICheckDigit(std::string_view digits)
+{
     // The check digit is 10 minus, modulo 10, the digit sum of 2 × e plus the other
     // digits, e being the number spelt by every second digit from the last. Doubling
     // a digit carries at most once and never into a carry, so the digit sum of 2 × e
@@ -68,7 +72,8 @@ int MSICheckDigit(std::string_view digits) {
     return (10 - sum) % 10;
 }
 
-std::string MSIModules(std::string_view digits) {
+std::string MSIModules(std::string_view digits)
+{
     std::string modules = "60";
     modules.reserve(modules.size() + 8 * (digits.size() + 1) + 3);
     for (char c : digits)

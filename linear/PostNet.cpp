@@ -22,7 +22,8 @@ static_assert(std::size(Codetable_PostNet) == 10);
 
 namespace {
 
-constexpr bool EntriesSpellTheirDigits() {
+constexpr bool EntriesSpellTheirDigits()
+{
     constexpr int Weights[5] = {7, 4, 2, 1, 0};
     for (int digit = 0; digit < 10; ++digit) {
         const char* entry = Codetable_PostNet[digit];
@@ -45,7 +46,8 @@ static_assert(EntriesSpellTheirDigits(), "every digit needs two tall bars of wei
 
 } // namespace
 
-std::string PostNetModules(std::string_view digits) {
+std::string PostNetModules(std::string_view digits)
+{
     // Tall frame bars open and close the symbol. A character other than a digit,
     // which validation rules out, adds nothing.
     std::string modules = "51";

@@ -35,13 +35,13 @@ VANDREL_ENGINES_EXPORT std::string EAN13Digits(std::string_view value);
 
 // Module strings of values the value check accepts (UPC-A may be shorter: it is
 // padded with leading zeros). Anything else raises EConvertError.
-std::string EAN13Modules(std::string_view value);   // 12 or 13 digits; 59 elements
-std::string EAN8Modules(std::string_view value);    // 43 elements
-std::string UPCAModules(std::string_view value);    // 59 elements
+std::string EAN13Modules(std::string_view value); // 12 or 13 digits; 59 elements
+std::string EAN8Modules(std::string_view value);  // 43 elements
+std::string UPCAModules(std::string_view value);  // 59 elements
 // Characters 1-6 are encoded, character 7 selects the parity row, character 8
 // is only shown.
 std::string UPCEModules(std::string_view value, bool numberSystem1); // 33 elements
 // The EAN-13 symbol, a 9-module gap and the 2-digit add-on of its last two digits.
-std::string ISSNModules(std::string_view value);    // 12 or 13 digits; 81 elements
+std::string ISSNModules(std::string_view value); // 12 or 13 digits; 81 elements
 
 } // namespace Vandrel

@@ -366,8 +366,7 @@ void TCustomSingleBarCode::RetailLayout(const TRetailLayout& layout)
     CalcuStartPoint();
 }
 
-void TCustomSingleBarCode::DrawRetailElements(TCanvas& canvas, const std::string& modules,
-                                              const TRetailLayout& layout)
+void TCustomSingleBarCode::DrawRetailElements(TCanvas& canvas, const std::string& modules, const TRetailLayout& layout)
 {
     TPoint q{StartPoint.x + layout.lead * ModuleWidth, StartPoint.y};
     for (size_t i = 0; i < modules.size(); ++i) {
@@ -417,10 +416,22 @@ TRect TCustomSingleBarCode::ModuleWindow(TRect r, int32_t offset, int32_t length
     const int32_t shift = offset * ModuleWidth;
     const int32_t extent = length * ModuleWidth;
     switch (Angle()) {
-    case _90: UpOffSet(r, shift); r.Top = r.Bottom - extent; break;
-    case _180: RightOffSet(r, shift); r.Left = r.Right - extent; break;
-    case _270: DownOffSet(r, shift); r.Bottom = r.Top + extent; break;
-    default: LeftOffSet(r, shift); r.Right = r.Left + extent; break;
+    case _90:
+        UpOffSet(r, shift);
+        r.Top = r.Bottom - extent;
+        break;
+    case _180:
+        RightOffSet(r, shift);
+        r.Left = r.Right - extent;
+        break;
+    case _270:
+        DownOffSet(r, shift);
+        r.Bottom = r.Top + extent;
+        break;
+    default:
+        LeftOffSet(r, shift);
+        r.Right = r.Left + extent;
+        break;
     }
     return r;
 }
@@ -513,7 +524,7 @@ void TCustomSingleBarCode::DrawBarText(TCanvas& canvas, const TPoint& origin)
             const int32_t low = origin.x - cell.start - cell.length;
             const int32_t top = addOn ? areaEnd.y + f : origin.y;
             const int32_t centred = low + (tw + cell.length) / 2;
-            const int32_t along = cell.group == First ? low + cell.length / 2 - tw / 6
+            const int32_t along = cell.group == First  ? low + cell.length / 2 - tw / 6
                                   : cell.group == Left ? centred
                                                        : centred + 1;
             canvas.TextRect({low, top, low + cell.length, top - f}, {along, top - f}, text);

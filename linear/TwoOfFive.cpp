@@ -22,7 +22,8 @@ static_assert(std::size(CodeTable_2_5) == 10);
 
 namespace {
 
-constexpr bool PatternsSpellTheirDigits() {
+constexpr bool PatternsSpellTheirDigits()
+{
     constexpr int Weights[5] = {1, 2, 4, 7, 0};
     for (int digit = 0; digit < 10; ++digit) {
         int wide = 0, sum = 0;
@@ -42,18 +43,21 @@ static_assert(PatternsSpellTheirDigits(), "every digit needs two wide elements o
 
 // The five elements of a digit, or null for any other character, which validation
 // rules out and the encoders then skip.
-const char* PatternOf(char c) {
+const char* PatternOf(char c)
+{
     return c >= '0' && c <= '9' ? CodeTable_2_5[c - '0'] : nullptr;
 }
 
 // The narrow module character, or for a pattern's "1" the wide one after it.
-char Element(char narrow, char bit) {
+char Element(char narrow, char bit)
+{
     return bit == '1' ? static_cast<char>(narrow + 1) : narrow;
 }
 
 } // namespace
 
-std::string Inter2_5Modules(std::string_view digits) {
+std::string Inter2_5Modules(std::string_view digits)
+{
     std::string modules = "5050";
     modules.reserve(modules.size() + 5 * digits.size() + 3);
     // The first digit of a pair sets the bars, the second the spaces between them. A
@@ -72,7 +76,8 @@ std::string Inter2_5Modules(std::string_view digits) {
     return modules;
 }
 
-std::string Indust2_5Modules(std::string_view digits) {
+std::string Indust2_5Modules(std::string_view digits)
+{
     // All information is in the bars; every bar is followed by a narrow space.
     std::string modules = "606050";
     modules.reserve(modules.size() + 10 * digits.size() + 6);
@@ -84,7 +89,8 @@ std::string Indust2_5Modules(std::string_view digits) {
     return modules;
 }
 
-std::string Matrix2_5Modules(std::string_view digits) {
+std::string Matrix2_5Modules(std::string_view digits)
+{
     // Bars and spaces alternate within a digit (three bars, two spaces), and a
     // narrow gap follows each digit.
     std::string modules = "705050";

@@ -26,9 +26,9 @@ struct TValueRule {
     std::size_t minLength;
     std::size_t maxLength;
     std::string_view prefix;
-    bool evenLength;        // digits encoded in pairs
+    bool evenLength; // digits encoded in pairs
     TCharset charset;
-    std::size_t payload;    // digits before the retail check digit; 0: no check digit
+    std::size_t payload; // digits before the retail check digit; 0: no check digit
 };
 
 using enum TCharset;
@@ -60,7 +60,8 @@ constexpr TValueRule Rules[] = {
 };
 static_assert(std::size(Rules) == BarTypeCount);
 
-bool Admits(TCharset charset, char c) {
+bool Admits(TCharset charset, char c)
+{
     switch (charset) {
     case Digits: return c >= '0' && c <= '9';
     case Code39Chars: return IsCode39Char(c);
@@ -91,13 +92,15 @@ constexpr std::string_view CharsetWords[] = {
 static_assert(std::size(CharsetWords) == std::size_t(CodabarChars) + 1);
 
 // Null for a value outside the enumeration, which can arrive through a cast.
-const TValueRule* RuleFor(TBarType type) {
+const TValueRule* RuleFor(TBarType type)
+{
     return type >= 0 && type < BarTypeCount ? &Rules[type] : nullptr;
 }
 
 } // namespace
 
-std::string DescribeValueRule(TBarType type) {
+std::string DescribeValueRule(TBarType type)
+{
     const TValueRule* rule = RuleFor(type);
     if (!rule)
         return "unknown symbology";
@@ -114,7 +117,8 @@ std::string DescribeValueRule(TBarType type) {
     return text;
 }
 
-std::optional<char> WrongCheckDigit(TBarType type, std::string_view value) {
+std::optional<char> WrongCheckDigit(TBarType type, std::string_view value)
+{
     const TValueRule* rule = RuleFor(type);
     if (!rule || rule->payload == 0 || value.size() != rule->payload + 1 || !DoDigitNum(type, value))
         return std::nullopt;
@@ -122,7 +126,8 @@ std::optional<char> WrongCheckDigit(TBarType type, std::string_view value) {
     return expected == value.back() ? std::nullopt : std::optional<char>(expected);
 }
 
-bool DoDigitNum(TBarType type, std::string_view value) {
+bool DoDigitNum(TBarType type, std::string_view value)
+{
     const TValueRule* rule = RuleFor(type);
     if (!rule || value.size() < rule->minLength || value.size() > rule->maxLength)
         return false;
@@ -136,7 +141,8 @@ bool DoDigitNum(TBarType type, std::string_view value) {
     return true;
 }
 
-bool CompleteCheckDigit(TBarType type, std::string& value) {
+bool CompleteCheckDigit(TBarType type, std::string& value)
+{
     if (!DoDigitNum(type, value))
         return false;
     // DoDigitNum guarantees at least `payload` characters.

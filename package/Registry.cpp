@@ -42,7 +42,10 @@ void RegisterComponents(const QString& page, const std::vector<TComponentClass>&
     }
 }
 
-const std::vector<TRegisteredComponent>& RegisteredComponents() { return Registry(); }
+const std::vector<TRegisteredComponent>& RegisteredComponents()
+{
+    return Registry();
+}
 
 void Register()
 {

@@ -30,14 +30,13 @@ struct TComponentClass {
 template <class T, class W = T>
 TComponentClass ComponentClass(QString includeFile, QString toolTip)
 {
-    return {&T::staticMetaObject, &W::staticMetaObject,
-            [](QWidget* parent) -> QWidget* { return new W(parent); }, std::move(includeFile),
-            std::move(toolTip)};
+    return {&T::staticMetaObject, &W::staticMetaObject, [](QWidget* parent) -> QWidget* { return new W(parent); },
+            std::move(includeFile), std::move(toolTip)};
 }
 
 struct TRegisteredComponent {
     QString Page;
-    int Order; // its place on the page, from 1
+    int Order;         // its place on the page, from 1
     QString ClassName; // the published name, without the namespace
     TComponentClass Class;
 };

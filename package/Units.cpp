@@ -36,8 +36,8 @@ std::array<int, TheUnits.size()> Counters{};
 
 std::size_t IndexOf(std::string_view name)
 {
-    const auto it = std::find_if(TheUnits.begin(), TheUnits.end(),
-                                 [name](const TUnit& unit) { return unit.Name == name; });
+    const auto it =
+        std::find_if(TheUnits.begin(), TheUnits.end(), [name](const TUnit& unit) { return unit.Name == name; });
     if (it == TheUnits.end())
         throw EListError("No unit " + std::string(name));
     return std::size_t(it - TheUnits.begin());
@@ -70,13 +70,25 @@ const TLoader Loader;
 
 } // namespace
 
-std::span<const TUnit> Units() { return TheUnits; }
+std::span<const TUnit> Units()
+{
+    return TheUnits;
+}
 
-int UnitCounter(std::string_view name) { return Counters[IndexOf(name)]; }
+int UnitCounter(std::string_view name)
+{
+    return Counters[IndexOf(name)];
+}
 
-void StartUnit(std::string_view name) { Start(IndexOf(name)); }
+void StartUnit(std::string_view name)
+{
+    Start(IndexOf(name));
+}
 
-void StopUnit(std::string_view name) { Stop(IndexOf(name)); }
+void StopUnit(std::string_view name)
+{
+    Stop(IndexOf(name));
+}
 
 void StartUnits()
 {

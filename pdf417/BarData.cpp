@@ -8,7 +8,8 @@
 namespace Vandrel {
 
 // Every insertion goes through here, so root, tail and count cannot drift apart.
-TBarData* TPdf417Codewords::Link(TBarData* prior, TBarData* next, int16_t value) {
+TBarData* TPdf417Codewords::Link(TBarData* prior, TBarData* next, int16_t value)
+{
     auto* node = new TBarData{value, prior, next};
     (prior ? prior->Next : FRoot) = node;
     (next ? next->Prior : FTail) = node;
@@ -16,20 +17,24 @@ TBarData* TPdf417Codewords::Link(TBarData* prior, TBarData* next, int16_t value)
     return node;
 }
 
-TBarData* TPdf417Codewords::RootBarData(int16_t value) {
+TBarData* TPdf417Codewords::RootBarData(int16_t value)
+{
     DelBarData();
     return Link(nullptr, nullptr, value);
 }
 
-TBarData* TPdf417Codewords::AppendBarData(TBarData* node, int16_t value) {
+TBarData* TPdf417Codewords::AppendBarData(TBarData* node, int16_t value)
+{
     return node ? Link(node, node->Next, value) : Link(FTail, nullptr, value);
 }
 
-TBarData* TPdf417Codewords::InsertBarData(TBarData* node, int16_t value) {
+TBarData* TPdf417Codewords::InsertBarData(TBarData* node, int16_t value)
+{
     return node ? Link(node->Prior, node, value) : Link(FTail, nullptr, value);
 }
 
-void TPdf417Codewords::DelBarData() {
+void TPdf417Codewords::DelBarData()
+{
     while (FRoot) {
         TBarData* next = FRoot->Next;
         delete FRoot;
@@ -39,7 +44,8 @@ void TPdf417Codewords::DelBarData() {
     FCount = 0;
 }
 
-TBarData* TPdf417Codewords::FindNode(TBarData* from, int32_t position) const {
+TBarData* TPdf417Codewords::FindNode(TBarData* from, int32_t position) const
+{
     if (position < 1)
         throw Exception(std::to_string(position) + " is too small!");
     TBarData* node = from;
@@ -51,7 +57,8 @@ TBarData* TPdf417Codewords::FindNode(TBarData* from, int32_t position) const {
     return node;
 }
 
-void StreamAppendStr(TMemoryStream& stream, std::string_view s) {
+void StreamAppendStr(TMemoryStream& stream, std::string_view s)
+{
     const std::vector<uint8_t> former = stream.Bytes();
     stream.Clear();
     stream.Write(s.data(), s.size());

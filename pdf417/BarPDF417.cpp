@@ -234,11 +234,12 @@ TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::LayOut(int64_t along, const T
     const int64_t unit = width(sizes[0]);
     // As many symbols as the line holds whole, so that alignment cannot push
     // the last of them off the area.
-    const int64_t perLine = std::clamp<int64_t>((along - unit) / std::max<int64_t>(1, step(sizes[0])) + 1, 1,
-                                                int64_t(sizes.size()));
+    const int64_t perLine =
+        std::clamp<int64_t>((along - unit) / std::max<int64_t>(1, step(sizes[0])) + 1, 1, int64_t(sizes.size()));
     const int64_t lineWidth = unit + (perLine - 1) * step(sizes[0]);
-    const int64_t lineStart = Alignment() == taLeft ? 0 : Alignment() == taRight ? along - lineWidth
-                                                                                 : (along - lineWidth) / 2;
+    const int64_t lineStart = Alignment() == taLeft    ? 0
+                              : Alignment() == taRight ? along - lineWidth
+                                                       : (along - lineWidth) / 2;
     TDrawingExtent extent{lineStart, lineStart, 0};
     int64_t x = lineStart;
     int64_t y = 0;

@@ -25,7 +25,8 @@ constexpr uint16_t NoCodeWord = 0xFFFF;
 
 // The 15 inner modules of `widths` as a number (bar = 1), or -1 unless
 // `widths` is eight digits 1-6 summing to 17.
-constexpr int PatternKey(std::string_view widths) {
+constexpr int PatternKey(std::string_view widths)
+{
     if (widths.size() != 8)
         return -1;
     int modules = 0;
@@ -48,7 +49,8 @@ struct TReverse {
     bool Valid = true;
 };
 
-constexpr TReverse MakeReverse() {
+constexpr TReverse MakeReverse()
+{
     TReverse reverse;
     reverse.Slots.fill(NoCodeWord);
     for (int cluster = 0; cluster < 3; ++cluster)
@@ -67,13 +69,15 @@ static_assert(Reverse.Valid, "a malformed or repeated codeword pattern");
 
 } // namespace
 
-std::string_view GetBSValue(int row, int value) {
+std::string_view GetBSValue(int row, int value)
+{
     if (row < 0 || value < 0 || value >= CodeWordValues)
         return {};
     return Clusters[row % 3][value];
 }
 
-int FindCodeWord(int row, std::string_view widths) {
+int FindCodeWord(int row, std::string_view widths)
+{
     const int key = PatternKey(widths);
     if (row < 0 || key < 0)
         return -1;

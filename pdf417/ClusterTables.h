@@ -14,9 +14,9 @@ namespace Vandrel {
 inline constexpr int32_t CodeWordValues = 929;
 
 // Indexed by codeword value: eight digits 1-6 and a terminating NUL.
-extern const char CodeTable1[CodeWordValues][9];   // cluster 0
-extern const char CodeTable3[CodeWordValues][9];   // cluster 3
-extern const char CodeTable6[CodeWordValues][9];   // cluster 6
+extern const char CodeTable1[CodeWordValues][9]; // cluster 0
+extern const char CodeTable3[CodeWordValues][9]; // cluster 3
+extern const char CodeTable6[CodeWordValues][9]; // cluster 6
 
 // The pattern of `value` in the cluster of `row` (row mod 3 = 0, 1, 2 selects
 // CodeTable1, CodeTable3, CodeTable6); empty for a value outside 0-928 or a

@@ -10,7 +10,8 @@ namespace Vandrel {
 namespace {
 
 // Byte -> its text value, -1 where no sub-mode holds the byte.
-constexpr std::array<int8_t, 256> MakeTextValues() {
+constexpr std::array<int8_t, 256> MakeTextValues()
+{
     std::array<int8_t, 256> values{};
     values.fill(-1);
     for (const TTextRecord& r : PDF417TEXT)
@@ -23,7 +24,8 @@ constexpr std::array<int8_t, 256> TextValues = MakeTextValues();
 
 // One value per byte suffices only because a character held by two sub-modes
 // has the same value in both; and each record must carry its own index.
-constexpr bool TextValuesAgree() {
+constexpr bool TextValuesAgree()
+{
     for (std::size_t i = 0; i < std::size(PDF417TEXT); ++i) {
         const TTextRecord& r = PDF417TEXT[i];
         if (r.Value != i)
@@ -44,7 +46,8 @@ constexpr int16_t TextPad = 29;
 // are always written by the punctuation shift.
 enum class TTextClass : uint8_t { None, Upper, Lower, Digit, Space, Shared, Mixed, Punctuation };
 
-constexpr TTextClass ClassOf(unsigned char c) {
+constexpr TTextClass ClassOf(unsigned char c)
+{
     if (TextValues[c] < 0)
         return TTextClass::None;
     if (c >= 'A' && c <= 'Z')
@@ -77,13 +80,14 @@ struct TChange {
 // [target][current]. The current sub-mode is never bcPunctuation (it is only
 // shifted to), so that column is never read.
 constexpr TChange Changes[4][4] = {
-    {{0, noneMode}, {27, asMode}, {28, alMode}, {0, noneMode}},     // to bcAlpha
-    {{27, llMode}, {0, noneMode}, {27, llMode}, {27, llMode}},      // to bcLower
-    {{28, mlMode}, {28, mlMode}, {0, noneMode}, {28, mlMode}},      // to bcMixed
-    {{29, psMode}, {29, psMode}, {29, psMode}, {0, noneMode}},      // to bcPunctuation
+    {{0, noneMode}, {27, asMode}, {28, alMode}, {0, noneMode}}, // to bcAlpha
+    {{27, llMode}, {0, noneMode}, {27, llMode}, {27, llMode}},  // to bcLower
+    {{28, mlMode}, {28, mlMode}, {0, noneMode}, {28, mlMode}},  // to bcMixed
+    {{29, psMode}, {29, psMode}, {29, psMode}, {0, noneMode}},  // to bcPunctuation
 };
 
-TBCType TargetOf(TBCType current, TTextClass c) {
+TBCType TargetOf(TBCType current, TTextClass c)
+{
     switch (c) {
     case TTextClass::Upper: return bcAlpha;
     case TTextClass::Lower: return bcLower;
@@ -97,13 +101,18 @@ TBCType TargetOf(TBCType current, TTextClass c) {
     return current;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
-void Put(TPdf417Codewords& list, int32_t value) {
+void Put(TPdf417Codewords& list, int32_t value)
+{
     list.AppendBarData(list.Tail(), static_cast<int16_t>(value));
 }
 
-bool Refuse(const TMessageFn& message, const char* text) {
+bool Refuse(const TMessageFn& message, const char* text)
+{
     if (message)
         message(text);
     return false;
@@ -116,7 +125,8 @@ constexpr std::size_t NumericGroupCodewords = 15;
 // Appends the base-900 digits of the number "1" followed by `digits` (at most
 // NumericGroup of them), most significant first. The leading 1 is what keeps
 // leading zeros of the group.
-void AppendNumericGroup(TPdf417Codewords& list, std::string_view digits) {
+void AppendNumericGroup(TPdf417Codewords& list, std::string_view digits)
+{
     std::array<uint8_t, NumericGroup + 1> decimal{1};
     const std::size_t length = digits.size() + 1;
     for (std::size_t i = 0; i < digits.size(); ++i)
@@ -157,9 +167,12 @@ constexpr std::ptrdiff_t TextRun = 5;
 class TAutoSplit {
 public:
     TAutoSplit(TPdf417Codewords& list, std::string_view value, const TMessageFn& message)
-        : list(list), value(value), message(message) {}
+        : list(list), value(value), message(message)
+    {
+    }
 
-    bool Run() {
+    bool Run()
+    {
         for (std::size_t i = 0; i < value.size(); ++i)
             if (!Step(value[i], i + 1 == value.size()))
                 return false;
@@ -167,7 +180,8 @@ public:
     }
 
 private:
-    bool Step(char c, bool last) {
+    bool Step(char c, bool last)
+    {
         ++pos;
         const bool digit = IsDigit(c);
         const bool text = TCToDigital(c) >= 0;
@@ -199,7 +213,8 @@ private:
         return true;
     }
 
-    bool FlushRuns() {
+    bool FlushRuns()
+    {
         // A non-text byte ends the digit run. It can only be the current byte:
         // no run grows while one byte is pending, and two or more pending in
         // front of a run are encoded as soon as the run has five characters.
@@ -209,13 +224,13 @@ private:
             digitRun = textRun = textStart = digitStart = 0;
             byteStart = byteCount = 1;
         } else if (digitRun >= NumericRun && byteCount == 0 && digitRun != textRun) {
-            if (digitStart > textStart) {   // text in front of the digit run
+            if (digitStart > textStart) { // text in front of the digit run
                 if (!FlushText(digitStart - 1, TextError))
                     return false;
                 textRun = digitRun;
                 digitStart = textStart = 1;
             }
-            if (textRun > digitRun) {       // a text character ends the digit run
+            if (textRun > digitRun) { // a text character ends the digit run
                 if (!FlushNumbers(digitRun, NumberError))
                     return false;
                 textRun -= digitRun;
@@ -223,12 +238,12 @@ private:
                 textStart = 1;
             }
         } else if (digitRun < NumericRun && textRun >= TextRun && byteCount >= 1) {
-            if (byteStart == pos) {     // a non-text byte ends the text run
+            if (byteStart == pos) { // a non-text byte ends the text run
                 if (!FlushText(byteStart - 1, TextError))
                     return false;
                 digitRun = textRun = textStart = 0;
                 byteStart = 1;
-            } else {                    // the text run follows pending bytes
+            } else { // the text run follows pending bytes
                 const std::ptrdiff_t taken = textStart - 1;
                 FlushBytes(taken);
                 if (digitStart > 0)
@@ -240,7 +255,8 @@ private:
         return true;
     }
 
-    bool FlushAll() {
+    bool FlushAll()
+    {
         if (byteCount == 0 && digitRun >= NumericRun)
             return FlushNumbers(pos, NumberError);
         if (byteCount == 0 && textRun >= TextRun)
@@ -250,17 +266,20 @@ private:
     }
 
     // The first `count` bytes of P, removed from it.
-    std::string_view Take(std::ptrdiff_t count) {
+    std::string_view Take(std::ptrdiff_t count)
+    {
         const std::string_view run = value.substr(first, static_cast<std::size_t>(count));
         first += run.size();
         pos -= count;
         return run;
     }
 
-    bool FlushText(std::ptrdiff_t count, const char* failure) {
+    bool FlushText(std::ptrdiff_t count, const char* failure)
+    {
         return TextToCodeWord(list, Take(count)) || Refuse(message, failure);
     }
-    bool FlushNumbers(std::ptrdiff_t count, const char* failure) {
+    bool FlushNumbers(std::ptrdiff_t count, const char* failure)
+    {
         return NumToCodeWord(list, Take(count)) || Refuse(message, failure);
     }
     void FlushBytes(std::ptrdiff_t count) { ByteToCodeWord(list, Take(count)); }
@@ -279,11 +298,13 @@ private:
 
 } // namespace
 
-int32_t TCToDigital(char ch) {
+int32_t TCToDigital(char ch)
+{
     return TextValues[static_cast<unsigned char>(ch)];
 }
 
-TBCType GetChildBCMode(TBCType current, char ch, int32_t& shiftValue, TShiftMode& shiftMode) {
+TBCType GetChildBCMode(TBCType current, char ch, int32_t& shiftValue, TShiftMode& shiftMode)
+{
     const TBCType target = TargetOf(current, TextClasses[static_cast<unsigned char>(ch)]);
     const TChange& change = Changes[target][current];
     shiftValue = change.value;
@@ -291,7 +312,8 @@ TBCType GetChildBCMode(TBCType current, char ch, int32_t& shiftValue, TShiftMode
     return target;
 }
 
-void AppendUnitData(TPdf417Codewords& list, std::string_view six) {
+void AppendUnitData(TPdf417Codewords& list, std::string_view six)
+{
     uint64_t number = 0;
     for (char b : six)
         number = number << 8 | static_cast<unsigned char>(b);
@@ -302,7 +324,8 @@ void AppendUnitData(TPdf417Codewords& list, std::string_view six) {
         Put(list, d);
 }
 
-bool TextToCodeWord(TPdf417Codewords& list, std::string_view text) {
+bool TextToCodeWord(TPdf417Codewords& list, std::string_view text)
+{
     for (char ch : text)
         if (TCToDigital(ch) < 0)
             return false;
@@ -329,7 +352,8 @@ bool TextToCodeWord(TPdf417Codewords& list, std::string_view text) {
     return true;
 }
 
-bool NumToCodeWord(TPdf417Codewords& list, std::string_view digits) {
+bool NumToCodeWord(TPdf417Codewords& list, std::string_view digits)
+{
     for (char ch : digits)
         if (!IsDigit(ch))
             return false;
@@ -339,7 +363,8 @@ bool NumToCodeWord(TPdf417Codewords& list, std::string_view digits) {
     return true;
 }
 
-void ByteToCodeWord(TPdf417Codewords& list, std::string_view bytes) {
+void ByteToCodeWord(TPdf417Codewords& list, std::string_view bytes)
+{
     Put(list, bytes.size() % 6 == 0 ? ByteLatchSix : ByteLatch);
     std::size_t i = 0;
     for (; bytes.size() - i >= 6; i += 6)
@@ -348,20 +373,24 @@ void ByteToCodeWord(TPdf417Codewords& list, std::string_view bytes) {
         Put(list, static_cast<unsigned char>(bytes[i]));
 }
 
-bool TxtStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn& message) {
+bool TxtStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn& message)
+{
     return TextToCodeWord(list, value) || Refuse(message, InvalidString);
 }
 
-bool NumStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn& message) {
+bool NumStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn& message)
+{
     return NumToCodeWord(list, value) || Refuse(message, InvalidString);
 }
 
-bool ByteStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn&) {
+bool ByteStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn&)
+{
     ByteToCodeWord(list, value);
     return true;
 }
 
-bool CompStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn& message) {
+bool CompStreamToBarData(TPdf417Codewords& list, std::string_view value, const TMessageFn& message)
+{
     return TAutoSplit(list, value, message).Run();
 }
 

@@ -15,9 +15,9 @@
 namespace Vandrel {
 
 inline constexpr int16_t TextLatch = 900;
-inline constexpr int16_t ByteLatch = 901;       // byte count not a multiple of 6
+inline constexpr int16_t ByteLatch = 901; // byte count not a multiple of 6
 inline constexpr int16_t NumericLatch = 902;
-inline constexpr int16_t ByteLatchSix = 924;    // byte count a multiple of 6
+inline constexpr int16_t ByteLatchSix = 924; // byte count a multiple of 6
 
 // One value of the text compaction table: its character in each sub-mode (0
 // where the value is a latch or shift there), then the value itself.
@@ -32,16 +32,14 @@ static_assert(sizeof(TTextRecord) == 5);
 
 // The text compaction table, shared by the encoder and the reader.
 inline constexpr TTextRecord PDF417TEXT[30] = {
-    {'A', 'a', '0', ';', 0},   {'B', 'b', '1', '<', 1},   {'C', 'c', '2', '>', 2},
-    {'D', 'd', '3', '@', 3},   {'E', 'e', '4', '[', 4},   {'F', 'f', '5', '\\', 5},
-    {'G', 'g', '6', ']', 6},   {'H', 'h', '7', '_', 7},   {'I', 'i', '8', '`', 8},
-    {'J', 'j', '9', '~', 9},   {'K', 'k', '&', '!', 10},  {'L', 'l', '\r', '\r', 11},
-    {'M', 'm', '\t', '\t', 12}, {'N', 'n', ',', ',', 13}, {'O', 'o', ':', ':', 14},
-    {'P', 'p', '#', '\n', 15}, {'Q', 'q', '-', '-', 16},  {'R', 'r', '.', '.', 17},
-    {'S', 's', '$', '$', 18},  {'T', 't', '/', '/', 19},  {'U', 'u', '+', '"', 20},
-    {'V', 'v', '%', '|', 21},  {'W', 'w', '*', '*', 22},  {'X', 'x', '=', '(', 23},
-    {'Y', 'y', '^', ')', 24},  {'Z', 'z', 0, '?', 25},    {' ', ' ', ' ', '{', 26},
-    {0, 0, 0, '}', 27},        {0, 0, 0, '\'', 28},       {0, 0, 0, 0, 29},
+    {'A', 'a', '0', ';', 0},    {'B', 'b', '1', '<', 1},  {'C', 'c', '2', '>', 2},  {'D', 'd', '3', '@', 3},
+    {'E', 'e', '4', '[', 4},    {'F', 'f', '5', '\\', 5}, {'G', 'g', '6', ']', 6},  {'H', 'h', '7', '_', 7},
+    {'I', 'i', '8', '`', 8},    {'J', 'j', '9', '~', 9},  {'K', 'k', '&', '!', 10}, {'L', 'l', '\r', '\r', 11},
+    {'M', 'm', '\t', '\t', 12}, {'N', 'n', ',', ',', 13}, {'O', 'o', ':', ':', 14}, {'P', 'p', '#', '\n', 15},
+    {'Q', 'q', '-', '-', 16},   {'R', 'r', '.', '.', 17}, {'S', 's', '$', '$', 18}, {'T', 't', '/', '/', 19},
+    {'U', 'u', '+', '"', 20},   {'V', 'v', '%', '|', 21}, {'W', 'w', '*', '*', 22}, {'X', 'x', '=', '(', 23},
+    {'Y', 'y', '^', ')', 24},   {'Z', 'z', 0, '?', 25},   {' ', ' ', ' ', '{', 26}, {0, 0, 0, '}', 27},
+    {0, 0, 0, '\'', 28},        {0, 0, 0, 0, 29},
 };
 
 // The byte's text value 0-28 (in whichever sub-mode holds it), or -1 when

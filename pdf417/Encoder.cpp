@@ -22,7 +22,8 @@ constexpr int16_t MacroTerminator = 922;
 constexpr int32_t SegmentIndexBase = 100000;
 constexpr int32_t FileIdModulus = 899;
 
-double LocalTimeOfDay() {
+double LocalTimeOfDay()
+{
     using Clock = std::chrono::system_clock;
     const Clock::time_point now = Clock::now();
     const std::time_t seconds = Clock::to_time_t(now);
@@ -32,14 +33,16 @@ double LocalTimeOfDay() {
     return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction) / 86400.0;
 }
 
-TPdf417Encoder::TRandomFn SeededRandom() {
+TPdf417Encoder::TRandomFn SeededRandom()
+{
     return [engine = std::mt19937(std::random_device{}())](int32_t range) mutable {
         return std::uniform_int_distribution<int32_t>(0, range - 1)(engine);
     };
 }
 
 // Pixels from a product that may be far outside int32_t.
-int32_t RoundPixels(double value) {
+int32_t RoundPixels(double value)
+{
     constexpr double Low = std::numeric_limits<int32_t>::min();
     constexpr double High = std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(std::nearbyint(std::clamp(value, Low, High)));
@@ -48,14 +51,18 @@ int32_t RoundPixels(double value) {
 } // namespace
 
 TPdf417Encoder::TPdf417Encoder(TMessageFn message)
-    : FMessage(std::move(message)), FTimeOfDay(LocalTimeOfDay), FRandom(SeededRandom()) {}
+    : FMessage(std::move(message)), FTimeOfDay(LocalTimeOfDay), FRandom(SeededRandom())
+{
+}
 
-void TPdf417Encoder::SetFileIdSources(TTimeOfDayFn timeOfDay, TRandomFn random) {
+void TPdf417Encoder::SetFileIdSources(TTimeOfDayFn timeOfDay, TRandomFn random)
+{
     FTimeOfDay = timeOfDay ? std::move(timeOfDay) : LocalTimeOfDay;
     FRandom = random ? std::move(random) : SeededRandom();
 }
 
-void TPdf417Encoder::Report(const char* text) const {
+void TPdf417Encoder::Report(const char* text) const
+{
     if (FMessage)
         FMessage(text);
 }
@@ -63,62 +70,71 @@ void TPdf417Encoder::Report(const char* text) const {
 // ---------------------------------------------------------------------------
 // The value
 
-void TPdf417Encoder::SetBarValue(std::string value) {
+void TPdf417Encoder::SetBarValue(std::string value)
+{
     FBarValue = std::move(value);
     DataStream().Clear();
     AppendString(FBarValue);
 }
 
-void TPdf417Encoder::SetDataStream(TMemoryStream* stream) {
+void TPdf417Encoder::SetDataStream(TMemoryStream* stream)
+{
     FDataStream = stream ? stream : &FOwnDataStream;
     ClearCodewords();
 }
 
-void TPdf417Encoder::AppendStream(const TMemoryStream& stream) {
+void TPdf417Encoder::AppendStream(const TMemoryStream& stream)
+{
     // A copy first: the stream may be DataStream itself.
     const std::vector<uint8_t> bytes = stream.Bytes();
     DataStream().Seek(0, TSeekOrigin::soEnd);
     DataStream().Write(bytes.data(), bytes.size());
 }
 
-void TPdf417Encoder::AppendString(std::string_view s) {
+void TPdf417Encoder::AppendString(std::string_view s)
+{
     DataStream().Seek(0, TSeekOrigin::soEnd);
     DataStream().Write(s.data(), s.size());
 }
 
-void TPdf417Encoder::ClearData() {
+void TPdf417Encoder::ClearData()
+{
     ClearCodewords();
     DataStream().Clear();
 }
 
-void TPdf417Encoder::ClearCodewords() {
+void TPdf417Encoder::ClearCodewords()
+{
     FCodewords.DelBarData();
     FSymbolSizes.clear();
     FPieceLengths.clear();
     FSymbolStarts.clear();
 }
 
-const TBarData* TPdf417Encoder::SymbolStart(int32_t index) const {
-    return index >= 0 && static_cast<size_t>(index) < FSymbolStarts.size()
-               ? FSymbolStarts[static_cast<size_t>(index)]
-               : nullptr;
+const TBarData* TPdf417Encoder::SymbolStart(int32_t index) const
+{
+    return index >= 0 && static_cast<size_t>(index) < FSymbolStarts.size() ? FSymbolStarts[static_cast<size_t>(index)]
+                                                                           : nullptr;
 }
 
 // ---------------------------------------------------------------------------
 // Properties
 
-bool TPdf417Encoder::SetCodeMode(TCodeMode mode) {
+bool TPdf417Encoder::SetCodeMode(TCodeMode mode)
+{
     if (mode == FCodeMode || !CanSetCodeMode(mode == bMode, FIsEncrypt, FMessage))
         return false;
     FCodeMode = mode;
     return true;
 }
 
-bool TPdf417Encoder::SetErrorLevel(int32_t level) {
+bool TPdf417Encoder::SetErrorLevel(int32_t level)
+{
     return FErrorCorrection.SetErrorLevel(level, FMessage);
 }
 
-bool TPdf417Encoder::SetPDFType(TPDFType type) {
+bool TPdf417Encoder::SetPDFType(TPDFType type)
+{
     if (type == FPDFType)
         return false;
     FPDFType = type;
@@ -126,21 +142,24 @@ bool TPdf417Encoder::SetPDFType(TPDFType type) {
     return true;
 }
 
-bool TPdf417Encoder::SetIsEncrypt(bool isEncrypt) {
+bool TPdf417Encoder::SetIsEncrypt(bool isEncrypt)
+{
     if (isEncrypt == FIsEncrypt || !CanSetIsEncrypt(isEncrypt, FCodeMode == bMode, FMessage))
         return false;
     FIsEncrypt = isEncrypt;
     return true;
 }
 
-bool TPdf417Encoder::SetPassword(std::string password) {
+bool TPdf417Encoder::SetPassword(std::string password)
+{
     if (password == FPassword || !CanSetPassword(password, FMessage))
         return false;
     FPassword = std::move(password);
     return true;
 }
 
-bool TPdf417Encoder::SetDataColumn(uint8_t columns) {
+bool TPdf417Encoder::SetDataColumn(uint8_t columns)
+{
     if (columns > MaxColumns) {
         Report("DataColumn <= 30 ");
         return false;
@@ -151,7 +170,8 @@ bool TPdf417Encoder::SetDataColumn(uint8_t columns) {
     return true;
 }
 
-bool TPdf417Encoder::SetDataRow(uint8_t rows) {
+bool TPdf417Encoder::SetDataRow(uint8_t rows)
+{
     if (rows != 0 && (rows < MinRows || rows > MaxRows)) {
         Report("DataRow <= 90 And DataRow >= 3");
         return false;
@@ -162,14 +182,16 @@ bool TPdf417Encoder::SetDataRow(uint8_t rows) {
     return true;
 }
 
-void TPdf417Encoder::SetAspect(float aspect) {
+void TPdf417Encoder::SetAspect(float aspect)
+{
     if (!(aspect >= 3.0f))
         throw Exception("Aspect >= 3.00");
     FAspect = aspect;
     FRowHeight = RoundPixels(static_cast<double>(FBarX) * aspect);
 }
 
-bool TPdf417Encoder::SetBarX(int32_t barX) {
+bool TPdf417Encoder::SetBarX(int32_t barX)
+{
     if (barX == FBarX)
         return false;
     FBarX = barX;
@@ -179,17 +201,19 @@ bool TPdf417Encoder::SetBarX(int32_t barX) {
 // ---------------------------------------------------------------------------
 // The pipeline
 
-TSizingArea TPdf417Encoder::SizingArea() const {
+TSizingArea TPdf417Encoder::SizingArea() const
+{
     const bool upright = FAngle == _90 || FAngle == _270;
     return {upright ? FAreaHeight : FAreaWidth, upright ? FAreaWidth : FAreaHeight, FAspect};
 }
 
-std::string_view TPdf417Encoder::WorkBytes() const {
+std::string_view TPdf417Encoder::WorkBytes() const
+{
     return {reinterpret_cast<const char*>(FWorkStream.Bytes().data()), FWorkStream.Size()};
 }
 
-bool TPdf417Encoder::Compact(TPdf417Codewords& list, std::string_view bytes,
-                             const TMessageFn& message) const {
+bool TPdf417Encoder::Compact(TPdf417Codewords& list, std::string_view bytes, const TMessageFn& message) const
+{
     switch (FCodeMode) {
     case tMode: return TxtStreamToBarData(list, bytes, message);
     case nMode: return NumStreamToBarData(list, bytes, message);
@@ -199,7 +223,8 @@ bool TPdf417Encoder::Compact(TPdf417Codewords& list, std::string_view bytes,
     return false;
 }
 
-bool TPdf417Encoder::StreamToBarData() {
+bool TPdf417Encoder::StreamToBarData()
+{
     ClearCodewords();
     if (DataStream().Size() == 0)
         return false;
@@ -218,7 +243,8 @@ bool TPdf417Encoder::StreamToBarData() {
     return false;
 }
 
-bool TPdf417Encoder::ReCalcuXR() {
+bool TPdf417Encoder::ReCalcuXR()
+{
     FSymbolSizes.clear();
     FPieceLengths.clear();
     FSymbolStarts.clear();
@@ -227,14 +253,13 @@ bool TPdf417Encoder::ReCalcuXR() {
         return false;
     const int32_t nonData = FFullRows ? 4 : 2;
     if (!IsMicro()) {
-        const auto size = SizeSymbol(count + 1 + ECCount(), FDataColumn, FDataRow, SizingArea(),
-                                     nonData, FMessage);
+        const auto size = SizeSymbol(count + 1 + ECCount(), FDataColumn, FDataRow, SizingArea(), nonData, FMessage);
         if (size)
             FSymbolSizes.push_back(*size);
         return size.has_value();
     }
-    const TSequenceFrame frame = SequenceFrame(count + MacroLastOverhead + ECCount(), FDataColumn,
-                                               FDataRow, SizingArea(), nonData);
+    const TSequenceFrame frame =
+        SequenceFrame(count + MacroLastOverhead + ECCount(), FDataColumn, FDataRow, SizingArea(), nonData);
     // Pieces of a value the mode accepted are accepted too: no messages here.
     const auto length = [this](std::string_view piece) {
         TPdf417Codewords list;
@@ -248,7 +273,8 @@ bool TPdf417Encoder::ReCalcuXR() {
     return true;
 }
 
-bool TPdf417Encoder::BuildSymbol() {
+bool TPdf417Encoder::BuildSymbol()
+{
     if (CodeWordCount() + 1 + ECCount() > MaxSymbolCodewords) {
         Report("Code Words is too Large!");
         return false;
@@ -264,7 +290,8 @@ bool TPdf417Encoder::BuildSymbol() {
 // default state, so that each reads back by itself and the pieces in
 // segment order give the value. The list of the whole value served for
 // sizing only.
-bool TPdf417Encoder::BuildSequence() {
+bool TPdf417Encoder::BuildSequence()
+{
     if (!ReCalcuXR())
         return false;
     const std::array<int16_t, 3> fileId = FileId();
@@ -277,12 +304,15 @@ bool TPdf417Encoder::BuildSequence() {
             return false;
         rest.remove_prefix(FPieceLengths[i]);
         const int32_t segment = SegmentIndexBase + static_cast<int32_t>(i);
-        const int16_t trailer[MacroControlBlock + 1] = {
-            MacroControl, static_cast<int16_t>(segment / 900), static_cast<int16_t>(segment % 900),
-            fileId[0], fileId[1], fileId[2], MacroTerminator};
+        const int16_t trailer[MacroControlBlock + 1] = {MacroControl,
+                                                        static_cast<int16_t>(segment / 900),
+                                                        static_cast<int16_t>(segment % 900),
+                                                        fileId[0],
+                                                        fileId[1],
+                                                        fileId[2],
+                                                        MacroTerminator};
         const bool last = i + 1 == FSymbolSizes.size();
-        CompleteSymbol(symbol, FSymbolSizes[i],
-                       std::span(trailer).first(MacroControlBlock + (last ? 1 : 0)));
+        CompleteSymbol(symbol, FSymbolSizes[i], std::span(trailer).first(MacroControlBlock + (last ? 1 : 0)));
         FSymbolStarts.push_back(FCodewords.AppendBarData(FCodewords.Tail(), symbol.Root()->Value));
         for (const TBarData* node = symbol.Root()->Next; node; node = node->Next)
             FCodewords.AppendBarData(FCodewords.Tail(), node->Value);
@@ -293,8 +323,8 @@ bool TPdf417Encoder::BuildSequence() {
 // `symbol` holds its data codewords. Pads fill the grid's data part, the
 // length descriptor goes in front, `trailer` after the pads, and the error
 // correction of all of it last.
-void TPdf417Encoder::CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size,
-                                    std::span<const int16_t> trailer) {
+void TPdf417Encoder::CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size, std::span<const int16_t> trailer)
+{
     const int32_t length = size.Rows * size.Columns - ECCount();
     const int32_t used = 1 + symbol.CodeWordCount() + static_cast<int32_t>(trailer.size());
     for (int32_t pads = length - used; pads > 0; --pads)
@@ -309,10 +339,10 @@ void TPdf417Encoder::CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size,
 
 // One file ID for the whole sequence: a stamp from the time of day, then
 // three draws above it.
-std::array<int16_t, 3> TPdf417Encoder::FileId() const {
+std::array<int16_t, 3> TPdf417Encoder::FileId() const
+{
     const double stamp = std::fmod(std::nearbyint(FTimeOfDay() * 1000000.0), FileIdModulus);
-    const int32_t s =
-        std::isfinite(stamp) ? (static_cast<int32_t>(stamp) + FileIdModulus) % FileIdModulus : 0;
+    const int32_t s = std::isfinite(stamp) ? (static_cast<int32_t>(stamp) + FileIdModulus) % FileIdModulus : 0;
     std::array<int16_t, 3> id{};
     for (int16_t& f : id) {
         const int32_t draw = s > 0 ? (FRandom(s) % s + s) % s : 0;

@@ -154,7 +154,7 @@ private:
 
     TPdf417Codewords FCodewords;
     std::vector<TSymbolSize> FSymbolSizes;
-    std::vector<size_t> FPieceLengths;  // bytes of WorkStream per symbol of a sequence
+    std::vector<size_t> FPieceLengths; // bytes of WorkStream per symbol of a sequence
     std::vector<const TBarData*> FSymbolStarts;
 };
 

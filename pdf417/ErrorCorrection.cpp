@@ -13,13 +13,17 @@ constexpr int32_t Prime = 929;
 constexpr int32_t LevelCount = 9;
 
 // The nine generators one after the other: level L starts at 2^(L+1) - 2.
-constexpr std::size_t GeneratorOffset(int32_t level) { return (std::size_t{2} << level) - 2; }
+constexpr std::size_t GeneratorOffset(int32_t level)
+{
+    return (std::size_t{2} << level) - 2;
+}
 constexpr std::size_t GeneratorsSize = GeneratorOffset(LevelCount);
 constexpr std::size_t MaxECCount = std::size_t{2} << (LevelCount - 1);
 
 // Multiplies out (x - 3)(x - 3^2)...(x - 3^k), k = poly.size() - 1, into
 // poly, highest order first: poly[0] is the leading 1.
-constexpr void MultiplyOut(std::span<int32_t> poly) {
+constexpr void MultiplyOut(std::span<int32_t> poly)
+{
     std::fill(poly.begin(), poly.end(), 0);
     poly[0] = 1;
     int32_t root = 1;
@@ -32,7 +36,8 @@ constexpr void MultiplyOut(std::span<int32_t> poly) {
 
 // The generator of `k` error-correction codewords without its leading 1.
 template <std::size_t K>
-constexpr std::array<int32_t, K> Generator() {
+constexpr std::array<int32_t, K> Generator()
+{
     std::array<int32_t, K + 1> poly{};
     MultiplyOut(poly);
     std::array<int32_t, K> generator{};
@@ -47,7 +52,8 @@ static_assert(Generator<4>() == std::array<int32_t, 4>{809, 723, 568, 522});
 // All nine generators, multiplied out once at first use: at compile time the
 // higher levels take more evaluation steps than compilers allow by default,
 // and no table of 1022 numbers has to be typed and checked by eye.
-const std::array<int32_t, GeneratorsSize>& Generators() {
+const std::array<int32_t, GeneratorsSize>& Generators()
+{
     static const std::array<int32_t, GeneratorsSize> all = [] {
         std::array<int32_t, GeneratorsSize> generators{};
         std::array<int32_t, MaxECCount + 1> poly{};
@@ -64,9 +70,12 @@ const std::array<int32_t, GeneratorsSize>& Generators() {
 } // namespace
 
 TPdf417ErrorCorrection::TPdf417ErrorCorrection(TErrorLevel level)
-    : FLevel(level), FErrorCodes(static_cast<std::size_t>(ECCount())) {}
+    : FLevel(level), FErrorCodes(static_cast<std::size_t>(ECCount()))
+{
+}
 
-bool TPdf417ErrorCorrection::SetErrorLevel(int32_t level, const TMessageFn& message) {
+bool TPdf417ErrorCorrection::SetErrorLevel(int32_t level, const TMessageFn& message)
+{
     if (level < 0 || level >= LevelCount) {
         if (message)
             message("Out of Range!");
@@ -77,15 +86,15 @@ bool TPdf417ErrorCorrection::SetErrorLevel(int32_t level, const TMessageFn& mess
     return true;
 }
 
-std::span<const int32_t> TPdf417ErrorCorrection::ECCoefficients() const {
-    return std::span<const int32_t>(Generators()).subspan(GeneratorOffset(FLevel),
-                                                          static_cast<std::size_t>(ECCount()));
+std::span<const int32_t> TPdf417ErrorCorrection::ECCoefficients() const
+{
+    return std::span<const int32_t>(Generators()).subspan(GeneratorOffset(FLevel), static_cast<std::size_t>(ECCount()));
 }
 
 // The remainder of data(x)·x^k divided by the generator, by the usual shift
 // register, negated at the end.
-void TPdf417ErrorCorrection::CreateErrorCode(const TPdf417Codewords& list, int32_t start,
-                                             int32_t count) {
+void TPdf417ErrorCorrection::CreateErrorCode(const TPdf417Codewords& list, int32_t start, int32_t count)
+{
     const std::span<const int32_t> a = ECCoefficients();
     std::vector<int32_t>& e = FErrorCodes;
     const std::size_t k = e.size();

@@ -11,11 +11,13 @@ namespace Vandrel {
 
 namespace {
 
-[[noreturn]] void RecalcuError() {
+[[noreturn]] void RecalcuError()
+{
     throw Exception("recalcu is error!");
 }
 
-int32_t CeilDiv(int32_t n, int32_t d) {
+int32_t CeilDiv(int32_t n, int32_t d)
+{
     return n / d + (n % d > 0 ? 1 : 0);
 }
 
@@ -25,8 +27,8 @@ constexpr size_t MaxBytesPerCodeword = 3;
 
 // The piece's codewords when they fit `room`. A piece too long to fit is not
 // even compacted, which keeps cutting a long value linear.
-std::optional<int32_t> LengthWithin(std::string_view piece, int32_t room,
-                                    const TCompactedLength& length) {
+std::optional<int32_t> LengthWithin(std::string_view piece, int32_t room, const TCompactedLength& length)
+{
     if (room < 0 || piece.size() > MaxBytesPerCodeword * static_cast<size_t>(room))
         return std::nullopt;
     const int32_t n = length(piece);
@@ -36,7 +38,8 @@ std::optional<int32_t> LengthWithin(std::string_view piece, int32_t room,
 // The longest proper prefix of `rest` whose codewords fit `room`, by
 // bisection. Automatic compaction can need fewer codewords for a longer
 // piece; there the prefix found fits but may not be the longest.
-size_t LongestPrefix(std::string_view rest, int32_t room, const TCompactedLength& length) {
+size_t LongestPrefix(std::string_view rest, int32_t room, const TCompactedLength& length)
+{
     if (room <= 0)
         return 0;
     size_t fits = 0;
@@ -53,7 +56,8 @@ size_t LongestPrefix(std::string_view rest, int32_t room, const TCompactedLength
 // the area's proportions as far as a symbol allows. A flat area gets more
 // rows rather than columns a reader does not expect. `rows` itself when none
 // fits, which leaves the refusal to the caller.
-int32_t NearestFittingRows(int32_t codewords, int32_t rows) {
+int32_t NearestFittingRows(int32_t codewords, int32_t rows)
+{
     const auto fits = [codewords](int32_t r) {
         const int32_t columns = CeilDiv(codewords, r);
         return columns <= MaxColumns && int64_t{r} * columns <= MaxSymbolCodewords;
@@ -67,7 +71,8 @@ int32_t NearestFittingRows(int32_t codewords, int32_t rows) {
 
 } // namespace
 
-TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData) {
+TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t nonData)
+{
     if (area.Width <= 0 || area.Height <= 0 || !(area.Aspect > 0))
         RecalcuError();
     // Height over Aspect, rounded like any pixel count.
@@ -79,17 +84,16 @@ TSymbolSize AspectSearch(int32_t codewords, const TSizingArea& area, int32_t non
     int32_t rows = MinRows;
     while (codewords > rows && rows < MaxRows &&
            height / area.Width >=
-               rows / (nonData + static_cast<double>(static_cast<float>(codewords) /
-                                                     static_cast<float>(rows))))
+               rows / (nonData + static_cast<double>(static_cast<float>(codewords) / static_cast<float>(rows))))
         ++rows;
     if (rows > MinRows)
         --rows;
     return {rows, CeilDiv(codewords, rows)};
 }
 
-std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int32_t dataRow,
-                                      const TSizingArea& area, int32_t nonData,
-                                      const TMessageFn& message) {
+std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int32_t dataRow, const TSizingArea& area,
+                                      int32_t nonData, const TMessageFn& message)
+{
     TSymbolSize size;
     if (dataColumn > 0 && dataRow > 0) {
         if (codewords > int64_t{dataColumn} * dataRow)
@@ -117,14 +121,16 @@ std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int
     return size;
 }
 
-TSymbolSize TSequenceFrame::Fit(int32_t codewords) const {
+TSymbolSize TSequenceFrame::Fit(int32_t codewords) const
+{
     if (FixedColumns)
         return {std::max(MinRows, CeilDiv(codewords, Full.Columns)), Full.Columns};
     return {Full.Rows, codewords < Full.Rows ? 2 : std::max(1, CeilDiv(codewords, Full.Rows))};
 }
 
-TSequenceFrame SequenceFrame(int32_t codewords, int32_t dataColumn, int32_t dataRow,
-                             const TSizingArea& area, int32_t nonData) {
+TSequenceFrame SequenceFrame(int32_t codewords, int32_t dataColumn, int32_t dataRow, const TSizingArea& area,
+                             int32_t nonData)
+{
     TSequenceFrame frame;
     if (dataColumn > 0) {
         frame = {{std::min(MaxRows, MaxSymbolCodewords / dataColumn), dataColumn}, true};
@@ -140,8 +146,9 @@ TSequenceFrame SequenceFrame(int32_t codewords, int32_t dataColumn, int32_t data
     return frame;
 }
 
-std::vector<TSequencePiece> SplitSequence(std::string_view value, const TSequenceFrame& frame,
-                                          int32_t ecCount, const TCompactedLength& length) {
+std::vector<TSequencePiece> SplitSequence(std::string_view value, const TSequenceFrame& frame, int32_t ecCount,
+                                          const TCompactedLength& length)
+{
     const int32_t capacity = frame.Full.Rows * frame.Full.Columns - ecCount;
     std::vector<TSequencePiece> pieces;
     for (size_t offset = 0;;) {
@@ -159,13 +166,13 @@ std::vector<TSequencePiece> SplitSequence(std::string_view value, const TSequenc
     }
 }
 
-int32_t GetFistNote(int32_t side, int32_t row, TSymbolSize size, int32_t level) {
+int32_t GetFistNote(int32_t side, int32_t row, TSymbolSize size, int32_t level)
+{
     const int32_t rowCount = (size.Rows - 1) / 3;
     const int32_t levelAndRows = 3 * level + (size.Rows - 1) % 3;
     const int32_t columnCount = size.Columns - 1;
     // Every three rows tell rows, level and columns once on each side, in turn.
-    const int32_t facts[3][2] = {
-        {rowCount, columnCount}, {levelAndRows, rowCount}, {columnCount, levelAndRows}};
+    const int32_t facts[3][2] = {{rowCount, columnCount}, {levelAndRows, rowCount}, {columnCount, levelAndRows}};
     return 30 * (row / 3) + facts[row % 3][side == 0 ? 0 : 1];
 }
 

@@ -89,7 +89,7 @@ VANDREL_ENGINES_EXPORT TSequenceFrame SequenceFrame(int32_t codewords, int32_t d
 using TCompactedLength = std::function<int32_t(std::string_view piece)>;
 
 struct TSequencePiece {
-    size_t Length = 0;      // bytes of the value
+    size_t Length = 0; // bytes of the value
     TSymbolSize Size;
 };
 

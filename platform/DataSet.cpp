@@ -8,9 +8,7 @@
 
 namespace Vandrel {
 
-TField::TField(const TDataSet& owner, int index, QString name) : FOwner(owner), FIndex(index), FName(std::move(name))
-{
-}
+TField::TField(const TDataSet& owner, int index, QString name) : FOwner(owner), FIndex(index), FName(std::move(name)) {}
 
 QVariant TField::Value() const
 {

@@ -17,7 +17,10 @@
 
 namespace Vandrel {
 
-class VANDREL_EXPORT EDatabaseError : public Exception { public: using Exception::Exception; };
+class VANDREL_EXPORT EDatabaseError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 class TDataSet;
 

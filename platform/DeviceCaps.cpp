@@ -11,8 +11,8 @@ int GetDeviceCaps(const QPaintDevice* device, TDeviceCap index)
         return 0;
     // A printer's drawable area lies inside the paper; everything else is all drawable.
     const auto* printer = dynamic_cast<const QPrinter*>(device);
-    const QRect paper = printer ? printer->paperRect(QPrinter::DevicePixel).toRect()
-                                : QRect(0, 0, device->width(), device->height());
+    const QRect paper =
+        printer ? printer->paperRect(QPrinter::DevicePixel).toRect() : QRect(0, 0, device->width(), device->height());
     const QRect page = printer ? printer->pageRect(QPrinter::DevicePixel).toRect() : paper;
     switch (index) {
     case LOGPIXELSX: return device->logicalDpiX();

@@ -7,8 +7,16 @@ class QPaintDevice;
 namespace Vandrel {
 
 enum TDeviceCap : int {
-    LOGPIXELSX, LOGPIXELSY, HORZSIZE, VERTSIZE, HORZRES, VERTRES,
-    PHYSICALOFFSETX, PHYSICALOFFSETY, PHYSICALWIDTH, PHYSICALHEIGHT
+    LOGPIXELSX,
+    LOGPIXELSY,
+    HORZSIZE,
+    VERTSIZE,
+    HORZRES,
+    VERTRES,
+    PHYSICALOFFSETX,
+    PHYSICALOFFSETY,
+    PHYSICALWIDTH,
+    PHYSICALHEIGHT
 };
 
 // Value of `index` for `device`; 0 for a null device.

@@ -11,9 +11,9 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -94,8 +94,7 @@ public:
     // how they report failure.
     void append(Record record, const char* kind)
     {
-        if (!record
-            || emf_append(reinterpret_cast<U_ENHMETARECORD*>(record.get()), m_track.get(), 0) != 0)
+        if (!record || emf_append(reinterpret_cast<U_ENHMETARECORD*>(record.get()), m_track.get(), 0) != 0)
             fail(QStringLiteral("Cannot build the EMF %1 record").arg(QLatin1String(kind)));
     }
 
@@ -104,8 +103,8 @@ public:
     void finish()
     {
         errno = 0;
-        const bool written = emf_finish(m_track.get(), m_handles.get()) == 0
-            && QFileInfo(m_tempName).size() == qint64(m_track->used);
+        const bool written =
+            emf_finish(m_track.get(), m_handles.get()) == 0 && QFileInfo(m_tempName).size() == qint64(m_track->used);
         if (!written) {
             const int reason = errno;
             discard();
@@ -114,16 +113,16 @@ public:
         }
         // The reserved file is private; the result gets the target's mode, or
         // the mode a new file would get.
-        struct stat target{};
-        const mode_t mode = ::stat(QFile::encodeName(m_fileName).constData(), &target) == 0
-                                ? target.st_mode & 07777
-                                : 0666 & ~CurrentUmask();
+        struct stat target {};
+        const mode_t mode = ::stat(QFile::encodeName(m_fileName).constData(), &target) == 0 ? target.st_mode & 07777
+                                                                                            : 0666 & ~CurrentUmask();
         ::chmod(QFile::encodeName(m_tempName).constData(), mode);
         // rename() replaces the target in one step.
         if (std::rename(QFile::encodeName(m_tempName).constData(), QFile::encodeName(m_fileName).constData()) != 0) {
             const int reason = errno;
             discard();
-            fail(QStringLiteral("Cannot write '%1': %2").arg(m_fileName, QString::fromLocal8Bit(std::strerror(reason))));
+            fail(
+                QStringLiteral("Cannot write '%1': %2").arg(m_fileName, QString::fromLocal8Bit(std::strerror(reason))));
         }
         m_done = true;
     }
@@ -172,43 +171,37 @@ std::vector<char> dibPixels(const QImage& image)
 
 } // namespace
 
-void SaveImageAsEmf(const QImage& image, const QString& fileName, const QString& creator,
-                    const QString& description)
+void SaveImageAsEmf(const QImage& image, const QString& fileName, const QString& creator, const QString& description)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const int32_t width = rgb.width();
     const int32_t height = rgb.height();
     // Record sizes are 32-bit; keep well clear of the limit.
     if (qint64(width) * height * 4 > std::numeric_limits<int32_t>::max() / 2)
-        fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file")
-                 .arg(width)
-                 .arg(height));
+        fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file").arg(width).arg(height));
 
     // Bounds and frame are inclusive rectangles, so an empty image gets (0, 0, -1, -1).
     const U_RECTL bounds{0, 0, width - 1, height - 1};
     const U_RECTL frame{0, 0, int32_t(std::nearbyint(width * kFrameUnitsPerPixel)) - 1,
                         int32_t(std::nearbyint(height * kFrameUnitsPerPixel)) - 1};
-    std::u16string text =
-        (creator + QChar() + description + QChar() + QChar()).toStdU16String();
+    std::u16string text = (creator + QChar() + description + QChar() + QChar()).toStdU16String();
 
     EmfFile file(fileName);
-    file.append(Record(U_EMRHEADER_set(bounds, frame, nullptr, U_CBSTR(text.size()),
-                                       reinterpret_cast<uint16_t*>(text.data()),
-                                       sizel_set(kDeviceWidth, kDeviceHeight),
-                                       sizel_set(kDeviceWidthMm, kDeviceHeightMm), 0)),
-                "header");
+    file.append(
+        Record(U_EMRHEADER_set(bounds, frame, nullptr, U_CBSTR(text.size()), reinterpret_cast<uint16_t*>(text.data()),
+                               sizel_set(kDeviceWidth, kDeviceHeight), sizel_set(kDeviceWidthMm, kDeviceHeightMm), 0)),
+        "header");
 
     // 3780 pixels per metre is the DIB spelling of 96 dpi.
-    const std::unique_ptr<U_BITMAPINFO, CFree> info(bitmapinfo_set(
-        bitmapinfoheader_set(width, height, 1, 32, U_BI_RGB, 0, 3780, 3780, 0, 0), nullptr));
+    const std::unique_ptr<U_BITMAPINFO, CFree> info(
+        bitmapinfo_set(bitmapinfoheader_set(width, height, 1, 32, U_BI_RGB, 0, 3780, 3780, 0, 0), nullptr));
     if (!info)
         fail(QStringLiteral("Cannot build the EMF bitmap header"));
     std::vector<char> pixels = dibPixels(rgb);
     const U_POINTL origin{0, 0};
     const U_POINTL size{width, height};
-    file.append(Record(U_EMRSTRETCHDIBITS_set(bounds, origin, size, origin, size, U_DIB_RGB_COLORS,
-                                              U_SRCCOPY, info.get(), uint32_t(pixels.size()),
-                                              pixels.data())),
+    file.append(Record(U_EMRSTRETCHDIBITS_set(bounds, origin, size, origin, size, U_DIB_RGB_COLORS, U_SRCCOPY,
+                                              info.get(), uint32_t(pixels.size()), pixels.data())),
                 "bitmap");
 
     file.append(Record(U_EMREOF_set(0, nullptr, file.track())), "end-of-file");

@@ -14,10 +14,22 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class VANDREL_ENGINES_EXPORT EOutOfResources : public Exception { public: using Exception::Exception; };
-class VANDREL_ENGINES_EXPORT EInvalidCast : public Exception { public: using Exception::Exception; };
-class VANDREL_ENGINES_EXPORT EListError : public Exception { public: using Exception::Exception; };
-class VANDREL_ENGINES_EXPORT EConvertError : public Exception { public: using Exception::Exception; };
+class VANDREL_ENGINES_EXPORT EOutOfResources : public Exception {
+public:
+    using Exception::Exception;
+};
+class VANDREL_ENGINES_EXPORT EInvalidCast : public Exception {
+public:
+    using Exception::Exception;
+};
+class VANDREL_ENGINES_EXPORT EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+class VANDREL_ENGINES_EXPORT EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // Runs a drawing or printing step and reports any failure inside it as one
 // Exception with the fixed `message`.

@@ -11,8 +11,8 @@
 namespace Vandrel {
 
 using TMessageHandler = std::function<void(const QString&)>;
-using TInputHandler = std::function<QString(const QString& caption, const QString& prompt,
-                                            const QString& defaultValue)>;
+using TInputHandler =
+    std::function<QString(const QString& caption, const QString& prompt, const QString& defaultValue)>;
 
 // Whether a modal dialog can be answered here: a widget application on a real
 // display that shows a window of its own. Elsewhere dialogs are not shown.

@@ -162,7 +162,7 @@ void TPrinter::BeginDoc()
     if (!canvas->begin(FPrinter.get()))
         throw EPrinter(QStringLiteral("Cannot start printing on '%1'")
                            .arg(FPrinter->outputFormat() == QPrinter::PdfFormat ? FPrinter->outputFileName()
-                                                                                 : FPrinter->printerName())
+                                                                                : FPrinter->printerName())
                            .toStdString());
     FCanvas = std::move(canvas);
     FAborted = false;

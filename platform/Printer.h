@@ -22,7 +22,10 @@ class QPrinter;
 
 namespace Vandrel {
 
-class VANDREL_EXPORT EPrinter : public Exception { public: using Exception::Exception; };
+class VANDREL_EXPORT EPrinter : public Exception {
+public:
+    using Exception::Exception;
+};
 
 enum TPrinterOrientation : int { poPortrait, poLandscape };
 

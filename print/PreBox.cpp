@@ -46,8 +46,8 @@ enum TMove { mvNone, mvToStart, mvToEnd, mvLineBack, mvLineForward, mvPageBack, 
 
 struct TKeyMoves {
     int Key;
-    TMove Horz, Vert;          // without Ctrl
-    TMove CtrlHorz, CtrlVert;  // with Ctrl
+    TMove Horz, Vert;         // without Ctrl
+    TMove CtrlHorz, CtrlVert; // with Ctrl
 };
 
 constexpr TKeyMoves KeyMoves[] = {

@@ -26,8 +26,16 @@ namespace ViewModes {
 Q_NAMESPACE_EXPORT(VANDREL_EXPORT)
 // Zoom modes; the ordinals are stored and used as the zoom menu's tags.
 enum TViewMode : int {
-    vm500 = 0, vm200 = 1, vm150 = 2, vm100 = 3, vm75 = 4, vm50 = 5, vm25 = 6, vm10 = 7,
-    vmPageWidth = 8, vmFullPage = 9
+    vm500 = 0,
+    vm200 = 1,
+    vm150 = 2,
+    vm100 = 3,
+    vm75 = 4,
+    vm50 = 5,
+    vm25 = 6,
+    vm10 = 7,
+    vmPageWidth = 8,
+    vmFullPage = 9
 };
 Q_ENUM_NS(TViewMode)
 } // namespace ViewModes
@@ -118,10 +126,10 @@ public:
     int VertRange() const { return FVertRange; }
     QSize ClientSize() const;
 
-    TNotifyEvent OnOpenPreviewer;          // pages became available (fired by the preview printer)
-    TNotifyEvent OnPrinterPreviewChanged;  // job, page, zoom or set-up owner changed
-    TNotifyEvent OnPrinterSetupChanged;    // the built-in set-up dialog was confirmed
-    TNotifyEvent OnPrinterSetupDialog;     // replaces the built-in set-up dialog
+    TNotifyEvent OnOpenPreviewer;         // pages became available (fired by the preview printer)
+    TNotifyEvent OnPrinterPreviewChanged; // job, page, zoom or set-up owner changed
+    TNotifyEvent OnPrinterSetupChanged;   // the built-in set-up dialog was confirmed
+    TNotifyEvent OnPrinterSetupDialog;    // replaces the built-in set-up dialog
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

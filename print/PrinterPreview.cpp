@@ -6,9 +6,9 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPageSize>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -35,8 +35,8 @@ bool InRange(int value, int low)
 bool Usable(const TPreviewMetrics& m)
 {
     return InRange(m.PixelsPerInch, 1) && InRange(m.FontPixelsPerInch, 1) && InRange(m.HorzSizeMM, 1) &&
-           InRange(m.VertSizeMM, 1) && InRange(m.PageWidth, 1) && InRange(m.PageHeight, 1) &&
-           InRange(m.OffsetX, 0) && InRange(m.OffsetY, 0);
+           InRange(m.VertSizeMM, 1) && InRange(m.PageWidth, 1) && InRange(m.PageHeight, 1) && InRange(m.OffsetX, 0) &&
+           InRange(m.OffsetY, 0);
 }
 
 // A page size plus the margins on both sides, kept within int whatever the
@@ -72,10 +72,8 @@ int TPagePicture::metric(PaintDeviceMetric metric) const
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY:
-        return FFontPixelsPerInch;
-    default:
-        return QPicture::metric(metric);
+    case PdmPhysicalDpiY: return FFontPixelsPerInch;
+    default: return QPicture::metric(metric);
     }
 }
 
@@ -87,13 +85,34 @@ TPrinterPreview::~TPrinterPreview()
         CurrentPrinterPreview = nullptr;
 }
 
-bool TPrinterPreview::GetAborted() { return FAborted; }
-QPainter* TPrinterPreview::GetCanvas() { return FCanvas.get(); }
-TPrinterCapabilities TPrinterPreview::GetCapabilities() { return FPropPrinter->Capabilities(); }
-QStringList TPrinterPreview::GetFonts() { return FPropPrinter->Fonts(); }
-QPaintDevice* TPrinterPreview::GetHandle() { return FPropPrinter->Handle(); }
-int TPrinterPreview::GetNumCopies() { return FPropPrinter->Copies(); }
-TPrinterOrientation TPrinterPreview::GetOrientation() { return FPropPrinter->Orientation(); }
+bool TPrinterPreview::GetAborted()
+{
+    return FAborted;
+}
+QPainter* TPrinterPreview::GetCanvas()
+{
+    return FCanvas.get();
+}
+TPrinterCapabilities TPrinterPreview::GetCapabilities()
+{
+    return FPropPrinter->Capabilities();
+}
+QStringList TPrinterPreview::GetFonts()
+{
+    return FPropPrinter->Fonts();
+}
+QPaintDevice* TPrinterPreview::GetHandle()
+{
+    return FPropPrinter->Handle();
+}
+int TPrinterPreview::GetNumCopies()
+{
+    return FPropPrinter->Copies();
+}
+TPrinterOrientation TPrinterPreview::GetOrientation()
+{
+    return FPropPrinter->Orientation();
+}
 
 int TPrinterPreview::GetPageHeight()
 {
@@ -105,9 +124,15 @@ int TPrinterPreview::GetPageWidth()
     return PrinterInstalled() ? FPropPrinter->PageWidth() : DefaultMetrics().PageWidth;
 }
 
-int TPrinterPreview::GetPixelsPerInchX() { return Metrics().PixelsPerInch; }
+int TPrinterPreview::GetPixelsPerInchX()
+{
+    return Metrics().PixelsPerInch;
+}
 // The recording keeps one resolution for both directions.
-int TPrinterPreview::GetPixelsPerInchY() { return Metrics().PixelsPerInch; }
+int TPrinterPreview::GetPixelsPerInchY()
+{
+    return Metrics().PixelsPerInch;
+}
 
 void TPrinterPreview::SetPageSize(const QPageSize& size)
 {
@@ -115,9 +140,18 @@ void TPrinterPreview::SetPageSize(const QPageSize& size)
     FPaper = size.size(QPageSize::Millimeter);
 }
 
-int TPrinterPreview::GetPageNumber() { return FPageNumber; }
-bool TPrinterPreview::GetPrinting() { return FPrinting; }
-QString TPrinterPreview::GetTitle() { return FPropPrinter->Title(); }
+int TPrinterPreview::GetPageNumber()
+{
+    return FPageNumber;
+}
+bool TPrinterPreview::GetPrinting()
+{
+    return FPrinting;
+}
+QString TPrinterPreview::GetTitle()
+{
+    return FPropPrinter->Title();
+}
 
 int TPrinterPreview::GetFullPageWidth()
 {
@@ -131,13 +165,34 @@ int TPrinterPreview::GetFullPageHeight()
     return FullSize(GetPageHeight(), offset);
 }
 
-int TPrinterPreview::GetPrinterIndex() { return FPropPrinter->PrinterIndex(); }
-QStringList TPrinterPreview::GetPrinters() { return FPropPrinter->Printers(); }
-void TPrinterPreview::SetPrinterIndex(int value) { FPropPrinter->SetPrinterIndex(value); }
-void TPrinterPreview::SetNumCopies(int value) { FPropPrinter->SetCopies(value); }
-void TPrinterPreview::SetOrientation(TPrinterOrientation value) { FPropPrinter->SetOrientation(value); }
-void TPrinterPreview::SetTitle(const QString& value) { FPropPrinter->SetTitle(value); }
-void TPrinterPreview::Abort() { FAborted = true; }
+int TPrinterPreview::GetPrinterIndex()
+{
+    return FPropPrinter->PrinterIndex();
+}
+QStringList TPrinterPreview::GetPrinters()
+{
+    return FPropPrinter->Printers();
+}
+void TPrinterPreview::SetPrinterIndex(int value)
+{
+    FPropPrinter->SetPrinterIndex(value);
+}
+void TPrinterPreview::SetNumCopies(int value)
+{
+    FPropPrinter->SetCopies(value);
+}
+void TPrinterPreview::SetOrientation(TPrinterOrientation value)
+{
+    FPropPrinter->SetOrientation(value);
+}
+void TPrinterPreview::SetTitle(const QString& value)
+{
+    FPropPrinter->SetTitle(value);
+}
+void TPrinterPreview::Abort()
+{
+    FAborted = true;
+}
 
 void TPrinterPreview::GetPrinter(QString& device, QString& driver, QString& port)
 {
@@ -177,8 +232,8 @@ TPreviewMetrics TPrinterPreview::Metrics()
 // SetPageSize (turned as the printer is) in place of theirs.
 TPreviewMetrics TPrinterPreview::DefaultMetrics()
 {
-    TPreviewMetrics m{DefaultPrinterPixelsPerInchX, DefaultPrinterPixelsPerInchX,  DefaultPrinterHorizontalSizeMM,
-                      DefaultPrinterVerticalSizeMM, DefaultPrinterPageWidth,      DefaultPrinterPageHeight,
+    TPreviewMetrics m{DefaultPrinterPixelsPerInchX,  DefaultPrinterPixelsPerInchX, DefaultPrinterHorizontalSizeMM,
+                      DefaultPrinterVerticalSizeMM,  DefaultPrinterPageWidth,      DefaultPrinterPageHeight,
                       DefaultPrinterPhysicalOffSetX, DefaultPrinterPhysicalOffSetY};
     if (!Usable(m))
         m = DefaultA4;

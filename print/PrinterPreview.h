@@ -29,24 +29,24 @@ class TBarPreviewForm;
 // A4. The application may change them; unusable values (zero, negative or
 // absurdly large) are replaced by the initial ones where the preview divides
 // by them.
-extern VANDREL_EXPORT int DefaultPrinterPhysicalOffSetX;   // 130, unprintable margin left and right, pixels
-extern VANDREL_EXPORT int DefaultPrinterPhysicalOffSetY;   // 150, unprintable margin top and bottom, pixels
-extern VANDREL_EXPORT int DefaultPrinterPageWidth;         // 4676, printable width, pixels
-extern VANDREL_EXPORT int DefaultPrinterPageHeight;        // 6744, printable height, pixels
-extern VANDREL_EXPORT int DefaultPrinterPixelsPerInchX;    // 600
-extern VANDREL_EXPORT int DefaultPrinterPixelsPerInchY;    // 600 (the preview computes with X)
-extern VANDREL_EXPORT int DefaultPrinterVerticalSizeMM;    // 285, printable height
-extern VANDREL_EXPORT int DefaultPrinterHorizontalSizeMM;  // 198, printable width
+extern VANDREL_EXPORT int DefaultPrinterPhysicalOffSetX;  // 130, unprintable margin left and right, pixels
+extern VANDREL_EXPORT int DefaultPrinterPhysicalOffSetY;  // 150, unprintable margin top and bottom, pixels
+extern VANDREL_EXPORT int DefaultPrinterPageWidth;        // 4676, printable width, pixels
+extern VANDREL_EXPORT int DefaultPrinterPageHeight;       // 6744, printable height, pixels
+extern VANDREL_EXPORT int DefaultPrinterPixelsPerInchX;   // 600
+extern VANDREL_EXPORT int DefaultPrinterPixelsPerInchY;   // 600 (the preview computes with X)
+extern VANDREL_EXPORT int DefaultPrinterVerticalSizeMM;   // 285, printable height
+extern VANDREL_EXPORT int DefaultPrinterHorizontalSizeMM; // 198, printable width
 
 // The page geometry a preview lays out and paints with.
 struct TPreviewMetrics {
-    int PixelsPerInch;      // LOGPIXELSX: device pixels per inch across the page
-    int FontPixelsPerInch;  // the smaller of LOGPIXELSX and LOGPIXELSY
-    int HorzSizeMM;         // printable width
-    int VertSizeMM;         // printable height
-    int PageWidth;          // printable area, device pixels
+    int PixelsPerInch;     // LOGPIXELSX: device pixels per inch across the page
+    int FontPixelsPerInch; // the smaller of LOGPIXELSX and LOGPIXELSY
+    int HorzSizeMM;        // printable width
+    int VertSizeMM;        // printable height
+    int PageWidth;         // printable area, device pixels
     int PageHeight;
-    int OffsetX;            // unprintable margin, device pixels
+    int OffsetX; // unprintable margin, device pixels
     int OffsetY;
     int FullWidth() const { return PageWidth + 2 * OffsetX; }
     int FullHeight() const { return PageHeight + 2 * OffsetY; }
@@ -57,8 +57,9 @@ struct TPreviewMetrics {
 // the printer's, and the recording keeps each font's resolution.
 class VANDREL_EXPORT TPagePicture : public QPicture {
 public:
-    TPagePicture(int resolution, int fontPixelsPerInch)
-        : FResolution(resolution), FFontPixelsPerInch(fontPixelsPerInch) {}
+    TPagePicture(int resolution, int fontPixelsPerInch) : FResolution(resolution), FFontPixelsPerInch(fontPixelsPerInch)
+    {
+    }
     // Device pixels per inch of the recorded coordinates.
     int Resolution() const { return FResolution; }
 
@@ -169,7 +170,6 @@ private:
     bool FPrinting = false;
     bool FAborted = false;
 };
-
 
 // The preview printer print components draw into. On first use it creates the
 // preview window (BarPreviewForm), shows it and returns the window's printer;

@@ -14,22 +14,23 @@ namespace {
 
 constexpr int32_t StartModules = 17;
 constexpr int32_t StartBarModules = 8;
-constexpr int32_t MinStartBar = 7;        // pixels: a start bar that lost one still gives a module
-constexpr int32_t TruncationGap = 7;      // modules of light no codeword has
+constexpr int32_t MinStartBar = 7;   // pixels: a start bar that lost one still gives a module
+constexpr int32_t TruncationGap = 7; // modules of light no codeword has
 // The stop pattern without its closing one-module bar, which a picture that
 // ends at the symbol's edge runs into the end of the row.
 constexpr std::array<int32_t, 8> StopElements = {7, 1, 1, 3, 1, 1, 1, 2};
 
 // Row indicators (ISO/IEC 15438): each tells a third of what the symbol
 // declares, chosen by the row's cluster and the side.
-constexpr int32_t IndicatorGroup = 30;    // value div 30 = row div 3
+constexpr int32_t IndicatorGroup = 30; // value div 30 = row div 3
 constexpr int32_t MaxRowsDeclared = 90;
 constexpr int32_t MinSymbolRows = 3;
 constexpr int32_t MaxErrorLevel = 8;
 constexpr int32_t GaloisPrime = 929;
 constexpr int32_t GaloisRoot = 3;
 
-bool IsReadable(const TPixelView& p) {
+bool IsReadable(const TPixelView& p)
+{
     const bool knownPixel = p.BytesPerPixel == 1 || p.BytesPerPixel == 3 || p.BytesPerPixel == 4;
     return p.Pixels && p.Width > 0 && p.Height > 0 && knownPixel &&
            p.Stride >= static_cast<ptrdiff_t>(p.Width) * p.BytesPerPixel;
@@ -39,7 +40,8 @@ bool IsReadable(const TPixelView& p) {
 // brightest component is at most DarkLevel. The pixel size is a constant
 // here, so the loop compiles to straight vector code.
 template <size_t Bytes>
-void DarkPixels(const uint8_t* line, std::vector<uint8_t>& row) {
+void DarkPixels(const uint8_t* line, std::vector<uint8_t>& row)
+{
     for (size_t x = 0; x < row.size(); ++x) {
         const uint8_t* pixel = line + x * Bytes;
         row[x] = std::max(std::max(pixel[0], pixel[1]), pixel[2]) <= DarkLevel;
@@ -48,7 +50,8 @@ void DarkPixels(const uint8_t* line, std::vector<uint8_t>& row) {
 
 // Row `y` as 1 per dark pixel. The pixel format is settled once per row, so
 // the loops below stay free of calls and branches on it.
-void DarkRow(const TPixelView& p, int32_t y, std::vector<uint8_t>& row) {
+void DarkRow(const TPixelView& p, int32_t y, std::vector<uint8_t>& row)
+{
     row.resize(static_cast<size_t>(p.Width));
     const uint8_t* line = p.Pixels + y * p.Stride;
     if (p.BytesPerPixel == 1) {
@@ -67,7 +70,8 @@ struct TRuns {
     std::vector<int32_t> Edge;
     bool FirstDark = false;
 
-    void Measure(std::span<const uint8_t> row) {
+    void Measure(std::span<const uint8_t> row)
+    {
         Edge.clear();
         FirstDark = !row.empty() && row[0] != 0;
         if (!row.empty())
@@ -88,7 +92,8 @@ struct TRuns {
 // allowed a module's slack. No run of the data region passes: a codeword's
 // widest bar gives at most a module that makes its neighbours too wide, and
 // the stop pattern has a wide space among its narrow ones.
-bool IsStartPattern(const TRuns& runs, size_t i, int32_t module) {
+bool IsStartPattern(const TRuns& runs, size_t i, int32_t module)
+{
     for (size_t m = 1; m <= 6; ++m)
         if (runs.Length(i + m) > 2 * module)
             return false;
@@ -98,12 +103,14 @@ bool IsStartPattern(const TRuns& runs, size_t i, int32_t module) {
 }
 
 // Whether a symbol row starts at run i: a start bar and the start pattern.
-bool StartsSymbolRow(const TRuns& runs, size_t i) {
+bool StartsSymbolRow(const TRuns& runs, size_t i)
+{
     return i + 8 < runs.Count() && runs.Length(i) >= MinStartBar &&
            IsStartPattern(runs, i, (runs.Length(i) + 1) / StartBarModules);
 }
 
-TCodeWidths CodeWidths(const TRuns& runs, size_t from, int32_t module) {
+TCodeWidths CodeWidths(const TRuns& runs, size_t from, int32_t module)
+{
     TCodeWidths widths;
     for (size_t e = 0; e < widths.size(); ++e)
         widths[e] = static_cast<char>('0' + std::min(runs.Modules(from + e, module), 9));
@@ -112,7 +119,8 @@ TCodeWidths CodeWidths(const TRuns& runs, size_t from, int32_t module) {
 
 // The codewords from run `s` on, eight runs each, up to the stop pattern or
 // a truncated row's closing bar; `next` becomes the first run behind them.
-std::optional<TRowCodewords> SplitRow(const TRuns& runs, size_t s, int32_t module, size_t& next) {
+std::optional<TRowCodewords> SplitRow(const TRuns& runs, size_t s, int32_t module, size_t& next)
+{
     const size_t n = runs.Count();
     TRowCodewords row;
     for (;;) {
@@ -143,7 +151,8 @@ std::optional<TRowCodewords> SplitRow(const TRuns& runs, size_t s, int32_t modul
     return row;
 }
 
-void ReadRuns(const TRuns& runs, std::vector<TRowCodewords>& rows) {
+void ReadRuns(const TRuns& runs, std::vector<TRowCodewords>& rows)
+{
     const size_t n = runs.Count();
     for (size_t i = runs.FirstDark ? 0 : 1; i < n;) {
         if (StartsSymbolRow(runs, i)) {
@@ -161,7 +170,8 @@ void ReadRuns(const TRuns& runs, std::vector<TRowCodewords>& rows) {
     }
 }
 
-void Report(const TMessageFn& message, const std::string& text) {
+void Report(const TMessageFn& message, const std::string& text)
+{
     if (message)
         message(text);
 }
@@ -172,10 +182,10 @@ void Report(const TMessageFn& message, const std::string& text) {
 // A symbol row read in one or more identical pixel rows.
 struct TRead {
     TRowCodewords Row;
-    int32_t SymbolRow = 0;     // from the left row indicator
-    int32_t LeftValue = 0;     // the row indicators' values
-    int32_t RightValue = -1;   // -1 for a truncated row, or one no pattern
-    int32_t Weight = 1;        // pixel rows
+    int32_t SymbolRow = 0;   // from the left row indicator
+    int32_t LeftValue = 0;   // the row indicators' values
+    int32_t RightValue = -1; // -1 for a truncated row, or one no pattern
+    int32_t Weight = 1;      // pixel rows
 };
 
 // The symbol rows found at one place, while their row numbers do not fall.
@@ -193,13 +203,14 @@ struct TCandidate {
 // row div 3. nullopt when the indicator is no pattern, or the right one is a
 // pattern of another cluster or row group; a right one that is no pattern
 // at all tells nothing (RightValue -1), the rest of the row may.
-std::optional<TRead> Place(TRowCodewords row) {
+std::optional<TRead> Place(TRowCodewords row)
+{
     const TCodeWidths& left = row.Codewords.front();
     for (int32_t cluster = 0; cluster < 3; ++cluster) {
         const int32_t value = FindCodeWord(left, cluster);
         if (value < 0)
             continue;
-        if (value >= IndicatorGroup * MaxRowsDeclared / 3)   // a row group beyond 90 rows
+        if (value >= IndicatorGroup * MaxRowsDeclared / 3) // a row group beyond 90 rows
             return std::nullopt;
         TRead read;
         read.SymbolRow = 3 * (value / IndicatorGroup) + cluster;
@@ -207,9 +218,9 @@ std::optional<TRead> Place(TRowCodewords row) {
         if (!row.Truncated) {
             const TCodeWidths& right = row.Codewords.back();
             read.RightValue = FindCodeWord(right, cluster);
-            const bool elsewhere = read.RightValue < 0 ? FindCodeWord(right, cluster + 1) >= 0 ||
-                                                             FindCodeWord(right, cluster + 2) >= 0
-                                                       : read.RightValue / IndicatorGroup != value / IndicatorGroup;
+            const bool elsewhere = read.RightValue < 0
+                                       ? FindCodeWord(right, cluster + 1) >= 0 || FindCodeWord(right, cluster + 2) >= 0
+                                       : read.RightValue / IndicatorGroup != value / IndicatorGroup;
             if (elsewhere)
                 return std::nullopt;
         }
@@ -224,7 +235,8 @@ struct TBallot {
     std::array<int32_t, IndicatorGroup> Weight{};
 
     // The value with the most weight; -1 without votes or on a tie.
-    int32_t Winner() const {
+    int32_t Winner() const
+    {
         const auto best = std::max_element(Weight.begin(), Weight.end());
         if (*best == 0 || std::count(Weight.begin(), Weight.end(), *best) > 1)
             return -1;
@@ -243,7 +255,8 @@ struct TDeclared {
 // By the indicators' formulas, with base 30·(row div 3): left of rows 0, 1, 2
 // mod 3 hold div 3, 3L + (R-1) mod 3, C-1; right hold C-1, (R-1) div 3,
 // 3L + (R-1) mod 3. Every pixel row votes with its weight.
-std::optional<TDeclared> Declared(const TCandidate& c) {
+std::optional<TDeclared> Declared(const TCandidate& c)
+{
     TBallot rowGroups, levelAndRest, columns;
     TBallot* const left[3] = {&rowGroups, &levelAndRest, &columns};
     TBallot* const right[3] = {&columns, &rowGroups, &levelAndRest};
@@ -274,7 +287,8 @@ std::optional<TDeclared> Declared(const TCandidate& c) {
 // agrees with the declaration: its form, its data columns, a row number
 // within the rows, and every codeword a pattern of the row's cluster (others
 // are not counted). nullopt for rows too few to be a symbol at all.
-std::optional<TSymbolRead> Assemble(const TCandidate& c) {
+std::optional<TSymbolRead> Assemble(const TCandidate& c)
+{
     TSymbolRead symbol;
     symbol.Left = c.Left;
     symbol.Top = c.Top;
@@ -286,7 +300,7 @@ std::optional<TSymbolRead> Assemble(const TCandidate& c) {
             seen[static_cast<size_t>(read.SymbolRow)] = true;
         if (std::count(seen.begin(), seen.end(), true) < MinSymbolRows)
             return std::nullopt;
-        return symbol;   // a symbol, but not one to read
+        return symbol; // a symbol, but not one to read
     }
     const int32_t rows = declared->Rows;
     const int32_t columns = declared->Columns;
@@ -300,8 +314,8 @@ std::optional<TSymbolRead> Assemble(const TCandidate& c) {
             if (value < 0)
                 continue;
             auto& ballot = votes[static_cast<size_t>(read.SymbolRow * columns + k)];
-            const auto known = std::find_if(ballot.begin(), ballot.end(),
-                                            [&](const auto& vote) { return vote.first == value; });
+            const auto known =
+                std::find_if(ballot.begin(), ballot.end(), [&](const auto& vote) { return vote.first == value; });
             if (known == ballot.end())
                 ballot.emplace_back(static_cast<int16_t>(value), read.Weight);
             else
@@ -329,7 +343,8 @@ std::optional<TSymbolRead> Assemble(const TCandidate& c) {
 }
 
 // Lines of symbols top to bottom, each line left to right.
-void PictureOrder(std::vector<TSymbolRead>& symbols) {
+void PictureOrder(std::vector<TSymbolRead>& symbols)
+{
     std::stable_sort(symbols.begin(), symbols.end(),
                      [](const TSymbolRead& a, const TSymbolRead& b) { return a.Top < b.Top; });
     for (auto line = symbols.begin(); line != symbols.end();) {
@@ -342,11 +357,13 @@ void PictureOrder(std::vector<TSymbolRead>& symbols) {
 
 } // namespace
 
-int32_t TRowCodewords::DataColumns() const {
+int32_t TRowCodewords::DataColumns() const
+{
     return static_cast<int32_t>(Codewords.size()) - (Truncated ? 1 : 2);
 }
 
-std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow) {
+std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow)
+{
     TRuns runs;
     runs.Measure(darkRow);
     std::vector<TRowCodewords> rows;
@@ -354,20 +371,22 @@ std::vector<TRowCodewords> ReadRow(std::span<const uint8_t> darkRow) {
     return rows;
 }
 
-std::optional<TRowCodewords> GetPDFNumCode(std::span<const uint8_t> darkRow) {
+std::optional<TRowCodewords> GetPDFNumCode(std::span<const uint8_t> darkRow)
+{
     std::vector<TRowCodewords> rows = ReadRow(darkRow);
     if (rows.empty())
         return std::nullopt;
     return std::move(rows.front());
 }
 
-std::vector<TSymbolRead> GetCode(const TPixelView& picture) {
+std::vector<TSymbolRead> GetCode(const TPixelView& picture)
+{
     std::vector<TSymbolRead> symbols;
     if (!IsReadable(picture))
         return symbols;
     std::vector<TCandidate> candidates;
-    std::vector<size_t> open;    // per place in the picture, the candidate rows go to
-    std::vector<std::pair<size_t, size_t>> above;   // candidate and read of the row above
+    std::vector<size_t> open;                     // per place in the picture, the candidate rows go to
+    std::vector<std::pair<size_t, size_t>> above; // candidate and read of the row above
     std::vector<uint8_t> row;
     std::vector<uint8_t> previous;
     std::vector<TRowCodewords> found;
@@ -429,18 +448,21 @@ std::vector<TSymbolRead> GetCode(const TPixelView& picture) {
     return symbols;
 }
 
-std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message) {
+std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message)
+{
     std::vector<TSymbolRead> symbols = GetCode(picture);
     if (symbols.empty())
         Report(message, "No any Information!");
     return symbols;
 }
 
-int32_t FindCodeWord(const TCodeWidths& widths, int32_t row) {
+int32_t FindCodeWord(const TCodeWidths& widths, int32_t row)
+{
     return FindCodeWord(row, std::string_view(widths.data(), widths.size()));
 }
 
-bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount) {
+bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount)
+{
     if (ecCount < 1 || codewords.size() <= static_cast<size_t>(ecCount))
         return false;
     if (std::any_of(codewords.begin(), codewords.end(), [](int16_t c) { return c < 0 || c >= GaloisPrime; }))
@@ -457,7 +479,8 @@ bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount) {
     return true;
 }
 
-std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message) {
+std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message)
+{
     const int32_t rows = symbol.Rows;
     const int32_t columns = symbol.DataColumns;
     if (rows < 1 || columns < 1 || symbol.ErrorLevel < 0 || symbol.ErrorLevel > MaxErrorLevel ||

@@ -57,8 +57,8 @@ using TCodeWidths = std::array<char, 8>;
 struct VANDREL_ENGINES_EXPORT TRowCodewords {
     std::vector<TCodeWidths> Codewords;
     bool Truncated = false;
-    int32_t Left = 0;     // pixel where the start pattern's first bar begins
-    int32_t Module = 0;   // pixels per module, measured on that bar
+    int32_t Left = 0;   // pixel where the start pattern's first bar begins
+    int32_t Module = 0; // pixels per module, measured on that bar
 
     int32_t DataColumns() const;
 };
@@ -129,6 +129,6 @@ VANDREL_ENGINES_EXPORT bool ErrorCorrectionHolds(std::span<const int16_t> codewo
 // nullopt otherwise; an unknown codeword other than the descriptor also
 // reports its index in the data region and the data column count ("17 4").
 VANDREL_ENGINES_EXPORT std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol,
-                                                                         const TMessageFn& message);
+                                                                          const TMessageFn& message);
 
 } // namespace Vandrel

@@ -14,27 +14,36 @@ namespace {
 constexpr int16_t ByteShift = 913;
 constexpr int16_t MacroControlBlock = 928;
 constexpr int16_t MacroTerminator = 922;
-constexpr size_t NumericGroup = 15;      // codewords for 44 digits behind the leading 1
-constexpr size_t ByteGroup = 5;          // codewords for 6 bytes
-constexpr int32_t SegmentIndexBase = 100000;   // the five-digit index behind numeric compaction's 1
+constexpr size_t NumericGroup = 15;          // codewords for 44 digits behind the leading 1
+constexpr size_t ByteGroup = 5;              // codewords for 6 bytes
+constexpr int32_t SegmentIndexBase = 100000; // the five-digit index behind numeric compaction's 1
 
-bool IsData(int16_t c) { return c >= 0 && c < TextLatch; }
+bool IsData(int16_t c)
+{
+    return c >= 0 && c < TextLatch;
+}
 
-bool IsLatch(int16_t c) {
+bool IsLatch(int16_t c)
+{
     return c == TextLatch || c == ByteLatch || c == NumericLatch || c == ByteLatchSix;
 }
 
 // Codewords that end a segment without changing the mode and carry nothing:
 // 912, and the Macro PDF417 terminator and optional-field marker found
 // outside a control block.
-bool CarriesNothing(int16_t c) { return c == 912 || c == MacroTerminator || c == 923; }
+bool CarriesNothing(int16_t c)
+{
+    return c == 912 || c == MacroTerminator || c == 923;
+}
 
-void Report(const TMessageFn& message, const std::string& text) {
+void Report(const TMessageFn& message, const std::string& text)
+{
     if (message)
         message(text);
 }
 
-bool IsDigits(std::string_view s) {
+bool IsDigits(std::string_view s)
+{
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
@@ -48,15 +57,14 @@ struct TTextSwitch {
 };
 
 constexpr TTextSwitch TextSwitches[] = {
-    {bcAlpha, 27, true, bcLower},         {bcAlpha, 28, true, bcMixed},
-    {bcAlpha, 29, false, bcPunctuation},  {bcLower, 27, false, bcAlpha},
-    {bcLower, 28, true, bcMixed},         {bcLower, 29, false, bcPunctuation},
-    {bcMixed, 25, true, bcPunctuation},   {bcMixed, 27, true, bcLower},
-    {bcMixed, 28, true, bcAlpha},         {bcMixed, 29, false, bcPunctuation},
-    {bcPunctuation, 29, true, bcAlpha},
+    {bcAlpha, 27, true, bcLower},        {bcAlpha, 28, true, bcMixed},       {bcAlpha, 29, false, bcPunctuation},
+    {bcLower, 27, false, bcAlpha},       {bcLower, 28, true, bcMixed},       {bcLower, 29, false, bcPunctuation},
+    {bcMixed, 25, true, bcPunctuation},  {bcMixed, 27, true, bcLower},       {bcMixed, 28, true, bcAlpha},
+    {bcMixed, 29, false, bcPunctuation}, {bcPunctuation, 29, true, bcAlpha},
 };
 
-char TextChar(TBCType subMode, int32_t value) {
+char TextChar(TBCType subMode, int32_t value)
+{
     const TTextRecord& record = PDF417TEXT[value];
     switch (subMode) {
     case bcAlpha: return record.Alpha;
@@ -71,7 +79,8 @@ char TextChar(TBCType subMode, int32_t value) {
 // sub-mode over a byte shift; a shift still pending at the end of the segment
 // was padding. A shifted value that is no character in its sub-mode gives
 // nothing rather than a byte 0.
-void DecodeText(std::span<const int16_t> segment, TBCType& subMode, std::string& out) {
+void DecodeText(std::span<const int16_t> segment, TBCType& subMode, std::string& out)
+{
     std::optional<TBCType> shifted;
     for (const int16_t codeword : segment)
         for (const int32_t value : {codeword / 30, codeword % 30}) {
@@ -81,8 +90,9 @@ void DecodeText(std::span<const int16_t> segment, TBCType& subMode, std::string&
                 shifted.reset();
                 continue;
             }
-            const auto change = std::find_if(std::begin(TextSwitches), std::end(TextSwitches),
-                                             [&](const TTextSwitch& s) { return s.From == subMode && s.Value == value; });
+            const auto change =
+                std::find_if(std::begin(TextSwitches), std::end(TextSwitches),
+                             [&](const TTextSwitch& s) { return s.From == subMode && s.Value == value; });
             if (change == std::end(TextSwitches))
                 out += TextChar(subMode, value);
             else if (change->Latch)
@@ -95,7 +105,8 @@ void DecodeText(std::span<const int16_t> segment, TBCType& subMode, std::string&
 // Numeric compaction: each group of up to 15 codewords is a base-900 number
 // whose decimal form is a 1 followed by the digits. A group without that
 // leading 1 was not made by numeric compaction.
-bool DecodeNumeric(std::span<const int16_t> segment, std::string& out) {
+bool DecodeNumeric(std::span<const int16_t> segment, std::string& out)
+{
     for (size_t group = 0; group < segment.size(); group += NumericGroup) {
         const auto digits = segment.subspan(group, std::min(NumericGroup, segment.size() - group));
         std::string value = "0";
@@ -116,7 +127,8 @@ bool DecodeNumeric(std::span<const int16_t> segment, std::string& out) {
 // Byte compaction: five codewords for six bytes; after 901 the last one to
 // five codewords are single bytes. A group above 48 bits or a single
 // codeword above 255 was not made by byte compaction.
-bool DecodeBytes(std::span<const int16_t> segment, bool sixMultiple, std::string& out) {
+bool DecodeBytes(std::span<const int16_t> segment, bool sixMultiple, std::string& out)
+{
     size_t i = 0;
     for (; sixMultiple ? segment.size() - i >= ByteGroup : segment.size() - i > ByteGroup; i += ByteGroup) {
         uint64_t n = 0;
@@ -135,7 +147,8 @@ bool DecodeBytes(std::span<const int16_t> segment, bool sixMultiple, std::string
     return true;
 }
 
-bool DecodeSegment(std::span<const int16_t> segment, int16_t mode, TBCType& subMode, std::string& out) {
+bool DecodeSegment(std::span<const int16_t> segment, int16_t mode, TBCType& subMode, std::string& out)
+{
     switch (mode) {
     case TextLatch: DecodeText(segment, subMode, out); return true;
     case NumericLatch: return DecodeNumeric(segment, out);
@@ -145,7 +158,8 @@ bool DecodeSegment(std::span<const int16_t> segment, int16_t mode, TBCType& subM
 
 // What follows 928: the segment index (two codewords), the file ID up to the
 // next codeword that is no data, and possibly optional fields and 922.
-TMacroBlock ReadMacroBlock(std::span<const int16_t> block) {
+TMacroBlock ReadMacroBlock(std::span<const int16_t> block)
+{
     TMacroBlock macro;
     macro.Last = std::find(block.begin(), block.end(), MacroTerminator) != block.end();
     if (block.size() < 2 || !IsData(block[0]) || !IsData(block[1]))
@@ -158,7 +172,8 @@ TMacroBlock ReadMacroBlock(std::span<const int16_t> block) {
 }
 
 // A published segment string: `count` codewords 0-899, each followed by "@".
-std::optional<std::vector<int16_t>> ParseSegment(std::string_view segment, int32_t count) {
+std::optional<std::vector<int16_t>> ParseSegment(std::string_view segment, int32_t count)
+{
     std::vector<int16_t> codewords;
     const char* at = segment.data();
     const char* end = at + segment.size();
@@ -176,7 +191,8 @@ std::optional<std::vector<int16_t>> ParseSegment(std::string_view segment, int32
 }
 
 template <typename Decode>
-bool Published(std::string_view segment, int32_t count, TStrings& decoded, Decode decode) {
+bool Published(std::string_view segment, int32_t count, TStrings& decoded, Decode decode)
+{
     decoded.clear();
     const auto codewords = ParseSegment(segment, count);
     std::string bytes;
@@ -189,7 +205,8 @@ bool Published(std::string_view segment, int32_t count, TStrings& decoded, Decod
 
 } // namespace
 
-std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message) {
+std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& message)
+{
     if (!IsDigits(a) || !IsDigits(b)) {
         Report(message, "Invalid char in Parameter!");
         return {};
@@ -210,7 +227,8 @@ std::string HugeAdd(std::string_view a, std::string_view b, const TMessageFn& me
     return sum;
 }
 
-std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message) {
+std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& message)
+{
     if (!IsDigits(a) || !IsDigits(b)) {
         Report(message, "Invalid char in Parameter!");
         return {};
@@ -233,7 +251,8 @@ std::string HugeMulti(std::string_view a, std::string_view b, const TMessageFn& 
     return product;
 }
 
-bool EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded) {
+bool EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded)
+{
     return Published(segment, count, decoded, [](std::span<const int16_t> codewords, std::string& out) {
         TBCType subMode = bcAlpha;
         DecodeText(codewords, subMode, out);
@@ -241,28 +260,32 @@ bool EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded) {
     });
 }
 
-bool EncodeBC_Num(std::string_view segment, int32_t count, TStrings& decoded) {
+bool EncodeBC_Num(std::string_view segment, int32_t count, TStrings& decoded)
+{
     return Published(segment, count, decoded, DecodeNumeric);
 }
 
-bool EncodeBC_Byte(std::string_view segment, int32_t count, int16_t latch, TStrings& decoded) {
+bool EncodeBC_Byte(std::string_view segment, int32_t count, int16_t latch, TStrings& decoded)
+{
     return Published(segment, count, decoded, [latch](std::span<const int16_t> codewords, std::string& out) {
         return (latch == ByteLatch || latch == ByteLatchSix) && DecodeBytes(codewords, latch == ByteLatchSix, out);
     });
 }
 
-bool IsEncrypt(std::string& decoded) {
+bool IsEncrypt(std::string& decoded)
+{
     if (!HasEncryptMarker({reinterpret_cast<const uint8_t*>(decoded.data()), decoded.size()}))
         return false;
     decoded.erase(0, EncryptMarker.size());
     return true;
 }
 
-std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords) {
+std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords)
+{
     TDecodedData data;
-    int16_t mode = TextLatch;     // a symbol starts in text compaction, Alpha
+    int16_t mode = TextLatch; // a symbol starts in text compaction, Alpha
     TBCType subMode = bcAlpha;
-    size_t begin = 0;             // the open segment starts here
+    size_t begin = 0; // the open segment starts here
     for (size_t i = 0; i < codewords.size(); ++i) {
         const int16_t c = codewords[i];
         if (IsData(c))
@@ -289,7 +312,8 @@ std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords) 
     return data;
 }
 
-TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message) {
+TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message)
+{
     TPictureSymbols read;
     for (const TSymbolRead& symbol : GetBSStream(picture, message)) {
         const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(symbol, message);
@@ -312,7 +336,8 @@ TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message
     return read;
 }
 
-TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols) {
+TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols)
+{
     TJoinedSymbols joined;
     std::vector<std::string> errors;
     std::vector<bool> taken(symbols.size(), false);
@@ -352,7 +377,7 @@ TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols) {
                              std::to_string(last->first));
             continue;
         }
-        std::vector<std::pair<int32_t, int32_t>> gaps;   // from, to
+        std::vector<std::pair<int32_t, int32_t>> gaps; // from, to
         int32_t expected = 0;
         for (const auto& [index, i] : segments) {
             if (index > expected)
@@ -396,7 +421,8 @@ TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols) {
 }
 
 TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& password, const TPasswordFn& askPassword,
-                            const TMessageFn& message, TScanJoin join) {
+                            const TMessageFn& message, TScanJoin join)
+{
     TPictureScan scan;
     TPictureSymbols read = ReadSymbols(picture, message);
     const size_t found = read.Symbols.size() + static_cast<size_t>(read.Unreadable);
@@ -420,7 +446,7 @@ TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& passwo
         }
         results = std::move(joined.Results);
     }
-    std::optional<std::string> asked;   // one answer for every protected payload
+    std::optional<std::string> asked; // one answer for every protected payload
     for (TSymbolData& symbol : results) {
         TScanResult result;
         result.Data.Write(symbol.Bytes.data(), symbol.Bytes.size());
@@ -441,7 +467,8 @@ TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& passwo
 }
 
 std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
-                                       const TPasswordFn& askPassword, const TMessageFn& message) {
+                                       const TPasswordFn& askPassword, const TMessageFn& message)
+{
     TPictureScan scan = ScanPictureAll(picture, password, askPassword, message);
     if (!scan.Error.empty()) {
         if (scan.Error != NoSymbolRead && message)

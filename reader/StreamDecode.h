@@ -56,9 +56,9 @@ VANDREL_ENGINES_EXPORT bool IsEncrypt(std::string& decoded);
 
 // The Macro PDF417 control block of a symbol of a linked sequence.
 struct TMacroBlock {
-    int32_t SegmentIndex = -1;     // 0-99999; -1 when the block is cut short or malformed
-    std::vector<int16_t> FileId;   // the same in every symbol of one sequence
-    bool Last = false;             // the terminator 922: the sequence's last symbol
+    int32_t SegmentIndex = -1;   // 0-99999; -1 when the block is cut short or malformed
+    std::vector<int16_t> FileId; // the same in every symbol of one sequence
+    bool Last = false;           // the terminator 922: the sequence's last symbol
 };
 
 struct TDecodedData {
@@ -103,7 +103,7 @@ inline constexpr std::string_view NoSymbolRead = "Don't Scan barcode picture";
 
 struct TJoinedSymbols {
     std::vector<TSymbolData> Results;
-    std::string Error;   // empty when every sequence is whole
+    std::string Error; // empty when every sequence is whole
 };
 
 // Joins the symbols of every Macro PDF417 sequence (one file ID) in segment
@@ -119,10 +119,10 @@ struct TJoinedSymbols {
 VANDREL_ENGINES_EXPORT TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols);
 
 struct TScanResult {
-    TMemoryStream Data;   // the bytes, deciphered when protected; position at the end
+    TMemoryStream Data; // the bytes, deciphered when protected; position at the end
     bool Encrypted = false;
-    std::optional<TMacroBlock> Macro;   // as TSymbolData's
-    std::vector<int32_t> Segments;      // as TSymbolData's
+    std::optional<TMacroBlock> Macro; // as TSymbolData's
+    std::vector<int32_t> Segments;    // as TSymbolData's
 };
 
 // Whether the symbols of a sequence are joined into one result or each
@@ -130,7 +130,7 @@ struct TScanResult {
 enum class TScanJoin { Sequences, Each };
 
 struct TPictureScan {
-    std::vector<TScanResult> Results;   // in picture order
+    std::vector<TScanResult> Results; // in picture order
     // Why the read fails: NoSymbolRead when no symbol was read; "1 of 3
     // symbols in the picture could not be read"; JoinSequences' texts. When
     // joining, a failed read has no results; each symbol alone keeps those
@@ -157,6 +157,7 @@ VANDREL_ENGINES_EXPORT TPictureScan ScanPictureAll(const TPixelView& picture, co
 // after reporting its Error, unless that is NoSymbolRead, through `message`;
 // the component raises "Don't Scan barcode picture" then.
 VANDREL_ENGINES_EXPORT std::optional<TScanResult> ScanPicture(const TPixelView& picture, const std::string& password,
-                                                              const TPasswordFn& askPassword, const TMessageFn& message);
+                                                              const TPasswordFn& askPassword,
+                                                              const TMessageFn& message);
 
 } // namespace Vandrel

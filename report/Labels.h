@@ -12,7 +12,6 @@
 
 namespace Vandrel {
 
-
 class VANDREL_EXPORT TQRCustomLabel : public TQRPrintable {
     Q_OBJECT
     Q_PROPERTY(QFont Font READ Font WRITE SetFont)

@@ -37,10 +37,7 @@ bool Mirror(TQRPrintable& element, TBarPDF417& control, Field& field, const Valu
 class TDesignState {
 public:
     explicit TDesignState(TBarPDF417& control)
-        : FControl(control),
-          FSize(control.size()),
-          FBarX(control.BarX()),
-          FAspect(control.Aspect()),
+        : FControl(control), FSize(control.size()), FBarX(control.BarX()), FAspect(control.Aspect()),
           FTransparent(control.Transparent())
     {
     }

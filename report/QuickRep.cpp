@@ -27,8 +27,8 @@ QString Millimetres(double mm)
 
 const char* BandName(TQRBandType type)
 {
-    static constexpr const char* Names[] = {"page header", "title", "column header", "detail", "summary",
-                                            "page footer"};
+    static constexpr const char* Names[] = {"page header", "title",   "column header",
+                                            "detail",      "summary", "page footer"};
     return Names[int(type)];
 }
 } // namespace
@@ -36,9 +36,7 @@ const char* BandName(TQRBandType type)
 // --- TQRPrinter -------------------------------------------------------------
 
 TQRPrinter::TQRPrinter(TVirtualPrinter& target, const TQuickRep& report)
-    : FTarget(target),
-      FReport(report),
-      FPixelsPerInchX(std::max(1, target.GetPixelsPerInchX())),
+    : FTarget(target), FReport(report), FPixelsPerInchX(std::max(1, target.GetPixelsPerInchX())),
       FPixelsPerInchY(std::max(1, target.GetPixelsPerInchY())),
       FOffsetX((target.GetFullPageWidth() - target.GetPageWidth()) / 2),
       FOffsetY((target.GetFullPageHeight() - target.GetPageHeight()) / 2)
@@ -288,7 +286,8 @@ void TQuickRep::TRun::Room(double height)
         return;
     EndPage();
     if (R.FQRPrinter->PageNumber() >= MaxPages)
-        throw EReportError(QStringLiteral("The report reached %1 pages; it is stopped there").arg(MaxPages).toStdString());
+        throw EReportError(
+            QStringLiteral("The report reached %1 pages; it is stopped there").arg(MaxPages).toStdString());
     R.FQRPrinter->NewPage();
     StartPage();
     PrintBands(TQRBandType::rbColumnHeader, R.FMarginsMM[0]);
@@ -368,7 +367,8 @@ void TQuickRep::PrintTo(TVirtualPrinter* printer)
                                     Millimetres(sheet.height()))
                                .toStdString());
     // Whatever lies in the printer's unprintable margin would be cut off.
-    const double offsetX = (takenWidth - printer->GetPageWidth() * MillimetresPerInch / FQRPrinter->PixelsPerInchX()) / 2;
+    const double offsetX =
+        (takenWidth - printer->GetPageWidth() * MillimetresPerInch / FQRPrinter->PixelsPerInchX()) / 2;
     const double offsetY =
         (takenHeight - printer->GetPageHeight() * MillimetresPerInch / FQRPrinter->PixelsPerInchY()) / 2;
     if (std::min(FMarginsMM[0], FMarginsMM[2]) + SheetToleranceMM < offsetX ||

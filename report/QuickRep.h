@@ -5,8 +5,8 @@
 // prints through a virtual printer, so the same run reaches a printer, a PDF
 // file or the print preview.
 #include "core/Export.h"
-#include "platform/Exceptions.h"
 #include "platform/DataSet.h"
+#include "platform/Exceptions.h"
 #include "report/Printable.h"
 
 #include <QPointer>
@@ -24,7 +24,10 @@ namespace Vandrel {
 class TQuickRep;
 class TVirtualPrinter;
 
-class VANDREL_EXPORT EReportError : public Exception { public: using Exception::Exception; };
+class VANDREL_EXPORT EReportError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The printer of one report run: report units to device pixels of the
 // target's printable area, the page canvas and the page breaks.

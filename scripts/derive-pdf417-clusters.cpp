@@ -1,4 +1,7 @@
-// Build and run from the repository root: g++ -std=c++20 -O2 -Wall -Wextra -fPIC -I. $(pkg-config --cflags Qt6Core) scripts/derive-pdf417-clusters.cpp pdf417/BarData.cpp pdf417/Compaction.cpp pdf417/ErrorCorrection.cpp -lzint $(pkg-config --libs Qt6Core) -o /tmp/derive-pdf417-clusters && /tmp/derive-pdf417-clusters > pdf417/ClusterPatterns.inc
+// Build and run from the repository root: g++ -std=c++20 -O2 -Wall -Wextra -fPIC -I. $(pkg-config --cflags Qt6Core)
+// scripts/derive-pdf417-clusters.cpp pdf417/BarData.cpp pdf417/Compaction.cpp pdf417/ErrorCorrection.cpp -lzint
+// $(pkg-config --libs Qt6Core) -o /tmp/derive-pdf417-clusters && /tmp/derive-pdf417-clusters >
+// pdf417/ClusterPatterns.inc
 //
 // Derives the PDF417 cluster tables by watching zint draw symbols whose every
 // codeword we know beforehand: random bytes 0x80-0xFF (which only byte
@@ -34,7 +37,8 @@ constexpr int MaxRows = 90;
 constexpr int MaxColumns = 30;
 constexpr int Padding = 900;
 
-[[noreturn]] void Fail(const std::string& why) {
+[[noreturn]] void Fail(const std::string& why)
+{
     std::fprintf(stderr, "derive-pdf417-clusters: %s\n", why.c_str());
     std::exit(1);
 }
@@ -45,7 +49,8 @@ struct TSymbol {
     std::vector<int> codewords;
 };
 
-TSymbol Expected(const std::string& bytes, int level, int columns) {
+TSymbol Expected(const std::string& bytes, int level, int columns)
+{
     TPdf417Codewords list;
     ByteStreamToBarData(list, bytes, {});
     TPdf417ErrorCorrection ec(static_cast<TErrorLevel>(level));
@@ -63,7 +68,8 @@ TSymbol Expected(const std::string& bytes, int level, int columns) {
     return symbol;
 }
 
-int RowIndicator(bool right, int row, int rows, int columns, int level) {
+int RowIndicator(bool right, int row, int rows, int columns, int level)
+{
     const int base = 30 * (row / 3);
     const int rowInfo = (rows - 1) / 3;
     const int levelInfo = 3 * level + (rows - 1) % 3;
@@ -74,13 +80,15 @@ int RowIndicator(bool right, int row, int rows, int columns, int level) {
     }
 }
 
-bool Module(const zint_symbol& symbol, int row, int column) {
+bool Module(const zint_symbol& symbol, int row, int column)
+{
     return (symbol.encoded_data[row][column >> 3] >> (column & 7)) & 1;
 }
 
 // Element widths of `count` modules from `column`, starting with a bar; empty
 // when the first module is a space.
-std::string Widths(const zint_symbol& symbol, int row, int column, int count) {
+std::string Widths(const zint_symbol& symbol, int row, int column, int count)
+{
     if (!Module(symbol, row, column))
         return {};
     std::string widths;
@@ -97,7 +105,8 @@ std::string Widths(const zint_symbol& symbol, int row, int column, int count) {
     return widths + std::to_string(run);
 }
 
-bool WellFormed(const std::string& widths) {
+bool WellFormed(const std::string& widths)
+{
     int sum = 0;
     for (char w : widths) {
         if (w < '1' || w > '6')
@@ -107,13 +116,15 @@ bool WellFormed(const std::string& widths) {
     return widths.size() == 8 && sum == 17;
 }
 
-int ClusterNumber(const std::string& w) {
+int ClusterNumber(const std::string& w)
+{
     return (w[0] - w[2] + w[4] - w[6] + 9) % 9;
 }
 
 using TTables = std::array<std::array<std::string, Values>, Clusters>;
 
-void PrintTable(const char* name, const std::array<std::string, Values>& table) {
+void PrintTable(const char* name, const std::array<std::string, Values>& table)
+{
     std::printf("constexpr char %s[CodeWordValues][9] = {\n", name);
     for (int value = 0; value < Values; value += 8) {
         std::printf("    /* %3d */", value);
@@ -124,10 +135,10 @@ void PrintTable(const char* name, const std::array<std::string, Values>& table) 
     std::printf("};\n\n");
 }
 
-
 } // namespace
 
-int main() {
+int main()
+{
     TTables tables;
     int unseen = Clusters * Values;
     long observations = 0;
@@ -163,12 +174,11 @@ int main() {
             Fail(std::string("zint: ") + symbol->errtxt);
         ++symbols;
 
-        const std::string where = "symbol " + std::to_string(symbols) + " (level " + std::to_string(level) +
-                                  ", " + std::to_string(columns) + " columns, " + std::to_string(length) +
-                                  " bytes)";
+        const std::string where = "symbol " + std::to_string(symbols) + " (level " + std::to_string(level) + ", " +
+                                  std::to_string(columns) + " columns, " + std::to_string(length) + " bytes)";
         if (symbol->rows != expected.rows || symbol->width != 17 * (columns + 4) + 1)
-            Fail(where + ": zint drew " + std::to_string(symbol->rows) + " rows of " +
-                 std::to_string(symbol->width) + " modules");
+            Fail(where + ": zint drew " + std::to_string(symbol->rows) + " rows of " + std::to_string(symbol->width) +
+                 " modules");
         for (int row = 0; row < expected.rows; ++row) {
             const std::string at = where + ", row " + std::to_string(row);
             if (Widths(*symbol, row, 0, 17) != "81111113" ||
@@ -188,8 +198,8 @@ int main() {
                     entry = widths;
                     --unseen;
                 } else if (entry != widths) {
-                    Fail(at + ", chunk " + std::to_string(k) + ": codeword " + std::to_string(value) +
-                         " drawn as " + widths + ", earlier as " + entry);
+                    Fail(at + ", chunk " + std::to_string(k) + ": codeword " + std::to_string(value) + " drawn as " +
+                         widths + ", earlier as " + entry);
                 }
                 ++observations;
             }

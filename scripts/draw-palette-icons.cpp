@@ -1,4 +1,6 @@
-// Build and run from the repository root: g++ -std=c++20 -O2 -Wall -Wextra -fPIC $(pkg-config --cflags Qt6Gui) scripts/draw-palette-icons.cpp $(pkg-config --libs Qt6Gui) -o /tmp/draw-palette-icons && /tmp/draw-palette-icons package/palette
+// Build and run from the repository root: g++ -std=c++20 -O2 -Wall -Wextra -fPIC $(pkg-config --cflags Qt6Gui)
+// scripts/draw-palette-icons.cpp $(pkg-config --libs Qt6Gui) -o /tmp/draw-palette-icons && /tmp/draw-palette-icons
+// package/palette
 //
 // Draws the 24 x 24 palette icons of the registered components, one PNG per
 // class named after it in capitals. Each icon is built from a few layers: the
@@ -41,14 +43,14 @@ constexpr int Size = 24;
 
 // The sixteen standard colours; fuchsia's place holds transparency.
 const QList<QRgb> Palette{
-    qRgb(0, 0, 0),       qRgb(128, 0, 0),     qRgb(0, 128, 0),     qRgb(128, 128, 0),
-    qRgb(0, 0, 128),     qRgb(128, 0, 128),   qRgb(0, 128, 128),   qRgb(192, 192, 192),
-    qRgb(128, 128, 128), qRgb(255, 0, 0),     qRgb(0, 255, 0),     qRgb(255, 255, 0),
-    qRgb(0, 0, 255),     qRgba(0, 0, 0, 0),   qRgb(0, 255, 255),   qRgb(255, 255, 255),
+    qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+    qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+    qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+    qRgb(0, 0, 255),     qRgba(0, 0, 0, 0), qRgb(0, 255, 255), qRgb(255, 255, 255),
 };
 
-const QColor Black(0, 0, 0), Gray(128, 128, 128), Silver(192, 192, 192), White(255, 255, 255),
-    Navy(0, 0, 128), Teal(0, 128, 128), Aqua(0, 255, 255), Red(255, 0, 0), Yellow(255, 255, 0);
+const QColor Black(0, 0, 0), Gray(128, 128, 128), Silver(192, 192, 192), White(255, 255, 255), Navy(0, 0, 128),
+    Teal(0, 128, 128), Aqua(0, 255, 255), Red(255, 0, 0), Yellow(255, 255, 0);
 
 // A white label with a grey edge.
 void Card(QPainter& p, QRect r)

@@ -15,6 +15,8 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
   libzxing-dev zxing-cpp-tools libzint-dev zint libbotan-2-dev
   cups cups-client cups-bsd printer-driver-cups-pdf
+  # The house style check and the fuzz targets (libFuzzer).
+  clang-format clang
 )
 
 missing=()

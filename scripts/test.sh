@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+# The sources keep the house style (.clang-format).
+bash scripts/format.sh --check
 # The print queue the printing tests print on; they skip, saying why, without it.
 bash scripts/test-printer.sh
 export QT_QPA_PLATFORM=offscreen

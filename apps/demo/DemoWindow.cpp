@@ -211,8 +211,8 @@ void TDemoWindow::ShowRecord()
     // value: that symbol would label this product wrongly, so none is shown.
     const bool coded = !FProducts->FieldByName(QStringLiteral("ean"))->AsString().isEmpty();
     FDBLinear->setVisible(coded);
-    FRecord->setText(QStringLiteral("Product %1 of %2: %3%4").arg(n).arg(count).arg(name,
-                                                                                  coded ? QString() : " (no EAN)"));
+    FRecord->setText(
+        QStringLiteral("Product %1 of %2: %3%4").arg(n).arg(count).arg(name, coded ? QString() : " (no EAN)"));
     FFirst->setEnabled(n > 1);
     FPrior->setEnabled(n > 1);
     FNext->setEnabled(n < count);

@@ -101,19 +101,13 @@ QWidget* Editor(QObject* control, const QMetaProperty& property)
         editor->setChecked(value.toBool());
         return Bind(editor, &QCheckBox::toggled, control, property);
     }
-    case QMetaType::Int:
-        return NumberEditor<QSpinBox>(control, property, value.toInt());
+    case QMetaType::Int: return NumberEditor<QSpinBox>(control, property, value.toInt());
     case QMetaType::Float:
-    case QMetaType::Double:
-        return NumberEditor<QDoubleSpinBox>(control, property, value.toDouble());
-    case QMetaType::QString:
-        return Bind(new QLineEdit(value.toString()), &QLineEdit::textEdited, control, property);
-    case QMetaType::QColor:
-        return ColorEditor(control, property);
-    case QMetaType::QFont:
-        return FontEditor(control, property);
-    default:
-        return nullptr;
+    case QMetaType::Double: return NumberEditor<QDoubleSpinBox>(control, property, value.toDouble());
+    case QMetaType::QString: return Bind(new QLineEdit(value.toString()), &QLineEdit::textEdited, control, property);
+    case QMetaType::QColor: return ColorEditor(control, property);
+    case QMetaType::QFont: return FontEditor(control, property);
+    default: return nullptr;
     }
 }
 

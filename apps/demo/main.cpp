@@ -47,9 +47,9 @@ int Grab(QWidget& window, const QString& fileName)
     QSaveFile file(fileName);
     QImageWriter writer(&file, "png");
     if (!file.open(QIODevice::WriteOnly) || !writer.write(window.grab().toImage()) || !file.commit())
-        return Fail(QStringLiteral("cannot write '%1': %2")
-                        .arg(fileName, file.error() != QFileDevice::NoError ? file.errorString()
-                                                                           : writer.errorString()));
+        return Fail(
+            QStringLiteral("cannot write '%1': %2")
+                .arg(fileName, file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString()));
     return 0;
 }
 
@@ -59,8 +59,8 @@ int main(int argc, char** argv)
 {
     const bool grab = GrabAsked(argc, argv);
     const bool platformSet = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    const bool display = platformSet || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const bool display =
+        platformSet || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     // A grab is drawn offscreen and needs no display; without one, --help
     // and the refusal below still need an application to run in.
     if (!platformSet && (grab || !display))
@@ -79,8 +79,8 @@ int main(int argc, char** argv)
                                      "controls show (default %1).")
                           .arg(DefaultDatabase()),
                       "FILE", DefaultDatabase()});
-    parser.addOption({"grab", "Draw the window offscreen into this PNG file and exit, instead of showing it.",
-                      "FILE.png"});
+    parser.addOption(
+        {"grab", "Draw the window offscreen into this PNG file and exit, instead of showing it.", "FILE.png"});
     parser.process(app);
 
     if (!grab && !display)

@@ -22,9 +22,8 @@ namespace {
 bool IsComponentWidget(const QWidget& widget)
 {
     const std::vector<TRegisteredComponent>& registered = RegisteredComponents();
-    return std::any_of(registered.begin(), registered.end(), [&](const TRegisteredComponent& r) {
-        return r.Class.WidgetClass == widget.metaObject();
-    });
+    return std::any_of(registered.begin(), registered.end(),
+                       [&](const TRegisteredComponent& r) { return r.Class.WidgetClass == widget.metaObject(); });
 }
 
 // Marks the published properties of a component on a form as changed exactly
@@ -95,18 +94,30 @@ TComponentWidget::TComponentWidget(const TRegisteredComponent& component, TDesig
 {
 }
 
-QString TComponentWidget::name() const { return QString::fromLatin1(FComponent.Class.WidgetClass->className()); }
+QString TComponentWidget::name() const
+{
+    return QString::fromLatin1(FComponent.Class.WidgetClass->className());
+}
 
-QString TComponentWidget::group() const { return FComponent.Page; }
+QString TComponentWidget::group() const
+{
+    return FComponent.Page;
+}
 
-QString TComponentWidget::toolTip() const { return FComponent.Class.ToolTip; }
+QString TComponentWidget::toolTip() const
+{
+    return FComponent.Class.ToolTip;
+}
 
 QString TComponentWidget::whatsThis() const
 {
     return FComponent.ClassName + QStringLiteral(": ") + FComponent.Class.ToolTip;
 }
 
-QString TComponentWidget::includeFile() const { return FComponent.Class.IncludeFile; }
+QString TComponentWidget::includeFile() const
+{
+    return FComponent.Class.IncludeFile;
+}
 
 QIcon TComponentWidget::icon() const
 {

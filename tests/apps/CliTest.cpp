@@ -35,7 +35,9 @@ TEST(Cli, ModulesPrintsTheModuleString)
 {
     const ToolRun empty = Vandrel({"modules", "--type", "Code39", "--value", ""});
     EXPECT_EQ(empty.code, 0);
-    EXPECT_EQ(empty.out, "515060605" "0" "515060605\n"); // start, gap, stop: 25 modules
+    EXPECT_EQ(empty.out, "515060605"
+                         "0"
+                         "515060605\n"); // start, gap, stop: 25 modules
 
     const ToolRun invalid = Vandrel({"modules", "--type", "Code39", "--value", "abc"});
     EXPECT_EQ(invalid.code, 1);
@@ -54,8 +56,9 @@ TEST(Cli, RenderWritesASymbolThatReadsBack)
     ASSERT_EQ(img.size(), QSize(200, 100));
     EXPECT_EQ(VandrelTest::ReadSymbol(img, ZXing::BarcodeFormat::Code39), "ABC-123");
 
-    const ToolRun turned = Vandrel({"render", "--type", "Code39", "--value", "TURN", "--angle", "270", "--width", "100",
-                                "--height", "300", "--no-text", "--bar-color", "000080", "-o", dir.filePath("t.bmp")});
+    const ToolRun turned =
+        Vandrel({"render", "--type", "Code39", "--value", "TURN", "--angle", "270", "--width", "100", "--height", "300",
+                 "--no-text", "--bar-color", "000080", "-o", dir.filePath("t.bmp")});
     ASSERT_EQ(turned.code, 0) << turned.err.toStdString();
     EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("t.bmp")), ZXing::BarcodeFormat::Code39), "TURN");
 }
@@ -65,11 +68,15 @@ TEST(Cli, ModulesCarryTheCheckCharacters)
     // MSI 1234: check digit 4 ("51605151"), then the stop.
     const ToolRun msi = Vandrel({"modules", "--type", "MSI", "--value", "1234"});
     EXPECT_EQ(msi.code, 0);
-    EXPECT_TRUE(msi.out.trimmed().endsWith("51605151" "515")) << msi.out.toStdString();
+    EXPECT_TRUE(msi.out.trimmed().endsWith("51605151"
+                                           "515"))
+        << msi.out.toStdString();
     // Code 128 B "AB": check value 102 ("411131"), then the stop.
     const ToolRun code128 = Vandrel({"modules", "--type", "Code128_B", "--value", "AB"});
     EXPECT_EQ(code128.code, 0);
-    EXPECT_TRUE(code128.out.trimmed().endsWith("805070" "6270506")) << code128.out.toStdString();
+    EXPECT_TRUE(code128.out.trimmed().endsWith("805070"
+                                               "6270506"))
+        << code128.out.toStdString();
 }
 
 TEST(Cli, EveryTypeRendersAtEveryAngle)
@@ -187,8 +194,7 @@ TEST(Cli, DatabaseErrorsExitWithTwoAndWriteNothing)
         {"--db", dir.filePath("missing.sqlite"), "--sql", "SELECT ean FROM products", "--field", "ean", "-o", out},
         {"--db", VANDREL_SAMPLE_DB, "--sql", "SELEKT ean", "--field", "ean", "-o", out},
         {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "--field", "price", "-o", out},
-        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "--field", "ean", "-o",
-         dir.filePath("l.png")},
+        {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "--field", "ean", "-o", dir.filePath("l.png")},
         {"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products", "-o", out},
         {"--db", VANDREL_SAMPLE_DB, "--value", "1", "--sql", "SELECT ean FROM products", "--field", "ean", "-o", out},
     };

@@ -253,7 +253,8 @@ TEST_F(DemoWindow, ReadsBackWhatItCopies)
     Button(window, "Copy to clipboard")->click(); // a 1D symbol: no PDF417 in it
     window.ReadClipboard();
     EXPECT_TRUE(text->toPlainText().isEmpty());
-    EXPECT_TRUE(messages->toPlainText().endsWith("Don't Scan barcode picture")) << messages->toPlainText().toStdString();
+    EXPECT_TRUE(messages->toPlainText().endsWith("Don't Scan barcode picture"))
+        << messages->toPlainText().toStdString();
     window.ReadFile(VANDREL_SAMPLE_DB);
     EXPECT_TRUE(messages->toPlainText().contains(QStringLiteral("Cannot read '%1'").arg(VANDREL_SAMPLE_DB)))
         << messages->toPlainText().toStdString();

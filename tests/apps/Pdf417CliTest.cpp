@@ -31,8 +31,8 @@ ToolRun Pdf417(const QStringList& args, const QString& password = QString())
     p.setProcessEnvironment(environment);
     p.start(VANDREL_CLI, QStringList{"pdf417"} + args);
     p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 QString Letters(int count)
@@ -82,7 +82,7 @@ TEST(Pdf417Cli, PrintsEachSymbolWithItsSize)
 {
     struct Case {
         QStringList args;
-        QString out;    // the whole output, or its start when it ends in a space
+        QString out; // the whole output, or its start when it ends in a space
         QString err;
     };
     const Case cases[] = {
@@ -96,13 +96,15 @@ TEST(Pdf417Cli, PrintsEachSymbolWithItsSize)
         {{"--value", "PDF417", "--rows", "5"}, "5x3: 11 453 ", ""},
         {{"--value", "PDF417", "--columns", "0", "--width", "100", "--height", "2000"}, "8x2: 12 453 ", ""},
         {{"--value", "PDF417", "--columns", "0", "--width", "100", "--height", "2000", "--aspect", "30"},
-         "4x3: 8 453 ", ""},
+         "4x3: 8 453 ",
+         ""},
         {{"--value", "PDF417", "--type", "Truncated"}, DefaultSymbol, ""},
         {{"--value", "PDF417", "--type", "MicroPDF417"}, "6x3: 14 453 178 121 239 900 900 928 111 100 ", ""},
         {{"--value", "A", "--mode", "byte", "--encrypt", "--password", "pw"}, "6x3: 14 901 ", ""},
         // A wide, flat area gets more rows rather than more than 30 columns.
         {{"--value", Letters(200), "--columns", "0", "--rows", "0", "--width", "4000", "--height", "50"},
-         "4x27: 104 0 ", ""},
+         "4x27: 104 0 ",
+         ""},
         // Too long for 90 rows of the default 3 columns: the fewest columns that hold it.
         {{"--value", Letters(532)}, "68x4: 268 ", ""},
     };
@@ -189,17 +191,20 @@ TEST(Pdf417Cli, WhatCannotBeCarriedOrDrawnIsRefusedWithItsLimit)
     const QStringList micro{"--type", "MicroPDF417"};
     const std::pair<QStringList, QString> cases[] = {
         // Read no further than the limit: /dev/zero ends in no time.
-        {{"--input-file", "/dev/zero", "--mode", "byte"}, "longer than 1110 bytes, the most one symbol carries in byte"},
+        {{"--input-file", "/dev/zero", "--mode", "byte"},
+         "longer than 1110 bytes, the most one symbol carries in byte"},
         {{"--input-file", "/dev/zero", "--mode", "byte", "--encrypt", "--password", "pw"}, "longer than 1110 bytes"},
         {{"--input-file", "/dev/zero"}, "longer than 1850 bytes, the most one symbol carries in text mode"},
         {{"--input-file", "/dev/zero", "--mode", "numeric"}, "longer than 2713 bytes"},
         {{"--input-file", "/dev/zero", "--mode", "auto"}, "longer than 2713 bytes"},
-        {QStringList{"--input-file", "/dev/zero"} + micro, "longer than 1048576 bytes, the most a Macro PDF417 sequence"},
+        {QStringList{"--input-file", "/dev/zero"} + micro,
+         "longer than 1048576 bytes, the most a Macro PDF417 sequence"},
         {QStringList{"--input-file", tooLong} + micro, "longer than 1048576 bytes"},
         {{"--value", Letters(1851)}, "longer than 1850 bytes"},
         {{"--hex", QString(2 * 1111, 'a'), "--mode", "byte"}, "longer than 1110 bytes"},
         // The whole sequence in one picture: taller than the pixel budget.
-        {QStringList{"--input-file", sequence} + micro, "pixels allowed; choose a smaller module width or size, or --split"},
+        {QStringList{"--input-file", sequence} + micro,
+         "pixels allowed; choose a smaller module width or size, or --split"},
         {{"--value", Letters(1000), "--module", "50", "--aspect", "100", "--columns", "6"},
          "the picture would be 8750 x 425200 pixels, more than the 64 million pixels allowed"},
         {{"--value", Letters(100), "--width", "100", "--height", "300"},
@@ -317,10 +322,11 @@ TEST(Pdf417Cli, HelpNamesEveryOption)
     const ToolRun r = Pdf417({"--help"});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.contains("Usage: vandrel pdf417")) << r.out.toStdString();
-    for (const char* option : {"--codewords", "--value", "--input-file", "--hex", "--mode", "--level", "--columns",
-                               "--rows", "--type", "--aspect", "--module", "--width", "--height", "--encrypt",
-                               "--password", "--password-file", "VANDREL_PASSWORD", "--dpi", "--split", "--db",
-                               "Exit codes", "1048576 bytes", "\nExamples:\n"})
+    for (const char* option :
+         {"--codewords", "--value",   "--input-file", "--hex",           "--mode",           "--level",
+          "--columns",   "--rows",    "--type",       "--aspect",        "--module",         "--width",
+          "--height",    "--encrypt", "--password",   "--password-file", "VANDREL_PASSWORD", "--dpi",
+          "--split",     "--db",      "Exit codes",   "1048576 bytes",   "\nExamples:\n"})
         EXPECT_TRUE(r.out.contains(option)) << option;
     // Qt wraps the descriptions; a line broken by hand would stick out.
     for (const QString& line : r.out.section("\nExamples:", 0, 0).split('\n'))
@@ -485,7 +491,8 @@ TEST(Pdf417Cli, SplitWritesOneReadableSymbolPerFile)
         {{"--type", "MicroPDF417"}, "part-%d.png", "part-1.png"},
         {{"--type", "TruncatedMicroPDF417", "--angle", "90", "--module", "3"}, "part-%03d.svg", "part-001.svg"},
         {{"--type", "MicroPDF417", "--columns", "0", "--rows", "12", "--width", "1200", "--height", "150"},
-         "part-%02d.tif", "part-01.tif"},
+         "part-%02d.tif",
+         "part-01.tif"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -545,21 +552,33 @@ TEST(Pdf417Cli, DatabaseRecordsTheEncoderRefusesAreSkipped)
          {"record 2: the value is longer than 1850 bytes", "record 3: recalcu is error!; skipped",
           "wrote 4 labels, skipped 2 records"},
          3},
-        {"SELECT ean AS v FROM products ORDER BY id", {"--mode", "numeric"}, {"1", "2", "5", "6"},
-         {"record 3: the field 'v' is empty; skipped", "record 4: the field 'v' is null; skipped"}, 3},
-        {"SELECT name AS v FROM products ORDER BY id", {"--mode", "numeric"}, {},
-         {"record 1: Invalid string; skipped", "record 6: Invalid string; skipped"}, 3},
-        {"SELECT '' AS v UNION ALL SELECT 'x'", {"--on-empty", "repeat"}, {"2"},
-         {"record 1: the field is empty and no record before it was written; skipped"}, 3},
-        {"SELECT name AS v FROM products", {"--encrypt", "--mode", "text", "--password", "pw"}, {},
-         {"PLEASE SET CODEMODE AS bMode"}, 1},
+        {"SELECT ean AS v FROM products ORDER BY id",
+         {"--mode", "numeric"},
+         {"1", "2", "5", "6"},
+         {"record 3: the field 'v' is empty; skipped", "record 4: the field 'v' is null; skipped"},
+         3},
+        {"SELECT name AS v FROM products ORDER BY id",
+         {"--mode", "numeric"},
+         {},
+         {"record 1: Invalid string; skipped", "record 6: Invalid string; skipped"},
+         3},
+        {"SELECT '' AS v UNION ALL SELECT 'x'",
+         {"--on-empty", "repeat"},
+         {"2"},
+         {"record 1: the field is empty and no record before it was written; skipped"},
+         3},
+        {"SELECT name AS v FROM products",
+         {"--encrypt", "--mode", "text", "--password", "pw"},
+         {},
+         {"PLEASE SET CODEMODE AS bMode"},
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sql.toStdString());
         QTemporaryDir dir;
-        const ToolRun r = Pdf417(QStringList{"--db", VANDREL_SAMPLE_DB, "--sql", c.sql, "--field", "v", "-o",
-                                             dir.filePath("p-%d.png")} +
-                                 c.args);
+        const ToolRun r = Pdf417(
+            QStringList{"--db", VANDREL_SAMPLE_DB, "--sql", c.sql, "--field", "v", "-o", dir.filePath("p-%d.png")} +
+            c.args);
         EXPECT_EQ(r.code, c.code) << r.err.toStdString();
         for (const QString& said : c.said)
             EXPECT_TRUE(r.err.contains(said)) << r.err.toStdString();

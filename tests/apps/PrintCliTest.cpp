@@ -15,8 +15,8 @@
 
 namespace {
 
-using VandrelTest::RunTool;
 using VandrelTest::Explain;
+using VandrelTest::RunTool;
 using VandrelTest::ToolRun;
 using ZXing::BarcodeFormat;
 
@@ -25,8 +25,8 @@ ToolRun Print(const QStringList& args)
     return RunTool(QStringList{"print"} + args);
 }
 
-const QStringList Ean13Label{"--type", "EAN13", "--value", "4006381333931", "--width", "60mm", "--height", "30mm",
-                             "--at", "20mm,20mm"};
+const QStringList Ean13Label{"--type", "EAN13",    "--value", "4006381333931", "--width",
+                             "60mm",   "--height", "30mm",    "--at",          "20mm,20mm"};
 
 } // namespace
 
@@ -39,11 +39,13 @@ TEST(PrintCli, PdfFilesHoldOnePageThatReadsBack)
     } cases[] = {
         {Ean13Label, BarcodeFormat::EAN13, "4006381333931"},
         {Ean13Label + QStringList{"--dpi", "300", "--angle", "90"}, BarcodeFormat::EAN13, "4006381333931"},
-        {{"--pdf417", "--value", "Printed PDF417", "--width", "80mm", "--height", "30mm"}, BarcodeFormat::PDF417,
+        {{"--pdf417", "--value", "Printed PDF417", "--width", "80mm", "--height", "30mm"},
+         BarcodeFormat::PDF417,
          "Printed PDF417"},
         {{"--pdf417", "--value", "0123456789012345678901234567890", "--mode", "numeric", "--level", "4", "--columns",
           "0", "--rows", "0", "--width", "2in", "--height", "1in", "--at", "0,0"},
-         BarcodeFormat::PDF417, "0123456789012345678901234567890"},
+         BarcodeFormat::PDF417,
+         "0123456789012345678901234567890"},
     };
     for (const auto& k : cases) {
         QTemporaryDir dir;
@@ -90,11 +92,13 @@ TEST(PrintCli, RefusalsSayWhyAndLeaveNoFile)
         {ean + QStringList{"--printer", "NoSuchPrinter"}, 1, "No printer named 'NoSuchPrinter'"},
         {{"--type", "EAN13", "--value", "12AB", "--width", "60mm", "--height", "30mm"}, 1, "cannot encode '12AB'"},
         {{"--type", "EAN13", "--value", "4006381333932"}, 1, "the check digit of 4006381333932 should be 1"},
-        {{"--type", "EAN13", "--value", "4006381333931", "--width", "3mm", "--height", "30mm"}, 1,
+        {{"--type", "EAN13", "--value", "4006381333931", "--width", "3mm", "--height", "30mm"},
+         1,
          "the symbol needs at least"},
         {ean + QStringList{"--width", "60mm", "--height", "30mm", "--at", "190mm,0"}, 1,
          "reaches beyond the printable area"},
-        {{"--pdf417", "--value", "Printed PDF417", "--width", "3mm", "--height", "3mm"}, 1,
+        {{"--pdf417", "--value", "Printed PDF417", "--width", "3mm", "--height", "3mm"},
+         1,
          "does not fit 71 x 71 pixels"},
         {{"--pdf417", "--value", "", "--width", "80mm", "--height", "30mm"}, 1, "nothing to encode"},
         {{"--pdf417", "--value", "x"}, 2, "--pdf417 needs --width and --height"},
@@ -136,8 +140,8 @@ TEST(PrintCli, AnUnwritablePdfPathFailsAndLeavesNoFile)
 TEST(PrintCli, PreviewGrabsTheWindowWithTheSymbolOnThePage)
 {
     QTemporaryDir dir;
-    const QStringList symbol{"preview", "--type", "Code128_B", "--value", "Preview me", "--width", "80mm",
-                             "--height", "25mm"};
+    const QStringList symbol{"preview", "--type", "Code128_B", "--value", "Preview me",
+                             "--width", "80mm",   "--height",  "25mm"};
     // The whole page in a tall window: the symbol reads, with the sheet around it.
     const QString page = dir.filePath("page.png");
     const ToolRun r = RunTool(symbol + QStringList{"--size", "1200x1600", "--grab", page});

@@ -23,8 +23,8 @@
 
 namespace {
 
-using VandrelTest::RunTool;
 using VandrelTest::Explain;
+using VandrelTest::RunTool;
 using VandrelTest::ToolRun;
 using ZXing::BarcodeFormat;
 
@@ -55,15 +55,23 @@ TEST(RenderCli, PicturesAreSizedToTheSymbolAndReadBack)
     };
     const Case cases[] = {
         {{"--type", "Code39", "--value", "ABC-123", "--angle", "90"}, BarcodeFormat::Code39, "ABC-123", {115, 248}},
-        {{"--type", "Code128_B", "--value", "SHIP-2026-12-10-0004711"}, BarcodeFormat::Code128,
-         "SHIP-2026-12-10-0004711", {592, 115}},
-        {{"--type", "EAN13", "--value", "4006381333931", "--xdim", "3"}, BarcodeFormat::EAN13, "4006381333931",
+        {{"--type", "Code128_B", "--value", "SHIP-2026-12-10-0004711"},
+         BarcodeFormat::Code128,
+         "SHIP-2026-12-10-0004711",
+         {592, 115}},
+        {{"--type", "EAN13", "--value", "4006381333931", "--xdim", "3"},
+         BarcodeFormat::EAN13,
+         "4006381333931",
          {339, 164}},
-        {{"--type", "EAN-13", "--value", "400638133393", "--angle", "180"}, BarcodeFormat::EAN13, "4006381333931",
+        {{"--type", "EAN-13", "--value", "400638133393", "--angle", "180"},
+         BarcodeFormat::EAN13,
+         "4006381333931",
          {226, 110}},
         // 0.5 mm at 254 dpi is 5 pixels; the bars are 10 mm long.
         {{"--type", "code128b", "--value", "Ab1", "--xdim", "0.5mm", "--bar-height", "10mm", "--dpi", "254"},
-         BarcodeFormat::Code128, "Ab1", {5 * 76, 100 + 4 + 28}},
+         BarcodeFormat::Code128,
+         "Ab1",
+         {5 * 76, 100 + 4 + 28}},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -111,8 +119,8 @@ TEST(RenderCli, RefusalsExitWithOneNameTheReasonAndWriteNothing)
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 
     // --no-check draws the value as given.
-    const ToolRun asGiven = Render({"--type", "EAN13", "--value", "4006381333932", "--no-check", "-o",
-                                    dir.filePath("given.png")});
+    const ToolRun asGiven =
+        Render({"--type", "EAN13", "--value", "4006381333932", "--no-check", "-o", dir.filePath("given.png")});
     EXPECT_EQ(asGiven.code, 0) << asGiven.err.toStdString();
 }
 
@@ -291,7 +299,7 @@ TEST(RenderCli, DatabaseBatchesSkipWhatTheyCannotLabel)
 {
     const VandrelTest::TestDatabase db = Products("render-batch");
     QTemporaryDir dir;
-    const QStringList query{"--type", "EAN13", "--db", db.FileName(), "--sql", "SELECT * FROM p ORDER BY id",
+    const QStringList query{"--type",  "EAN13", "--db", db.FileName(), "--sql", "SELECT * FROM p ORDER BY id",
                             "--field", "ean"};
 
     // The default: empty, null and refused values are skipped, each named.
@@ -313,8 +321,7 @@ TEST(RenderCli, DatabaseBatchesSkipWhatTheyCannotLabel)
 
     // Names from a field stay inside the output directory, and never clash.
     QDir(dir.path()).mkdir("named");
-    const ToolRun named =
-        Render(query + QStringList{"--name-field", "name", "-o", dir.filePath("named/%s.png")});
+    const ToolRun named = Render(query + QStringList{"--name-field", "name", "-o", dir.filePath("named/%s.png")});
     EXPECT_EQ(named.code, 3) << named.err.toStdString();
     QStringList files = QDir(dir.filePath("named")).entryList(QDir::Files);
     files.sort();
@@ -336,8 +343,8 @@ TEST(RenderCli, DatabaseFailures)
         const ToolRun r = RunTool(query + QStringList{"--sql", "SELECT ean FROM p", "-o", pattern});
         EXPECT_EQ(r.code, 2) << pattern.toStdString();
     }
-    const ToolRun noPlace = RunTool(query + QStringList{"--sql", "SELECT ean, name FROM p", "--name-field", "name",
-                                                        "-o", out});
+    const ToolRun noPlace =
+        RunTool(query + QStringList{"--sql", "SELECT ean, name FROM p", "--name-field", "name", "-o", out});
     EXPECT_EQ(noPlace.code, 2);
 
     // A database another program holds locked is a runtime failure, not a usage error.

@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -80,17 +80,24 @@ TEST(ReportCli, EveryRecordsLabelReadsBackAtItsPlaceOnItsPage)
         BarcodeFormat format;
         std::function<std::string(int)> expected;
     } cases[] = {
-        {"EAN-13 with names", {"--field", "ean", "--type", "EAN13", "--text-field", "name"}, BarcodeFormat::EAN13,
+        {"EAN-13 with names",
+         {"--field", "ean", "--type", "EAN13", "--text-field", "name"},
+         BarcodeFormat::EAN13,
          [](int i) { return WithCheckDigit("40063813" + std::to_string(1000 + i)); }},
-        {"PDF417 of names", {"--field", "name", "--pdf417"}, BarcodeFormat::PDF417,
+        {"PDF417 of names",
+         {"--field", "name", "--pdf417"},
+         BarcodeFormat::PDF417,
          [](int i) { return "Product no. " + std::to_string(i); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString pdf = dir.filePath("labels.pdf");
-        const QStringList args = QStringList{"--db", db.FileName(), "--sql", "SELECT ean, name FROM products ORDER BY id",
-                                             "--label", "63.5x38.1mm", "--columns", "3", "--pdf", pdf} +
+        const QStringList args = QStringList{"--db",      db.FileName(),
+                                             "--sql",     "SELECT ean, name FROM products ORDER BY id",
+                                             "--label",   "63.5x38.1mm",
+                                             "--columns", "3",
+                                             "--pdf",     pdf} +
                                  c.symbol;
         const ToolRun r = Report(args);
         ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
@@ -134,9 +141,10 @@ TEST(ReportCli, SampleProductLabelsCarryTheirCompletedCodesAndNames)
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        const QStringList args = QStringList{"--db", VANDREL_SAMPLE_DB, "--sql", sql, "--label", "63.5x38.1mm",
-                                             "--columns", "3", "--pdf", dir.filePath("labels.pdf")} +
-                                 c.symbol;
+        const QStringList args =
+            QStringList{"--db",        VANDREL_SAMPLE_DB, "--sql", sql,     "--label",
+                        "63.5x38.1mm", "--columns",       "3",     "--pdf", dir.filePath("labels.pdf")} +
+            c.symbol;
         const ToolRun r = Report(args);
         ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
         const QImage page = VandrelTest::PdfPage(dir.filePath("labels.pdf"));
@@ -157,8 +165,9 @@ TEST(ReportCli, RefusedRecordsAreNamedAndSkippedAndNoLabelMeansNoFile)
     QStringList args = common + QStringList{"--sql", "SELECT code FROM t ORDER BY id"};
     ToolRun r = Report(args);
     EXPECT_EQ(r.code, 3) << qPrintable(Explain(args, r));
-    for (const char* why : {"record 2: the check digit of 4006381333932 should be 1", "record 3: the field 'code' is empty",
-                            "record 4:", "record 5: the field 'code' is null", "wrote 1 label, skipped 4 records"})
+    for (const char* why :
+         {"record 2: the check digit of 4006381333932 should be 1", "record 3: the field 'code' is empty",
+          "record 4:", "record 5: the field 'code' is null", "wrote 1 label, skipped 4 records"})
         EXPECT_TRUE(r.err.contains(why)) << why << "\n" << qPrintable(r.err);
     EXPECT_EQ(VandrelTest::ReadSymbol(VandrelTest::PdfPage(pdf).copy(LabelCell(0)), BarcodeFormat::EAN13),
               "4006381333931")
@@ -209,8 +218,13 @@ TEST(ReportCli, GrabShowsTheFirstSheetInThePreviewWindow)
 {
     QTemporaryDir dir;
     const QString png = dir.filePath("sheet.png");
-    const QStringList args{"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT ean FROM products WHERE ean <> '' ORDER BY id",
-                           "--field", "ean", "--type", "EAN13", "--grab", png, "--zoom", "100", "--size", "1000x700"};
+    const QStringList args{"--db",    VANDREL_SAMPLE_DB,
+                           "--sql",   "SELECT ean FROM products WHERE ean <> '' ORDER BY id",
+                           "--field", "ean",
+                           "--type",  "EAN13",
+                           "--grab",  png,
+                           "--zoom",  "100",
+                           "--size",  "1000x700"};
     const ToolRun r = Report(args);
     ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
     EXPECT_EQ(r.out.trimmed(), png);
@@ -226,8 +240,17 @@ TEST(ReportCli, ThePrinterGetsTheSheets)
         GTEST_SKIP() << "no print queue " << qPrintable(VandrelTest::TestQueue)
                      << " (scripts/test-printer.sh sets it up, as root with CUPS installed)";
     const QString title = VandrelTest::UniqueTitle("ReportCli");
-    const QStringList args{"--db", VANDREL_SAMPLE_DB, "--sql", "SELECT name FROM products ORDER BY id", "--field",
-                           "name", "--pdf417", "--printer", VandrelTest::TestQueue, "--title", title};
+    const QStringList args{"--db",
+                           VANDREL_SAMPLE_DB,
+                           "--sql",
+                           "SELECT name FROM products ORDER BY id",
+                           "--field",
+                           "name",
+                           "--pdf417",
+                           "--printer",
+                           VandrelTest::TestQueue,
+                           "--title",
+                           title};
     const ToolRun r = Report(args);
     ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
     const QString file = VandrelTest::CupsPdfOf(title);

@@ -44,7 +44,6 @@ QByteArray Letters(int count)
     return letters;
 }
 
-
 // `a` and `b` in one picture, side by side or one above the other, on white.
 QImage Compose(const QImage& a, const QImage& b, bool sideBySide)
 {
@@ -85,7 +84,7 @@ TEST(ScanCommand, FilesThatAreNoPicturesSaySo)
     white.save(dir.filePath("white.png"));
     struct Case {
         QString file;
-        QString err;   // the whole of standard error
+        QString err; // the whole of standard error
     };
     const Case cases[] = {
         {"missing.png", "vandrel: cannot read '%1': No such file or directory\n"},
@@ -181,8 +180,8 @@ TEST(ScanCommand, UnrelatedSymbolsEachAResult)
 {
     QTemporaryDir dir;
     const QImage first = Pdf417({"--value", "first symbol"}, dir.filePath("a.png"));
-    const QImage second = Pdf417({"--value", "second\nsymbol", "--type", "Truncated", "--columns", "5"},
-                                 dir.filePath("b.png"));
+    const QImage second =
+        Pdf417({"--value", "second\nsymbol", "--type", "Truncated", "--columns", "5"}, dir.filePath("b.png"));
     const QImage sequence = Pdf417({"--value", Letters(600), "--type", "MicroPDF417"}, dir.filePath("s.png"));
     const QByteArray firstOut = Header("result", 1, 2, {}, 12) + "first symbol\n";
     struct Case {
@@ -192,13 +191,16 @@ TEST(ScanCommand, UnrelatedSymbolsEachAResult)
         QByteArray out;
     };
     const Case cases[] = {
-        {"stacked", Compose(first, second, false), {},
-         firstOut + Header("result", 2, 2, {}, 13) + "second\nsymbol\n"},
-        {"side by side", Compose(second, first, true), {},
+        {"stacked", Compose(first, second, false), {}, firstOut + Header("result", 2, 2, {}, 13) + "second\nsymbol\n"},
+        {"side by side",
+         Compose(second, first, true),
+         {},
          Header("result", 1, 2, {}, 13) + "second\nsymbol\n" + Header("result", 2, 2, {}, 12) + "first symbol\n"},
-        {"each", Compose(first, second, true), {"--each"},
-         Header("symbol", 1, 2, "no segment", 12) + "first symbol\n" +
-             Header("symbol", 2, 2, "no segment", 13) + "second\nsymbol\n"},
+        {"each",
+         Compose(first, second, true),
+         {"--each"},
+         Header("symbol", 1, 2, "no segment", 12) + "first symbol\n" + Header("symbol", 2, 2, "no segment", 13) +
+             "second\nsymbol\n"},
         {"a symbol and a sequence", Compose(first, sequence, false), {}, firstOut},
     };
     for (const Case& c : cases) {
@@ -233,7 +235,7 @@ TEST(ScanCommand, AnIncompleteSequenceNamesWhatIsMissing)
     const auto bands = VandrelTest::DarkBands(sequence);
     ASSERT_EQ(bands.size(), 3u) << "three symbols, one per line";
     struct Case {
-        std::vector<size_t> blank;   // symbols painted over
+        std::vector<size_t> blank; // symbols painted over
         QString err;
     };
     const Case cases[] = {
@@ -284,7 +286,7 @@ TEST(ScanCommand, ACutPictureIsNotMisread)
     QTemporaryDir dir;
     const QImage picture = Pdf417({"--value", "Vandrel probe"}, dir.filePath("probe.png"));
     const int module = 2;
-    int right = 0;   // one past the stop pattern's closing bar
+    int right = 0; // one past the stop pattern's closing bar
     for (int x = 0; x < picture.width(); ++x)
         for (int y = 0; y < picture.height(); ++y)
             if (qGray(picture.pixel(x, y)) < 128)
@@ -294,8 +296,8 @@ TEST(ScanCommand, ACutPictureIsNotMisread)
         int width;
         bool reads;
     };
-    const Case cases[] = {{picture.width(), true}, {right, true}, {stop + module, false}, {stop + 3 * module, false},
-                          {stop, false}};
+    const Case cases[] = {
+        {picture.width(), true}, {right, true}, {stop + module, false}, {stop + 3 * module, false}, {stop, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
         const QString file = dir.filePath("cut.png");

@@ -68,8 +68,7 @@ TEST(BarCode, SettersRepaintOnlyOnChange)
         {"BarBackColor", [](TBarCode& c) { c.FSetBarBackColor(Qt::white); },
          [](TBarCode& c) { c.FSetBarBackColor(Qt::yellow); }, 1},
         {"BarColor", [](TBarCode& c) { c.FSetBarColor(Qt::black); }, [](TBarCode& c) { c.FSetBarColor(Qt::blue); }, 1},
-        {"Transparent", [](TBarCode& c) { c.FSetTransparent(false); }, [](TBarCode& c) { c.FSetTransparent(true); },
-         1},
+        {"Transparent", [](TBarCode& c) { c.FSetTransparent(false); }, [](TBarCode& c) { c.FSetTransparent(true); }, 1},
         {"SymbolWidth", [](TBarCode& c) { c.FSetSymbolWidth(0); }, [](TBarCode& c) { c.FSetSymbolWidth(25.4f); }, 0},
         {"SymbolHeight", [](TBarCode& c) { c.FSetSymbolHeight(0); }, [](TBarCode& c) { c.FSetSymbolHeight(10); }, 0},
         {"UnitType", [](TBarCode& c) { c.FSetUnitType(Inch); }, [](TBarCode& c) { c.FSetUnitType(MM); }, 0},
@@ -112,10 +111,8 @@ TEST(BarCode, GetRotateRectCoversTheTurnedRectangle)
         TRect expected;
     };
     const Case cases[] = {
-        {_0, {0, 0, 10, 4}, {0, 100}, {0, 100, 10, 104}},
-        {_90, {0, 0, 10, 4}, {0, 100}, {0, 90, 4, 100}},
-        {_180, {0, 0, 10, 4}, {200, 100}, {190, 96, 200, 100}},
-        {_270, {0, 0, 10, 4}, {200, 0}, {196, 0, 200, 10}},
+        {_0, {0, 0, 10, 4}, {0, 100}, {0, 100, 10, 104}},       {_90, {0, 0, 10, 4}, {0, 100}, {0, 90, 4, 100}},
+        {_180, {0, 0, 10, 4}, {200, 100}, {190, 96, 200, 100}}, {_270, {0, 0, 10, 4}, {200, 0}, {196, 0, 200, 10}},
         {_90, {3, 5, 13, 9}, {0, 100}, {5, 87, 9, 97}},
     };
     for (const Case& k : cases) {
@@ -160,9 +157,9 @@ TEST(BarCode, EmfFileNameCutsTheFileNameAtItsFirstDot)
         {"code.wmf", "code.EMF"},
         {"code.emf", "code.EMF"},
         {"out/code.bmp", "out/code.EMF"},
-        {"out.v2/code", "out.v2/code.EMF"},      // a dot in a directory does not cut the path
+        {"out.v2/code", "out.v2/code.EMF"}, // a dot in a directory does not cut the path
         {"out.v2/code.tar.gz", "out.v2/code.EMF"},
-        {"code", "code.EMF"},                    // no dot: the extension is added
+        {"code", "code.EMF"}, // no dot: the extension is added
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(TBarCode::EmfFileName(in), QString(out)) << in;
@@ -225,7 +222,10 @@ TEST(BarCode, ExportsWriteDecodablePictures)
     ASSERT_GE(bytes.size(), 88);
     EXPECT_EQ(bytes.left(4), QByteArray("\x01\0\0\0", 4)); // EMR_HEADER
     EXPECT_TRUE(bytes.contains(QByteArray("b\0m\0p\0 \0t\0o\0 \0e\0m\0f\0", 20)));
-    EXPECT_TRUE(bytes.contains(QByteArray("V\0" "1\0.\0" "0\0", 8)));
+    EXPECT_TRUE(bytes.contains(QByteArray("V\0"
+                                          "1\0.\0"
+                                          "0\0",
+                                          8)));
     EXPECT_EQ(Entries(dir.path()), (QStringList{"code.EMF", "code.jpg"}));
 }
 

@@ -13,7 +13,8 @@ constexpr double Pi = std::numbers::pi;
 constexpr int32_t Min32 = std::numeric_limits<int32_t>::min();
 constexpr int32_t Max32 = std::numeric_limits<int32_t>::max();
 
-TEST(Rotate2D, QuarterTurnsAreExactAndOtherAnglesRoundToNearest) {
+TEST(Rotate2D, QuarterTurnsAreExactAndOtherAnglesRoundToNearest)
+{
     struct Case {
         const char* name;
         TPoint p;
@@ -36,11 +37,13 @@ TEST(Rotate2D, QuarterTurnsAreExactAndOtherAnglesRoundToNearest) {
         EXPECT_EQ(Rotate2D(c.p, c.angle), c.expected) << c.name;
 }
 
-TEST(Translate2D, AddsComponentwise) {
+TEST(Translate2D, AddsComponentwise)
+{
     EXPECT_EQ(Translate2D({3, -5}, {10, 20}), (TPoint{13, 15}));
 }
 
-TEST(Convert, RaisesBarsAndLowersSpaces) {
+TEST(Convert, RaisesBarsAndLowersSpaces)
+{
     struct Case {
         const char* widths;
         const char* modules;
@@ -55,7 +58,8 @@ TEST(Convert, RaisesBarsAndLowersSpaces) {
         EXPECT_EQ(Convert(c.widths), c.modules) << c.widths;
 }
 
-TEST(quersum, SumsDigitsOfPositiveNumbersOnly) {
+TEST(quersum, SumsDigitsOfPositiveNumbersOnly)
+{
     const std::pair<int32_t, int32_t> cases[] = {
         {492, 15}, {1000, 1}, {7, 7}, {0, 0}, {-12, 0}, {Max32, 46}, {Min32, 0},
     };
@@ -63,7 +67,8 @@ TEST(quersum, SumsDigitsOfPositiveNumbersOnly) {
         EXPECT_EQ(quersum(n), sum) << n;
 }
 
-TEST(DoModule10, WeighsThreeFromTheRight) {
+TEST(DoModule10, WeighsThreeFromTheRight)
+{
     const std::pair<const char*, const char*> cases[] = {
         {"400638133393", "1"}, // EAN-13: first digit weight 1
         {"0123456", "5"},      // EAN-8: first digit weight 3
@@ -75,15 +80,16 @@ TEST(DoModule10, WeighsThreeFromTheRight) {
         EXPECT_EQ(DoModule10(digits), check) << digits;
 }
 
-TEST(GetBarProps, DecodesTheModuleAlphabet) {
+TEST(GetBarProps, DecodesTheModuleAlphabet)
+{
     struct Case {
         char c;
         int32_t width;
         TBarLineType kind;
     };
     const Case cases[] = {
-        {'0', 1, WHITE}, {'1', 2, WHITE}, {'2', 3, WHITE}, {'3', 4, WHITE},
-        {'5', 1, BLACK}, {'6', 2, BLACK}, {'7', 3, BLACK}, {'8', 4, BLACK},
+        {'0', 1, WHITE},      {'1', 2, WHITE},      {'2', 3, WHITE},      {'3', 4, WHITE},
+        {'5', 1, BLACK},      {'6', 2, BLACK},      {'7', 3, BLACK},      {'8', 4, BLACK},
         {'A', 1, BLACK_HALF}, {'B', 2, BLACK_HALF}, {'C', 3, BLACK_HALF}, {'D', 4, BLACK_HALF},
     };
     for (const Case& c : cases) {
@@ -95,7 +101,8 @@ TEST(GetBarProps, DecodesTheModuleAlphabet) {
     }
 }
 
-TEST(GetBarProps, LeavesOutputsAloneForOtherCharacters) {
+TEST(GetBarProps, LeavesOutputsAloneForOtherCharacters)
+{
     for (char c : {'4', '9', '@', 'E', 'a', '\0', '\xC1', '\xFF'}) {
         int32_t width = 42;
         TBarLineType kind = BLACK_HALF;
@@ -105,16 +112,20 @@ TEST(GetBarProps, LeavesOutputsAloneForOtherCharacters) {
     }
 }
 
-TEST(ModuleCount, SumsElementWidths) {
+TEST(ModuleCount, SumsElementWidths)
+{
     EXPECT_EQ(ModuleCount(""), 0);
     EXPECT_EQ(ModuleCount("605351"), 11);
     EXPECT_EQ(ModuleCount("5151A1A1A1"), 15);
-    EXPECT_EQ(ModuleCount("5x\xFF" "8"), 5); // foreign characters add nothing
+    EXPECT_EQ(ModuleCount("5x\xFF"
+                          "8"),
+              5); // foreign characters add nothing
 }
 
 // LeftOffSet moves a rectangle to the right and RightOffSet to the left, which
 // the names do not suggest: pin each direction down.
-TEST(RectShifts, MoveBothEdges) {
+TEST(RectShifts, MoveBothEdges)
+{
     struct Case {
         const char* name;
         void (*shift)(TRect&, int32_t);
@@ -133,7 +144,8 @@ TEST(RectShifts, MoveBothEdges) {
     }
 }
 
-TEST(RectShifts, WrapInsteadOfOverflowing) {
+TEST(RectShifts, WrapInsteadOfOverflowing)
+{
     TRect r{Max32, 0, Max32, 0};
     LeftOffSet(r, 1);
     EXPECT_EQ(r.Left, Min32);

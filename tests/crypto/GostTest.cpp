@@ -35,8 +35,7 @@ TEST(GostECB, MatchesBotanBothWays)
 {
     std::mt19937 rng(1);
     for (const Bytes& key : TestKeys(rng)) {
-        Bytes plain = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xFF, 0xFF, 0xFF, 0xFF,
-                       0xFF, 0xFF, 0xFF, 0xFF};
+        Bytes plain = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
         const Bytes random = RandomBytes(rng, 64);
         plain.insert(plain.end(), random.begin(), random.end());
         const Bytes expected = BotanEcb(key, plain, true);
@@ -62,9 +61,18 @@ void EachBlock(TGOSTData& data, const uint8_t* in, uint8_t* out, size_t length)
         Op(data, in + i, out + i);
 }
 
-Bytes OracleEcb(const Bytes& key, const Bytes&, const Bytes& plain) { return BotanEcb(key, plain, true); }
-Bytes OracleCbc(const Bytes& key, const Bytes& iv, const Bytes& plain) { return BotanMode("CBC/NoPadding", key, iv, plain); }
-Bytes OracleCfb(const Bytes& key, const Bytes& iv, const Bytes& plain) { return BotanMode("CFB(8)", key, iv, plain); }
+Bytes OracleEcb(const Bytes& key, const Bytes&, const Bytes& plain)
+{
+    return BotanEcb(key, plain, true);
+}
+Bytes OracleCbc(const Bytes& key, const Bytes& iv, const Bytes& plain)
+{
+    return BotanMode("CBC/NoPadding", key, iv, plain);
+}
+Bytes OracleCfb(const Bytes& key, const Bytes& iv, const Bytes& plain)
+{
+    return BotanMode("CFB(8)", key, iv, plain);
+}
 
 // Byte-wise OFB driven by a counter: each byte is masked with the first byte
 // of the enciphered register, which then counts up as a big-endian number.
@@ -126,8 +134,7 @@ TEST(GostModes, RoundTripInPlaceForAnyLength)
     std::mt19937 rng(3);
     for (const ModeCase& mode : Modes)
         for (size_t n = 0; n <= 100; n += mode.unit) {
-            const Bytes key = RandomBytes(rng, 32), iv = RandomBytes(rng, 8),
-                        plain = RandomBytes(rng, n);
+            const Bytes key = RandomBytes(rng, 32), iv = RandomBytes(rng, 8), plain = RandomBytes(rng, n);
             TGOSTData data = Init(key, iv.data());
             Bytes separate(n);
             mode.encrypt(data, plain.data(), separate.data(), n);

@@ -14,9 +14,15 @@ namespace {
 using namespace std::literals;
 using namespace TestOracle;
 
-Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
+Bytes ToBytes(std::string_view s)
+{
+    return Bytes(s.begin(), s.end());
+}
 
-size_t Padded(size_t n) { return (n + 7) / 8 * 8; }
+size_t Padded(size_t n)
+{
+    return (n + 7) / 8 * 8;
+}
 
 // What the payload must hold, built on Botan: the password as a zero-filled
 // 32-byte key, the value zero-filled to whole blocks, enciphered in ECB.
@@ -66,8 +72,7 @@ TEST(Payload, ExamplesMatchBotan)
     };
     for (const auto& c : cases) {
         const Bytes ciphertext = ExpectedCiphertext(c.value, c.password);
-        const Bytes payload =
-            ToBytes(std::string(EncryptMarker) + std::string(ciphertext.begin(), ciphertext.end()));
+        const Bytes payload = ToBytes(std::string(EncryptMarker) + std::string(ciphertext.begin(), ciphertext.end()));
 
         TMemoryStream stream = StreamOf(ToBytes(c.value));
         EncryptPayload(stream, c.password);
@@ -85,8 +90,7 @@ TEST(Payload, MarkerIsTheFiveBytesAtCaretGCaretAt)
 {
     EXPECT_EQ(ToBytes(EncryptMarker), (Bytes{0x40, 0x5E, 0x47, 0x5E, 0x40}));
     const std::pair<std::string_view, bool> cases[] = {
-        {"", false}, {"@^G^", false}, {"@^G^@", true}, {"@^G^@xyz", true},
-        {"x@^G^@", false}, {"@^g^@", false},
+        {"", false}, {"@^G^", false}, {"@^G^@", true}, {"@^G^@xyz", true}, {"x@^G^@", false}, {"@^g^@", false},
     };
     for (const auto& [bytes, marked] : cases)
         EXPECT_EQ(HasEncryptMarker(ToBytes(bytes)), marked) << bytes;
@@ -114,11 +118,7 @@ TEST(Payload, OtherPasswordsDecipher)
 {
     const std::string value = "protected value", right = "secret";
     const std::pair<std::string, bool> cases[] = {
-        {"secret", true},
-        {"secret\0\0"s, true},
-        {"Secret", false},
-        {"", false},
-        {"secret ", false},
+        {"secret", true}, {"secret\0\0"s, true}, {"Secret", false}, {"", false}, {"secret ", false},
     };
     for (const auto& [password, same] : cases) {
         TMemoryStream stream = StreamOf(ToBytes(value));
@@ -213,10 +213,8 @@ TEST(Payload, PropertyRulesRefuseWithTheirMessage)
     };
     for (const auto& c : cases) {
         std::vector<std::string> shown;
-        EXPECT_EQ(c.rule([&](const std::string& text) { shown.push_back(text); }), !c.refusal)
-            << c.what;
-        EXPECT_EQ(shown, c.refusal ? std::vector{*c.refusal} : std::vector<std::string>{})
-            << c.what;
+        EXPECT_EQ(c.rule([&](const std::string& text) { shown.push_back(text); }), !c.refusal) << c.what;
+        EXPECT_EQ(shown, c.refusal ? std::vector{*c.refusal} : std::vector<std::string>{}) << c.what;
         EXPECT_EQ(c.rule({}), !c.refusal) << c.what << " without a message hook";
     }
 }
@@ -228,9 +226,8 @@ TEST(PayloadMemoryStream, PositionStaysInsideTheBytes)
         TSeekOrigin origin;
         size_t position;
     } seeks[] = {
-        {3, TSeekOrigin::soBeginning, 3},   {-1, TSeekOrigin::soBeginning, 0},
-        {11, TSeekOrigin::soBeginning, 10}, {2, TSeekOrigin::soCurrent, 6},
-        {-9, TSeekOrigin::soCurrent, 0},    {-2, TSeekOrigin::soEnd, 8},
+        {3, TSeekOrigin::soBeginning, 3},   {-1, TSeekOrigin::soBeginning, 0},       {11, TSeekOrigin::soBeginning, 10},
+        {2, TSeekOrigin::soCurrent, 6},     {-9, TSeekOrigin::soCurrent, 0},         {-2, TSeekOrigin::soEnd, 8},
         {LLONG_MIN, TSeekOrigin::soEnd, 0}, {LLONG_MAX, TSeekOrigin::soCurrent, 10},
     };
     for (const auto& s : seeks) {

@@ -81,8 +81,8 @@ TEST(RetailDraw, LayoutsOfEveryRetailType)
         int guardColumn; // module of a guard bar from the symbol's edge
     };
     const Case cases[] = {
-        {EAN8, "01234565", 81, 7}, {EAN13, "4006381333931", 113, 9}, {ISBN, "9780201379624", 113, 9},
-        {UPC_A, "036000291452", 113, 9}, {UPC_E0, "12345650", 65, 7}, {ISSN, "9771234567003", 142, 9},
+        {EAN8, "01234565", 81, 7},       {EAN13, "4006381333931", 113, 9}, {ISBN, "9780201379624", 113, 9},
+        {UPC_A, "036000291452", 113, 9}, {UPC_E0, "12345650", 65, 7},      {ISSN, "9771234567003", 142, 9},
     };
     for (const Case& k : cases) {
         TCustomSingleBarCode c;
@@ -114,10 +114,10 @@ TEST(RetailDraw, PostNetShortBarsShareTheBaseLine)
     Configure(c, PostNet, "0", 200, 100, false);
     const QImage img = Draw(c);
     const int x = c.StartPoint.x + 4 * c.ModuleWidth;
-    const int step = 3 * c.ModuleWidth;  // a bar and its wide space
-    const auto tall = BlackRun(img, x);  // frame bar
+    const int step = 3 * c.ModuleWidth; // a bar and its wide space
+    const auto tall = BlackRun(img, x); // frame bar
     EXPECT_EQ(tall, std::make_pair(2, 2 + c.BarHeight - 1));
-    EXPECT_EQ(BlackRun(img, x + step), tall);     // digit 0: tall, tall,
+    EXPECT_EQ(BlackRun(img, x + step), tall); // digit 0: tall, tall,
     EXPECT_EQ(BlackRun(img, x + 2 * step), tall);
     const auto shortBar = BlackRun(img, x + 3 * step); // then short ones
     EXPECT_EQ(shortBar.second, tall.second);

@@ -18,7 +18,8 @@ using namespace std::literals;
 
 // --- Module strings ---------------------------------------------------------
 
-TEST(RetailModules, ElementsAndModulesOfEachSymbol) {
+TEST(RetailModules, ElementsAndModulesOfEachSymbol)
+{
     const struct {
         std::string_view symbol;
         std::string modules;
@@ -40,13 +41,15 @@ TEST(RetailModules, ElementsAndModulesOfEachSymbol) {
     }
 }
 
-TEST(RetailModules, LeadingFourSelectsParityRowABAABB) {
+TEST(RetailModules, LeadingFourSelectsParityRowABAABB)
+{
     // The second digit, 0, is the first left-half digit and row 4 starts with set A.
     EXPECT_EQ(EAN13Modules("4006381333931").substr(0, 7), "505"s + "2605");
     EXPECT_EQ(EAN13Modules("4006381333931").substr(7, 4), "0517"); // then 0 from set B
 }
 
-TEST(RetailModules, UPCENumberSystemsUseComplementaryParity) {
+TEST(RetailModules, UPCENumberSystemsUseComplementaryParity)
+{
     // Seventh character 0 selects EEEooo.
     const std::string b123 = "0616"s + "1606" + "0535", a123 = "1615"s + "1516" + "0805";
     const std::string b456 = "1705"s + "0715" + "3505", a456 = "0526"s + "0625" + "0508";
@@ -54,7 +57,8 @@ TEST(RetailModules, UPCENumberSystemsUseComplementaryParity) {
     EXPECT_EQ(UPCEModules("12345607", true), "505" + a123 + b456 + "050505");
 }
 
-TEST(RetailModules, ISSNAddOnFollowsANineModuleGap) {
+TEST(RetailModules, ISSNAddOnFollowsANineModuleGap)
+{
     const std::string issn = ISSNModules("9771234567805");
     EXPECT_EQ(issn.substr(0, 59), EAN13Modules("9771234567805"));
     // 95 modules of EAN-13 and 9 of gap: behind the 9-module quiet zone the
@@ -67,7 +71,8 @@ TEST(RetailModules, ISSNAddOnFollowsANineModuleGap) {
 
 // The value check lets a 12-digit EAN-13 through when no check digit is added;
 // the symbol then carries the computed one rather than a missing digit.
-TEST(RetailModules, TwelveDigitEAN13GetsItsCheckDigit) {
+TEST(RetailModules, TwelveDigitEAN13GetsItsCheckDigit)
+{
     const std::pair<std::string_view, std::string_view> digits[] = {
         {"400638133393", "4006381333931"},
         {"4006381333930", "4006381333930"}, // 13 digits are kept, check digit unverified
@@ -78,7 +83,8 @@ TEST(RetailModules, TwelveDigitEAN13GetsItsCheckDigit) {
     EXPECT_EQ(ISSNModules("977123456700"), ISSNModules("9771234567003"));
 }
 
-TEST(RetailModules, ShortValuesArePaddedWithZeros) {
+TEST(RetailModules, ShortValuesArePaddedWithZeros)
+{
     const std::pair<std::string, std::string> same[] = {
         {UPCAModules("36000291452"), UPCAModules("036000291452")},
         {UPCAModules(""), UPCAModules("000000000000")},
@@ -91,22 +97,21 @@ TEST(RetailModules, ShortValuesArePaddedWithZeros) {
 
 // --- Add-on builders --------------------------------------------------------
 
-TEST(RetailAddOn, PreAddZeropPadsToTheMinimumLength) {
+TEST(RetailAddOn, PreAddZeropPadsToTheMinimumLength)
+{
     const struct {
         uint8_t n;
         std::string_view s, expected;
     } cases[] = {
         {2, "123", "123"}, // longer: unchanged
-        {2, "12", "12"},
-        {5, "42", "00042"},
-        {3, "", "000"},
-        {0, "", ""},
+        {2, "12", "12"},   {5, "42", "00042"}, {3, "", "000"}, {0, "", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PreAddZerop(c.n, c.s), c.expected) << int(c.n) << " " << c.s;
 }
 
-TEST(RetailAddOn, GetSuppReplacesThePlaceholderWithTheCheckDigit) {
+TEST(RetailAddOn, GetSuppReplacesThePlaceholderWithTheCheckDigit)
+{
     const std::pair<std::string_view, std::string_view> cases[] = {
         {"123450", "123451"}, // 3 + 18 + 9 + 36 + 15 = 81
         {"123459", "123451"}, // the placeholder is never read
@@ -117,12 +122,14 @@ TEST(RetailAddOn, GetSuppReplacesThePlaceholderWithTheCheckDigit) {
         EXPECT_EQ(GetSupp(s), expected) << s;
 }
 
-TEST(RetailAddOn, TwoDigitsPaddedWithParityByValueMod4) {
+TEST(RetailAddOn, TwoDigitsPaddedWithParityByValueMod4)
+{
     // 05: 5 mod 4 = 1, parity oE: 0 from set A, 5 from set B.
     EXPECT_EQ(CreateStrSupp_2("5"), "506"s + "2605" + "05" + "0715");
 }
 
-TEST(RetailAddOn, FiveDigitsSeparatedByDelineators) {
+TEST(RetailAddOn, FiveDigitsSeparatedByDelineators)
+{
     const std::string supp = CreateStrSupp_5("12345");
     EXPECT_EQ(supp.substr(0, 3), "506");
     for (std::size_t at : {7, 13, 19, 25})
@@ -131,7 +138,8 @@ TEST(RetailAddOn, FiveDigitsSeparatedByDelineators) {
 
 // --- Input the encoders cannot take -----------------------------------------
 
-TEST(RetailModules, ValuesOfTheWrongShapeRaiseConvertError) {
+TEST(RetailModules, ValuesOfTheWrongShapeRaiseConvertError)
+{
     const std::pair<std::string_view, std::function<void()>> cases[] = {
         {"GetSupp empty", [] { GetSupp(""); }},
         {"GetSupp letter", [] { GetSupp("12a450"); }},
@@ -145,7 +153,11 @@ TEST(RetailModules, ValuesOfTheWrongShapeRaiseConvertError) {
         {"EAN-13 long", [] { EAN13Modules("40063813339310"); }},
         {"EAN-13 letter", [] { EAN13Modules("40063813339X"); }},
         {"EAN-13 high byte", [] { EAN13Modules("400638133393\xB9"); }},
-        {"EAN-13 NUL", [] { EAN13Modules("400638\0" "33393"sv); }},
+        {"EAN-13 NUL",
+         [] {
+             EAN13Modules("400638\0"
+                          "33393"sv);
+         }},
         {"EAN-8 short", [] { EAN8Modules("9638507"); }},
         {"EAN-8 letter", [] { EAN8Modules("9638507x"); }},
         {"UPC-A long", [] { UPCAModules("0360002914521"); }},
@@ -166,9 +178,9 @@ struct ZintSymbol {
     std::string text;    // the digits it encoded, check digit included
 };
 
-ZintSymbol Zint(int symbology, std::string_view input, int addOnGap = 0) {
-    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(),
-                                                                          ZBarcode_Delete);
+ZintSymbol Zint(int symbology, std::string_view input, int addOnGap = 0)
+{
+    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(), ZBarcode_Delete);
     symbol->symbology = symbology;
     symbol->option_2 = addOnGap; // 0: zint's default gap
     const int rc = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(input.data()),
@@ -183,7 +195,8 @@ ZintSymbol Zint(int symbology, std::string_view input, int addOnGap = 0) {
 }
 
 // Our module string as a row of modules in zint's notation.
-std::string Row(std::string_view modules) {
+std::string Row(std::string_view modules)
+{
     std::string row;
     for (char c : modules) {
         int32_t width = 0;
@@ -194,11 +207,13 @@ std::string Row(std::string_view modules) {
     return row;
 }
 
-std::string Digit(int d) {
+std::string Digit(int d)
+{
     return std::to_string(d);
 }
 
-TEST(RetailZint, EAN13InEveryParityRow) {
+TEST(RetailZint, EAN13InEveryParityRow)
+{
     for (int first = 0; first < 10; ++first) {
         const std::string value = Digit(first) + "23456789012";
         const ZintSymbol zint = Zint(BARCODE_EANX, value);
@@ -207,20 +222,21 @@ TEST(RetailZint, EAN13InEveryParityRow) {
     }
 }
 
-TEST(RetailZint, EAN8AndUPCA) {
+TEST(RetailZint, EAN8AndUPCA)
+{
     const std::pair<int, std::string_view> cases[] = {
-        {BARCODE_EANX, "9638507"}, {BARCODE_EANX, "0123456"}, {BARCODE_EANX, "5555555"},
+        {BARCODE_EANX, "9638507"},     {BARCODE_EANX, "0123456"},     {BARCODE_EANX, "5555555"},
         {BARCODE_UPCA, "03600029145"}, {BARCODE_UPCA, "12345678901"}, {BARCODE_UPCA, "98765432109"},
     };
     for (const auto& [symbology, input] : cases) {
         const ZintSymbol zint = Zint(symbology, input);
-        const std::string ours =
-            symbology == BARCODE_UPCA ? UPCAModules(zint.text) : EAN8Modules(zint.text);
+        const std::string ours = symbology == BARCODE_UPCA ? UPCAModules(zint.text) : EAN8Modules(zint.text);
         EXPECT_EQ(Row(ours), zint.modules) << zint.text;
     }
 }
 
-TEST(RetailZint, UPCEInEveryParityRowOfBothNumberSystems) {
+TEST(RetailZint, UPCEInEveryParityRowOfBothNumberSystems)
+{
     // zint takes number system and six digits and shows them with the check
     // digit; ours takes the six digits with the check digit as the parity
     // selector. Varying one digit of weight 1 runs through every check digit.
@@ -232,11 +248,12 @@ TEST(RetailZint, UPCEInEveryParityRowOfBothNumberSystems) {
         }
 }
 
-TEST(RetailZint, AddOnsInEveryParity) {
+TEST(RetailZint, AddOnsInEveryParity)
+{
     // Behind an EAN-13 symbol, its own gap included; the add-on is compared alone.
     const std::string ean13 = "400638133393";
     for (int d = 0; d < 10; ++d) {
-        const std::string two = "1" + Digit(d); // 10..19: every value mod 4
+        const std::string two = "1" + Digit(d);     // 10..19: every value mod 4
         const std::string five = "1234" + Digit(d); // the check digit runs through 0..9
         const ZintSymbol zint2 = Zint(BARCODE_EANX, ean13 + "+" + two);
         const ZintSymbol zint5 = Zint(BARCODE_EANX, ean13 + "+" + five);
@@ -245,7 +262,8 @@ TEST(RetailZint, AddOnsInEveryParity) {
     }
 }
 
-TEST(RetailZint, ISSNIsEAN13WithItsLastTwoDigitsAsAddOn) {
+TEST(RetailZint, ISSNIsEAN13WithItsLastTwoDigitsAsAddOn)
+{
     // zint's default gap before an add-on is 7 modules; it is asked for our 9.
     for (std::string_view issn : {"9771234567003", "9771234567805", "9779876543218"}) {
         const std::string input = std::string(issn.substr(0, 12)) + "+" + std::string(issn.substr(11));

@@ -104,14 +104,14 @@ TEST(SingleBarCode, EverySymbologyTurnsWithTheAngle)
 {
     // Without text the bars alone must be the 0-degree picture turned exactly.
     const std::pair<TBarType, const char*> samples[] = {
-        {Inter2_5, "123456"},       {Indust2_5, "1234"},         {Matrix2_5, "1234"},
-        {Code39, "VANDREL"},        {Code39Ex, "A-1"},           {Code128_A, "AB"},
-        {Code128_B, "ab"},          {Code128_C, "1234"},         {Code93, "TEST93"},
-        {Code93Ex, "A$"},           {MSI, "1234"},               {PostNet, "12345"},
-        {CodaBar, "A123B"},         {EAN8, "01234565"},          {EAN13, "4006381333931"},
-        {UPC_A, "036000291452"},    {UPC_E0, "12345650"},        {UPC_E1, "12345620"},
-        {EAN128_A, "01"},           {EAN128_B, "01a"},           {EAN128_C, "0112"},
-        {ISSN, "9771234567003"},    {ISBN, "9780201379624"},
+        {Inter2_5, "123456"},    {Indust2_5, "1234"},     {Matrix2_5, "1234"},
+        {Code39, "VANDREL"},     {Code39Ex, "A-1"},       {Code128_A, "AB"},
+        {Code128_B, "ab"},       {Code128_C, "1234"},     {Code93, "TEST93"},
+        {Code93Ex, "A$"},        {MSI, "1234"},           {PostNet, "12345"},
+        {CodaBar, "A123B"},      {EAN8, "01234565"},      {EAN13, "4006381333931"},
+        {UPC_A, "036000291452"}, {UPC_E0, "12345650"},    {UPC_E1, "12345620"},
+        {EAN128_A, "01"},        {EAN128_B, "01a"},       {EAN128_C, "0112"},
+        {ISSN, "9771234567003"}, {ISBN, "9780201379624"},
     };
     static_assert(std::size(samples) == BarTypeCount);
     for (const auto& [type, value] : samples) {
@@ -217,7 +217,8 @@ TEST(SingleBarCode, OutputPathsDrawTheSamePixels)
             QPainter painter(&page);
             internal ? c.Internalprint(&painter, {100, 50}) : c.Print(&painter, {100, 50});
             painter.end();
-            EXPECT_EQ(page.copy(QRect(QPoint(100, 50), bmp.size())), bmp) << (internal ? "Internalprint" : "Print") << ", angle " << a;
+            EXPECT_EQ(page.copy(QRect(QPoint(100, 50), bmp.size())), bmp)
+                << (internal ? "Internalprint" : "Print") << ", angle " << a;
             EXPECT_TRUE(QRect(QPoint(100, 50), bmp.size()).contains(PaintedBox(page, Qt::white)));
         }
     }
@@ -247,7 +248,7 @@ TEST(SingleBarCode, CheckDigitCompletionInTheSetters)
         {EAN13, "4006381333938", false, "4006381333938"}, // not verified
         {UPC_A, "03600029145", true, "03600029145"},      // wrong length: untouched
         {EAN8, "01234560", true, "01234565"},
-        {Code39, "ABC", true, "ABC"},                      // not a retail type
+        {Code39, "ABC", true, "ABC"}, // not a retail type
     };
     for (const Case& k : cases) {
         TCustomSingleBarCode c;

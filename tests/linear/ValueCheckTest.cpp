@@ -96,12 +96,14 @@ const DigitNumCase DigitNumCases[] = {
     {static_cast<TBarType>(-1), "1", false, "negative type"},
 };
 
-TEST(DoDigitNum, AcceptsByLengthPrefixParityAndCharacters) {
+TEST(DoDigitNum, AcceptsByLengthPrefixParityAndCharacters)
+{
     for (const DigitNumCase& c : DigitNumCases)
         EXPECT_EQ(DoDigitNum(c.type, c.value), c.accepted) << c.why << " (type " << c.type << ")";
 }
 
-TEST(CompleteCheckDigit, CompletesRetailValues) {
+TEST(CompleteCheckDigit, CompletesRetailValues)
+{
     struct Case {
         TBarType type;
         const char* value;
@@ -133,30 +135,30 @@ TEST(CompleteCheckDigit, CompletesRetailValues) {
 }
 
 // Width patterns cross-checked against the symbols zint 2.11 produces.
-TEST(CodeTables, PatternsMatchTheStandards) {
+TEST(CodeTables, PatternsMatchTheStandards)
+{
     const std::pair<int, std::string_view> code128[] = {
-        {0, "212222"}, {11, "231212"}, {33, "111323"}, {64, "111422"},
-        {94, "131141"}, {101, "311141"}, {102, "411131"},
+        {0, "212222"}, {11, "231212"}, {33, "111323"}, {64, "111422"}, {94, "131141"}, {101, "311141"}, {102, "411131"},
     };
     for (const auto& [value, widths] : code128)
         EXPECT_EQ(std::string_view(Codetable_Code128[value].pattern + 1, 6), widths) << value;
 
     const std::pair<char, std::string_view> code93[] = {
-        {'0', "131112"}, {'A', "211113"}, {'%', "211131"},
-        {'[', "121221"}, {']', "312111"}, {'{', "311121"}, {'}', "122211"},
+        {'0', "131112"}, {'A', "211113"}, {'%', "211131"}, {'[', "121221"},
+        {']', "312111"}, {'{', "311121"}, {'}', "122211"},
     };
     for (const auto& [c, widths] : code93)
         EXPECT_EQ(std::string_view(Codetable_Code93[Code93Index(c)].pattern, 6), widths) << c;
 
     const std::pair<char, std::string_view> codabar[] = {
-        {'1', "5050615"}, {'0', "5050516"}, {'+', "5060606"},
-        {'A', "5061515"}, {'B', "5151506"}, {'D', "5051615"},
+        {'1', "5050615"}, {'0', "5050516"}, {'+', "5060606"}, {'A', "5061515"}, {'B', "5151506"}, {'D', "5051615"},
     };
     for (const auto& [c, modules] : codabar)
         EXPECT_EQ(std::string_view(Codetable_Codabar[CodabarIndex(c)].pattern, 7), modules) << c;
 }
 
-TEST(CodeTables, Code128Columns) {
+TEST(CodeTables, Code128Columns)
+{
     struct Case {
         int value;
         char a;
@@ -164,8 +166,8 @@ TEST(CodeTables, Code128Columns) {
         std::string_view c;
     };
     const Case cases[] = {
-        {0, ' ', ' ', "00"}, {11, '+', '+', "11"}, {63, '_', '_', "63"},
-        {64, ' ', '`', "64"}, {94, ' ', '~', "94"}, {99, ' ', ' ', "99"}, {100, ' ', ' ', "  "},
+        {0, ' ', ' ', "00"},  {11, '+', '+', "11"}, {63, '_', '_', "63"},  {64, ' ', '`', "64"},
+        {94, ' ', '~', "94"}, {99, ' ', ' ', "99"}, {100, ' ', ' ', "  "},
     };
     for (const Case& c : cases) {
         const TCode128Record& r = Codetable_Code128[c.value];
@@ -177,7 +179,8 @@ TEST(CodeTables, Code128Columns) {
 
 // Lookups give the first record holding a character, as a front-to-back search would:
 // the space placeholders of the upper values never shadow value 0.
-TEST(CodeTables, LookupsFindTheFirstRecord) {
+TEST(CodeTables, LookupsFindTheFirstRecord)
+{
     EXPECT_EQ(Code128Index('A', ' '), 0);
     EXPECT_EQ(Code128Index('B', ' '), 0);
     EXPECT_EQ(Code128Index('A', '_'), 63);

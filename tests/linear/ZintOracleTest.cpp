@@ -27,7 +27,8 @@ struct TElement {
 
 // Spells elements in the module alphabet with ranked widths, so that a mismatch
 // reads like a module string. Trailing spaces go: zint's row ends at the last bar.
-std::string Normalised(std::vector<TElement> elements) {
+std::string Normalised(std::vector<TElement> elements)
+{
     while (!elements.empty() && elements.back().kind == WHITE)
         elements.pop_back();
     std::set<int32_t> barWidths, spaceWidths;
@@ -42,7 +43,8 @@ std::string Normalised(std::vector<TElement> elements) {
     return spelt;
 }
 
-std::string FromModules(std::string_view modules) {
+std::string FromModules(std::string_view modules)
+{
     std::vector<TElement> elements;
     for (char c : modules) {
         TElement e{WHITE, 0};
@@ -52,13 +54,15 @@ std::string FromModules(std::string_view modules) {
     return Normalised(elements);
 }
 
-bool ZintModule(const zint_symbol& symbol, int row, int column) {
+bool ZintModule(const zint_symbol& symbol, int row, int column)
+{
     return (symbol.encoded_data[row][column >> 3] >> (column & 7)) & 1;
 }
 
 // A column is a bar when any row sets it; a bar missing from the top row of a
 // two-row symbol is short (PostNet).
-TBarLineType ZintColumn(const zint_symbol& symbol, int column) {
+TBarLineType ZintColumn(const zint_symbol& symbol, int column)
+{
     if (ZintModule(symbol, 0, column))
         return BLACK;
     for (int row = 1; row < symbol.rows; ++row)
@@ -68,7 +72,8 @@ TBarLineType ZintColumn(const zint_symbol& symbol, int column) {
 }
 
 // zint's symbol for `data` as normalised elements; empty after a zint error.
-std::string FromZint(int symbology, int option2, std::string_view data) {
+std::string FromZint(int symbology, int option2, std::string_view data)
+{
     const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(), ZBarcode_Delete);
     symbol->symbology = symbology;
     symbol->option_2 = option2;
@@ -118,36 +123,48 @@ const Case Cases[] = {
     {"MSI 123", MSI, "123", BARCODE_MSI_PLESSEY, "123", 1},
     {"MSI all digits", MSI, "0123456789", BARCODE_MSI_PLESSEY, "0123456789", 1},
     // Past what 32-bit arithmetic would hold, up to zint's limit of 65 digits.
-    {"MSI 40 digits", MSI, "9999999999999999999999999999999999999999",
-     BARCODE_MSI_PLESSEY, "9999999999999999999999999999999999999999", 1},
-    {"MSI 65 digits", MSI, "31415926535897932384626433832795028841971693993751058209749445923",
-     BARCODE_MSI_PLESSEY, "31415926535897932384626433832795028841971693993751058209749445923", 1},
-    {"PostNet 0", PostNet, "0" "0", BARCODE_POSTNET, "0"},
-    {"PostNet ZIP", PostNet, "12345" "5", BARCODE_POSTNET, "12345"},
-    {"PostNet ZIP+4", PostNet, "555551237" "2", BARCODE_POSTNET, "555551237"},
-    {"PostNet delivery point", PostNet, "98765432109" "6", BARCODE_POSTNET, "98765432109"},
+    {"MSI 40 digits", MSI, "9999999999999999999999999999999999999999", BARCODE_MSI_PLESSEY,
+     "9999999999999999999999999999999999999999", 1},
+    {"MSI 65 digits", MSI, "31415926535897932384626433832795028841971693993751058209749445923", BARCODE_MSI_PLESSEY,
+     "31415926535897932384626433832795028841971693993751058209749445923", 1},
+    {"PostNet 0", PostNet,
+     "0"
+     "0",
+     BARCODE_POSTNET, "0"},
+    {"PostNet ZIP", PostNet,
+     "12345"
+     "5",
+     BARCODE_POSTNET, "12345"},
+    {"PostNet ZIP+4", PostNet,
+     "555551237"
+     "2",
+     BARCODE_POSTNET, "555551237"},
+    {"PostNet delivery point", PostNet,
+     "98765432109"
+     "6",
+     BARCODE_POSTNET, "98765432109"},
     {"Code 128 B AB", Code128_B, "AB", BARCODE_CODE128B, "AB"},
     {"Code 128 B mixed", Code128_B, "Hello, World! {~}", BARCODE_CODE128B, "Hello, World! {~}"},
     {"Code 128 B digits", Code128_B, "12345678", BARCODE_CODE128B, "12345678"},
     {"Code 128 C 1234", Code128_C, "1234", BARCODE_CODE128, "1234"},
-    {"Code 128 C long", Code128_C, "00998877665544332211009988776655443322110099887766554433221100",
-     BARCODE_CODE128, "00998877665544332211009988776655443322110099887766554433221100"},
+    {"Code 128 C long", Code128_C, "00998877665544332211009988776655443322110099887766554433221100", BARCODE_CODE128,
+     "00998877665544332211009988776655443322110099887766554433221100"},
     {"EAN-128 C", EAN128_C, "901234", BARCODE_GS1_128, "[90]1234"},
     {"EAN-128 C batch", EAN128_C, "1012345678", BARCODE_GS1_128, "[10]12345678"},
     {"Code 93 TEST93", Code93, "TEST93", BARCODE_CODE93, "TEST93"},
     {"Code 93 symbols", Code93, "CODE 93-$/+%.", BARCODE_CODE93, "CODE 93-$/+%."},
-    {"Code 93 36 characters", Code93, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789",
-     BARCODE_CODE93, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"},
+    {"Code 93 36 characters", Code93, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", BARCODE_CODE93,
+     "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"},
     {"Code 93 Extended lower case", Code93Ex, "Hello World", BARCODE_CODE93, "Hello World"},
-    {"Code 93 Extended ASCII", Code93Ex, "\x01!\"#&'()*,:;<=>?@[\\]^_`{|}~\x7F",
-     BARCODE_CODE93, "\x01!\"#&'()*,:;<=>?@[\\]^_`{|}~\x7F"},
+    {"Code 93 Extended ASCII", Code93Ex, "\x01!\"#&'()*,:;<=>?@[\\]^_`{|}~\x7F", BARCODE_CODE93,
+     "\x01!\"#&'()*,:;<=>?@[\\]^_`{|}~\x7F"},
     {"Codabar digits and symbols", CodaBar, "0123456789-$:/.+", BARCODE_CODABAR, "A0123456789-$:/.+B"},
 };
 
-TEST(ZintOracle, SameElementSequences) {
+TEST(ZintOracle, SameElementSequences)
+{
     for (const Case& c : Cases)
-        EXPECT_EQ(FromModules(ModuleString(c.type, c.value)), FromZint(c.symbology, c.option2, c.zintData))
-            << c.name;
+        EXPECT_EQ(FromModules(ModuleString(c.type, c.value)), FromZint(c.symbology, c.option2, c.zintData)) << c.name;
 }
 
 } // namespace

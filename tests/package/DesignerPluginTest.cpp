@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDesignerComponents>
-#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 #include <QDesignerFormEditorInterface>
 #include <QDesignerFormWindowCursorInterface>
 #include <QDesignerFormWindowInterface>
@@ -24,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QUiLoader>
 #include <QXmlStreamReader>
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 
 #include <gtest/gtest.h>
 
@@ -107,17 +107,17 @@ const TProperty Set[] = {
 
 // Properties the file gives at their declared default: a saved form omits them.
 const std::pair<const char*, const char*> AtDefault[] = {
-    {"pdf", "Alignment"},      {"pdf", "PDFType"},          {"dbPdf", "PrintDPIX"},
-    {"qrPdf", "Angle"},        {"dbQrPdf", "IsEncrypt"},    {"single", "BarColor"},
+    {"pdf", "Alignment"},        {"pdf", "PDFType"},       {"dbPdf", "PrintDPIX"},
+    {"qrPdf", "Angle"},          {"dbQrPdf", "IsEncrypt"}, {"single", "BarColor"},
     {"qrSingle", "Transparent"}, {"dbSingle", "ShowText"}, {"dbQrSingle", "BarBackColor"},
 };
 
 // Properties without a declared default, left at the new component's value:
 // a saved form has them all the same.
 const std::pair<const char*, const char*> WithoutDefault[] = {
-    {"pdf", "Transparent"}, {"pdf", "SymbolWidth"}, {"pdf", "CodeMode"}, {"pdf", "Aspect"},
-    {"pdf", "BarX"},        {"qrPdf", "CodeMode"},  {"qrPdf", "BarX"},   {"single", "Transparent"},
-    {"dbSingle", "SymbolHeight"},
+    {"pdf", "Transparent"}, {"pdf", "SymbolWidth"},    {"pdf", "CodeMode"},
+    {"pdf", "Aspect"},      {"pdf", "BarX"},           {"qrPdf", "CodeMode"},
+    {"qrPdf", "BarX"},      {"single", "Transparent"}, {"dbSingle", "SymbolHeight"},
 };
 
 QByteArray Fixture()
@@ -211,8 +211,8 @@ struct TDesigner {
     TDesigner()
     {
         QProcess install;
-        install.start(QStringLiteral(VANDREL_CMAKE), {"--install", VANDREL_BUILD_DIR, "--component", "designer",
-                                                      "--prefix", Prefix.path()});
+        install.start(QStringLiteral(VANDREL_CMAKE),
+                      {"--install", VANDREL_BUILD_DIR, "--component", "designer", "--prefix", Prefix.path()});
         if (!install.waitForFinished(120000) || install.exitCode() != 0) {
             Error = QString::fromLocal8Bit(install.readAllStandardOutput() + install.readAllStandardError());
             return;

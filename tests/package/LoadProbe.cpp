@@ -9,7 +9,6 @@
 int main()
 {
     using namespace Vandrel;
-    const bool started = VirtualPrinter != nullptr && crMagnifier > 0 && crHand > 0 &&
-                         UnitCounter("BarcodeReg") == -1;
+    const bool started = VirtualPrinter != nullptr && crMagnifier > 0 && crHand > 0 && UnitCounter("BarcodeReg") == -1;
     return started ? 0 : 1;
 }

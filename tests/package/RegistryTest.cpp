@@ -1,6 +1,6 @@
 // Register, the registry it fills and the palette icons.
-#include "linear/SingleBarcode.h"
 #include "package/Registry.h"
+#include "linear/SingleBarcode.h"
 #include "print/PreBox.h"
 #include "reader/ScanBarCodeHolder.h"
 
@@ -32,8 +32,8 @@ TEST(Register, PutsNineComponentsOnThePageVandrelInOrder)
     // A designer that loads the library twice registers nothing twice.
     Register();
     Register();
-    const QStringList expected{"TBarPDF417",       "TDBBarPDF417",     "TQRPDF417",
-                               "TDBQRPDF417",      "TSingleBarCode",   "TQRSingleBarCode",
+    const QStringList expected{"TBarPDF417",       "TDBBarPDF417",       "TQRPDF417",
+                               "TDBQRPDF417",      "TSingleBarCode",     "TQRSingleBarCode",
                                "TDBSingleBarCode", "TDBQRSingleBarCode", "TScanBarCode"};
     const std::vector<TRegisteredComponent> vandrel = OnPage(QStringLiteral("Vandrel"));
     QStringList names;

@@ -17,9 +17,9 @@ using namespace Vandrel;
 
 TEST(Units, AllStartedInOrderWhenTheLibraryIsLoaded)
 {
-    const std::vector<std::string_view> order{"Data", "BarCode", "SingleBarcode", "Gost", "BarPDF417",
-                                              "QRSingleBarCode", "ScanBarCode", "BarVPrt", "BarPreviewFrm",
-                                              "BarPrView", "BarPrint", "QRPDF417", "BarcodeReg"};
+    const std::vector<std::string_view> order{
+        "Data",    "BarCode",       "SingleBarcode", "Gost",     "BarPDF417", "QRSingleBarCode", "ScanBarCode",
+        "BarVPrt", "BarPreviewFrm", "BarPrView",     "BarPrint", "QRPDF417",  "BarcodeReg"};
     std::vector<std::string_view> names;
     for (const TUnit& unit : Units()) {
         names.push_back(unit.Name);

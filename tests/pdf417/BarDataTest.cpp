@@ -13,7 +13,8 @@ namespace Vandrel {
 namespace {
 
 // Forward and backward links, root, tail and count must all tell the same story.
-void ExpectList(const TPdf417Codewords& list, const std::vector<int>& expected) {
+void ExpectList(const TPdf417Codewords& list, const std::vector<int>& expected)
+{
     EXPECT_EQ(Values(list), expected);
     std::vector<int> backwards;
     for (const TBarData* node = list.Tail(); node; node = node->Prior)
@@ -29,11 +30,12 @@ void ExpectList(const TPdf417Codewords& list, const std::vector<int>& expected) 
 
 struct TEditCase {
     const char* name;
-    std::function<void(TPdf417Codewords&)> edit;   // applied to the list 1 2 3
+    std::function<void(TPdf417Codewords&)> edit; // applied to the list 1 2 3
     std::vector<int> expected;
 };
 
-TEST(BarDataTest, EditsKeepTheListLinked) {
+TEST(BarDataTest, EditsKeepTheListLinked)
+{
     const TEditCase cases[] = {
         {"append at the tail", [](auto& l) { l.AppendBarData(l.Tail(), 9); }, {1, 2, 3, 9}},
         {"append inside", [](auto& l) { l.AppendBarData(l.FindNode(2), 9); }, {1, 2, 9, 3}},
@@ -43,7 +45,12 @@ TEST(BarDataTest, EditsKeepTheListLinked) {
         {"insert one past the end", [](auto& l) { l.InsertBarData(l.FindNode(4), 9); }, {1, 2, 3, 9}},
         {"new root", [](auto& l) { l.RootBarData(9); }, {9}},
         {"delete", [](auto& l) { l.DelBarData(); }, {}},
-        {"delete, then append", [](auto& l) { l.DelBarData(); l.AppendBarData(l.Tail(), 9); }, {9}},
+        {"delete, then append",
+         [](auto& l) {
+             l.DelBarData();
+             l.AppendBarData(l.Tail(), 9);
+         },
+         {9}},
     };
     for (const TEditCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -56,13 +63,14 @@ TEST(BarDataTest, EditsKeepTheListLinked) {
 
 struct TFindCase {
     std::vector<int> list;
-    int from;           // position counting starts at (1: the root)
+    int from; // position counting starts at (1: the root)
     int32_t position;
-    int expected;       // value found, -1 for the empty node one past the end
-    const char* error;  // or the exception's text
+    int expected;      // value found, -1 for the empty node one past the end
+    const char* error; // or the exception's text
 };
 
-TEST(BarDataTest, FindNode) {
+TEST(BarDataTest, FindNode)
+{
     const TFindCase cases[] = {
         {{10, 20, 30}, 1, 1, 10, nullptr},
         {{10, 20, 30}, 1, 3, 30, nullptr},
@@ -95,7 +103,8 @@ TEST(BarDataTest, FindNode) {
     }
 }
 
-TEST(BarDataTest, StreamAppendStrPutsTheBytesInFront) {
+TEST(BarDataTest, StreamAppendStrPutsTheBytesInFront)
+{
     struct TCase {
         std::string s, former, expected;
     };

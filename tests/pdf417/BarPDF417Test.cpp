@@ -70,7 +70,8 @@ TEST(BarPDF417, SymbolGeometryAtEveryAngle)
         }
         return w;
     };
-    EXPECT_EQ(widths(30, 5, 16), "81111113" "31111136");
+    EXPECT_EQ(widths(30, 5, 16), "81111113"
+                                 "31111136");
     EXPECT_EQ(widths(30 + (17 * 5) * 2, 4 + 2 * 6, 8), GetBSValue(2, 5));
     for (const TAngleType angle : {_90, _180, _270}) {
         TBarPDF417 c;

@@ -25,7 +25,8 @@ using TTable = const char (*)[9];
 const std::array<TTable, 3> Tables = {CodeTable1, CodeTable3, CodeTable6};
 
 // The first-match search a reader would otherwise run over a row's cluster.
-int LinearFind(int row, std::string_view widths) {
+int LinearFind(int row, std::string_view widths)
+{
     for (int value = 0; value < CodeWordValues; ++value)
         if (widths == Tables[row % 3][value])
             return value;
@@ -34,7 +35,8 @@ int LinearFind(int row, std::string_view widths) {
 
 // Every string of eight digits 1-6 summing to 17: all the widths a reader can
 // hand over that could be a codeword at all.
-std::vector<std::string> AllPatterns() {
+std::vector<std::string> AllPatterns()
+{
     std::vector<std::string> all;
     std::string widths(8, '1');
     auto fill = [&](auto& self, std::size_t i, int left) -> void {
@@ -61,7 +63,8 @@ struct TSymbol {
     std::vector<int> codewords;
 };
 
-TSymbol ByteSymbol(const std::string& bytes, int32_t level, int32_t columns) {
+TSymbol ByteSymbol(const std::string& bytes, int32_t level, int32_t columns)
+{
     TPdf417Codewords list;
     ByteToCodeWord(list, bytes);
     TPdf417ErrorCorrection ec(static_cast<TErrorLevel>(level));
@@ -78,7 +81,8 @@ TSymbol ByteSymbol(const std::string& bytes, int32_t level, int32_t columns) {
     return symbol;
 }
 
-int RowIndicator(const TSymbol& s, bool right, int row) {
+int RowIndicator(const TSymbol& s, bool right, int row)
+{
     const int base = 30 * (row / 3);
     const int rowInfo = (s.rows - 1) / 3;
     const int levelInfo = 3 * s.level + (s.rows - 1) % 3;
@@ -91,7 +95,8 @@ int RowIndicator(const TSymbol& s, bool right, int row) {
 
 // Draws the symbol with our tables, 2 pixels a module, rows 3 modules high,
 // and has zxing-cpp read it: its bytes, or "<unread>".
-std::string ReadWithZXing(const TSymbol& s) {
+std::string ReadWithZXing(const TSymbol& s)
+{
     constexpr int module = 2, rowHeight = 3 * module, margin = 20;
     const int width = (17 * (s.columns + 4) + 1) * module + 2 * margin;
     const int height = s.rows * rowHeight + 2 * margin;
@@ -114,7 +119,8 @@ std::string ReadWithZXing(const TSymbol& s) {
     }
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
-    const auto result = ZXing::ReadBarcode(ZXing::ImageView(pixels.data(), width, height, ZXing::ImageFormat::Lum), hints);
+    const auto result =
+        ZXing::ReadBarcode(ZXing::ImageView(pixels.data(), width, height, ZXing::ImageFormat::Lum), hints);
     return result.isValid() ? std::string(result.bytes().begin(), result.bytes().end()) : "<unread>";
 }
 
@@ -122,7 +128,8 @@ std::string ReadWithZXing(const TSymbol& s) {
 
 // Eight widths 1-6 of 17 modules, starting with a bar (even positions are
 // bars), each in the cluster its table stands for, none repeated in a table.
-TEST(ClusterTables, EveryPatternIsWellFormedDistinctAndInItsCluster) {
+TEST(ClusterTables, EveryPatternIsWellFormedDistinctAndInItsCluster)
+{
     for (int cluster = 0; cluster < 3; ++cluster) {
         std::set<std::string_view> seen;
         for (int value = 0; value < CodeWordValues; ++value) {
@@ -141,13 +148,15 @@ TEST(ClusterTables, EveryPatternIsWellFormedDistinctAndInItsCluster) {
     }
 }
 
-TEST(ClusterTables, KnownCodewordZero) {
+TEST(ClusterTables, KnownCodewordZero)
+{
     EXPECT_STREQ(CodeTable1[0], "31111136");
     EXPECT_STREQ(CodeTable3[0], "51111125");
     EXPECT_STREQ(CodeTable6[0], "21111155");
 }
 
-TEST(ClusterTables, GetBSValueTakesTheClusterOfTheRow) {
+TEST(ClusterTables, GetBSValueTakesTheClusterOfTheRow)
+{
     for (int row = 0; row < 9; ++row)
         for (int value = 0; value < CodeWordValues; ++value)
             ASSERT_EQ(GetBSValue(row, value), std::string_view(Tables[row % 3][value])) << row << ' ' << value;
@@ -159,7 +168,8 @@ TEST(ClusterTables, GetBSValueTakesTheClusterOfTheRow) {
     EXPECT_TRUE(GetBSValue(-1, 0).empty());
 }
 
-TEST(ClusterTables, FindCodeWordInvertsGetBSValue) {
+TEST(ClusterTables, FindCodeWordInvertsGetBSValue)
+{
     for (int row = 0; row < 6; ++row)
         for (int value = 0; value < CodeWordValues; ++value)
             ASSERT_EQ(FindCodeWord(row, GetBSValue(row, value)), value) << row << ' ' << value;
@@ -168,7 +178,8 @@ TEST(ClusterTables, FindCodeWordInvertsGetBSValue) {
 // Over every candidate width string, the lookup answers exactly as the
 // first-match search does: the codeword in the row's own cluster, else -1
 // (a pattern of another cluster included).
-TEST(ClusterTables, FindCodeWordAgreesWithALinearSearch) {
+TEST(ClusterTables, FindCodeWordAgreesWithALinearSearch)
+{
     const std::vector<std::string> all = AllPatterns();
     int found = 0;
     for (int row = 0; row < 3; ++row)
@@ -183,7 +194,8 @@ TEST(ClusterTables, FindCodeWordAgreesWithALinearSearch) {
     EXPECT_EQ(FindCodeWord(2, CodeTable1[0]), -1);
 }
 
-TEST(ClusterTables, FindCodeWordRejectsWhatIsNoPattern) {
+TEST(ClusterTables, FindCodeWordRejectsWhatIsNoPattern)
+{
     for (std::string_view widths : {"", "3111113", "311111360", "31111137", "31111135", "3111113x", "71111117",
                                     "0311113a", "3111113\x06", "9111111\x2f"})
         EXPECT_EQ(FindCodeWord(0, widths), -1) << widths;
@@ -196,7 +208,8 @@ TEST(ClusterTables, FindCodeWordRejectsWhatIsNoPattern) {
 // correct, so one more misread pattern anywhere would make the read fail (or
 // yield other bytes): every codeword drawn in the other positions of a symbol
 // read back exactly is confirmed.
-TEST(ClusterTables, ZXingReadsEveryPattern) {
+TEST(ClusterTables, ZXingReadsEveryPattern)
+{
     std::mt19937 random(929);
     std::array<std::vector<bool>, 3> confirmed;
     confirmed.fill(std::vector<bool>(CodeWordValues, false));

@@ -16,17 +16,19 @@ namespace Vandrel::CompactionOracle {
 
 inline constexpr std::string_view Upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 inline constexpr std::string_view Lower = "abcdefghijklmnopqrstuvwxyz";
-inline constexpr std::string_view Mixed = "0123456789&\r\t,:#-.$/+%*=^";          // 0-24
-inline constexpr std::string_view Punctuation = ";<>@[\\]_`~!\r\t,:\n-.$/\"|*()?{}'";  // 0-28
+inline constexpr std::string_view Mixed = "0123456789&\r\t,:#-.$/+%*=^";              // 0-24
+inline constexpr std::string_view Punctuation = ";<>@[\\]_`~!\r\t,:\n-.$/\"|*()?{}'"; // 0-28
 
-inline bool IsTextByte(char c) {
-    return c == ' ' || Upper.find(c) != Upper.npos || Lower.find(c) != Lower.npos ||
-           Mixed.find(c) != Mixed.npos || Punctuation.find(c) != Punctuation.npos;
+inline bool IsTextByte(char c)
+{
+    return c == ' ' || Upper.find(c) != Upper.npos || Lower.find(c) != Lower.npos || Mixed.find(c) != Mixed.npos ||
+           Punctuation.find(c) != Punctuation.npos;
 }
 
 enum TSub { Alpha, Low, Mix, Punct };
 
-inline std::optional<std::string> DecodeText(const std::vector<int>& segment) {
+inline std::optional<std::string> DecodeText(const std::vector<int>& segment)
+{
     std::string out;
     TSub latched = Alpha;
     std::optional<TSub> shifted;
@@ -74,10 +76,11 @@ inline std::optional<std::string> DecodeText(const std::vector<int>& segment) {
     return out;
 }
 
-inline std::optional<std::string> DecodeNumeric(const std::vector<int>& segment) {
+inline std::optional<std::string> DecodeNumeric(const std::vector<int>& segment)
+{
     std::string out;
     for (std::size_t group = 0; group < segment.size(); group += 15) {
-        std::vector<int> decimal{0};    // least significant digit first
+        std::vector<int> decimal{0}; // least significant digit first
         for (std::size_t i = group; i < std::min(group + 15, segment.size()); ++i) {
             int carry = segment[i];
             for (int& d : decimal) {
@@ -96,7 +99,8 @@ inline std::optional<std::string> DecodeNumeric(const std::vector<int>& segment)
     return out;
 }
 
-inline std::optional<std::string> DecodeBytes(const std::vector<int>& segment, bool multipleOfSix) {
+inline std::optional<std::string> DecodeBytes(const std::vector<int>& segment, bool multipleOfSix)
+{
     if (multipleOfSix && segment.size() % 5 != 0)
         return std::nullopt;
     std::string out;
@@ -118,15 +122,15 @@ inline std::optional<std::string> DecodeBytes(const std::vector<int>& segment, b
     return out;
 }
 
-inline std::optional<std::string> Decode(const std::vector<int>& codewords) {
+inline std::optional<std::string> Decode(const std::vector<int>& codewords)
+{
     std::string out;
-    int mode = 900;     // a symbol starts in text compaction
+    int mode = 900; // a symbol starts in text compaction
     std::vector<int> segment;
     auto close = [&] {
-        std::optional<std::string> part =
-            mode == 900 ? DecodeText(segment)
-            : mode == 902 ? DecodeNumeric(segment)
-                          : DecodeBytes(segment, mode == 924);
+        std::optional<std::string> part = mode == 900   ? DecodeText(segment)
+                                          : mode == 902 ? DecodeNumeric(segment)
+                                                        : DecodeBytes(segment, mode == 924);
         segment.clear();
         if (part)
             out += *part;
@@ -150,7 +154,8 @@ inline std::optional<std::string> Decode(const std::vector<int>& codewords) {
 
 // Runs of one kind of byte, long and short, so that digit runs around 13, text
 // runs around 5 and lone or paired non-text bytes meet in every order.
-inline std::string RandomValue(std::mt19937& rng, std::size_t length) {
+inline std::string RandomValue(std::mt19937& rng, std::size_t length)
+{
     static const std::string digits = "0123456789";
     static const std::string letters = "ABCXYZ abcxyz";
     static const std::string marks = "&\r\t,:#-.$/+%*=^;<>@[\\]_`~!\n\"|()?{}'";
@@ -164,7 +169,7 @@ inline std::string RandomValue(std::mt19937& rng, std::size_t length) {
     const std::string* kinds[] = {&digits, &letters, &marks, &others};
     const int runLengths[] = {1, 1, 2, 3, 4, 5, 6, 12, 13, 14, 30};
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    const int palette = pick(4);   // digits only, text only, any byte, or runs
+    const int palette = pick(4); // digits only, text only, any byte, or runs
     std::string value;
     while (value.size() < length) {
         if (palette == 2) {

@@ -20,8 +20,7 @@ using namespace CompactionOracle;
 
 using TFrontEnd = bool (*)(TPdf417Codewords&, std::string_view, const TMessageFn&);
 
-constexpr TFrontEnd FrontEnds[] = {TxtStreamToBarData, NumStreamToBarData, ByteStreamToBarData,
-                                   CompStreamToBarData};
+constexpr TFrontEnd FrontEnds[] = {TxtStreamToBarData, NumStreamToBarData, ByteStreamToBarData, CompStreamToBarData};
 constexpr const char* ModeNames[] = {"tMode", "nMode", "bMode", "cMode"};
 
 struct TResult {
@@ -30,7 +29,8 @@ struct TResult {
     std::vector<std::string> messages;
 };
 
-TResult Encode(TCodeMode mode, std::string_view value) {
+TResult Encode(TCodeMode mode, std::string_view value)
+{
     TPdf417Codewords list;
     std::vector<std::string> messages;
     const bool ok = FrontEnds[mode](list, value, [&](const std::string& m) { messages.push_back(m); });
@@ -46,7 +46,8 @@ struct TCase {
     const char* comment;
 };
 
-TEST(CompactionTest, Codewords) {
+TEST(CompactionTest, Codewords)
+{
     const TCase cases[] = {
         {tMode, "PDF417", {453, 178, 121, 239}, "latch to Mixed, odd count padded with 29"},
         {tMode, "aB", {810, 811}, "latch to Lower, shift to Alpha"},
@@ -59,10 +60,12 @@ TEST(CompactionTest, Codewords) {
         {tMode, "A#", {28, 479}, "Mixed-only character"},
         {tMode, "", {}, "nothing, not even a latch"},
         {nMode, "0123456789", {902, 13, 798, 85, 289}, "value 10123456789"},
-        {nMode, "12345678901234567890123456789012345678901234",
+        {nMode,
+         "12345678901234567890123456789012345678901234",
          {902, 491, 81, 137, 450, 302, 67, 15, 174, 492, 862, 667, 475, 869, 12, 434},
          "one full group of 44 digits"},
-        {nMode, "123456789012345678901234567890123456789012345",
+        {nMode,
+         "123456789012345678901234567890123456789012345",
          {902, 491, 81, 137, 450, 302, 67, 15, 174, 492, 862, 667, 475, 869, 12, 434, 15},
          "45 digits: a second group of one"},
         {nMode, "", {902}, ""},
@@ -71,18 +74,31 @@ TEST(CompactionTest, Codewords) {
         {bMode, "ABCDE", {901, 65, 66, 67, 68, 69}, "five bytes one by one"},
         {bMode, "ABCDEFG", {901, 109, 326, 368, 127, 330, 71}, "group and a single byte"},
         {bMode, "", {924}, "an empty value is a multiple of six"},
-        {cMode, "ABCD1234567890123XYZAB",
-         {1, 63, 902, 17, 110, 836, 811, 223, 900, 714, 750, 59}, "text, numeric, text"},
-        {cMode, "ABCD1234567890123XYZ",
-         {1, 63, 902, 17, 110, 836, 811, 223, 901, 88, 89, 90}, "closing XYZ too short for text"},
-        {cMode, "AB\x80" "CDEFG", {901, 109, 327, 731, 476, 613, 70, 71},
+        {cMode,
+         "ABCD1234567890123XYZAB",
+         {1, 63, 902, 17, 110, 836, 811, 223, 900, 714, 750, 59},
+         "text, numeric, text"},
+        {cMode,
+         "ABCD1234567890123XYZ",
+         {1, 63, 902, 17, 110, 836, 811, 223, 901, 88, 89, 90},
+         "closing XYZ too short for text"},
+        {cMode,
+         "AB\x80"
+         "CDEFG",
+         {901, 109, 327, 731, 476, 613, 70, 71},
          "a lone non-text byte keeps what follows in bytes"},
-        {cMode, "\x80\x81" "abcdef", {901, 128, 129, 900, 810, 32, 94, 179},
+        {cMode,
+         "\x80\x81"
+         "abcdef",
+         {901, 128, 129, 900, 810, 32, 94, 179},
          "two non-text bytes, then a text run"},
-        {cMode, "\x80\x81" "ab\x82" "cde", {901, 215, 317, 716, 24, 771, 100, 101},
+        {cMode,
+         "\x80\x81"
+         "ab\x82"
+         "cde",
+         {901, 215, 317, 716, 24, 771, 100, 101},
          "a text run cannot span a non-text byte"},
-        {cMode, "1234567890123A", {902, 17, 110, 836, 811, 223, 901, 65},
-         "a closing letter after a digit run"},
+        {cMode, "1234567890123A", {902, 17, 110, 836, 811, 223, 901, 65}, "a closing letter after a digit run"},
         {cMode, "0000000000000", {902, 15, 217, 379, 11, 100}, "13 digits: numeric"},
         {cMode, "000000000000", {840, 0, 0, 0, 0, 0, 29}, "12 digits: text"},
         {cMode, "ABCDE", {1, 63, 149}, "five characters: text"},
@@ -98,11 +114,13 @@ TEST(CompactionTest, Codewords) {
     }
 }
 
-TEST(CompactionTest, RefusesWhatTheModeCannotCarry) {
+TEST(CompactionTest, RefusesWhatTheModeCannotCarry)
+{
     const std::pair<TCodeMode, std::string> cases[] = {
-        {nMode, "12a"},   {nMode, " 1"},    {tMode, "A\x80"}, {tMode, "\xff"},
-        {tMode, "A\x7f"}, {tMode, std::string(1, '\0')},     {tMode, "\x08"},
-        {tMode, "\x0b"},  {tMode, "\x0c"},  {tMode, "\x0e"},  {tMode, "\x1f"},
+        {nMode, "12a"},  {nMode, " 1"},    {tMode, "A\x80"},
+        {tMode, "\xff"}, {tMode, "A\x7f"}, {tMode, std::string(1, '\0')},
+        {tMode, "\x08"}, {tMode, "\x0b"},  {tMode, "\x0c"},
+        {tMode, "\x0e"}, {tMode, "\x1f"},
     };
     for (const auto& [mode, value] : cases) {
         SCOPED_TRACE(testing::Message() << ModeNames[mode] << " byte " << int(uint8_t(value.back())));
@@ -116,14 +134,16 @@ TEST(CompactionTest, RefusesWhatTheModeCannotCarry) {
         EXPECT_TRUE(Encode(tMode, value).ok) << int(value[0]);
 }
 
-TEST(CompactionTest, TextAfterOtherCodewordsLatches) {
+TEST(CompactionTest, TextAfterOtherCodewordsLatches)
+{
     TPdf417Codewords list;
     Fill(list, {902, 15});
     ASSERT_TRUE(TextToCodeWord(list, "AB"));
     EXPECT_EQ(Values(list), (std::vector<int>{902, 15, 900, 1}));
 }
 
-TEST(CompactionTest, TextValuesAndSubModes) {
+TEST(CompactionTest, TextValuesAndSubModes)
+{
     struct TRow {
         char ch;
         TBCType current;
@@ -133,16 +153,11 @@ TEST(CompactionTest, TextValuesAndSubModes) {
         TShiftMode shift;
     };
     const TRow rows[] = {
-        {'Z', bcLower, 25, bcAlpha, 27, asMode},
-        {'Z', bcMixed, 25, bcAlpha, 28, alMode},
-        {'z', bcAlpha, 25, bcLower, 27, llMode},
-        {'9', bcLower, 9, bcMixed, 28, mlMode},
-        {'\t', bcAlpha, 12, bcPunctuation, 29, psMode},
-        {'\t', bcMixed, 12, bcMixed, 0, noneMode},
-        {'^', bcAlpha, 24, bcMixed, 28, mlMode},
-        {':', bcMixed, 14, bcPunctuation, 29, psMode},
-        {'\'', bcLower, 28, bcPunctuation, 29, psMode},
-        {' ', bcLower, 26, bcLower, 0, noneMode},
+        {'Z', bcLower, 25, bcAlpha, 27, asMode},        {'Z', bcMixed, 25, bcAlpha, 28, alMode},
+        {'z', bcAlpha, 25, bcLower, 27, llMode},        {'9', bcLower, 9, bcMixed, 28, mlMode},
+        {'\t', bcAlpha, 12, bcPunctuation, 29, psMode}, {'\t', bcMixed, 12, bcMixed, 0, noneMode},
+        {'^', bcAlpha, 24, bcMixed, 28, mlMode},        {':', bcMixed, 14, bcPunctuation, 29, psMode},
+        {'\'', bcLower, 28, bcPunctuation, 29, psMode}, {' ', bcLower, 26, bcLower, 0, noneMode},
         {'\x80', bcAlpha, -1, bcAlpha, 0, noneMode},
     };
     for (const TRow& r : rows) {
@@ -156,7 +171,8 @@ TEST(CompactionTest, TextValuesAndSubModes) {
     }
 }
 
-TEST(CompactionTest, EveryValueEncodesAndDecodesBackOrIsRefused) {
+TEST(CompactionTest, EveryValueEncodesAndDecodesBackOrIsRefused)
+{
     std::mt19937 rng(417);
     for (std::size_t length = 0; length <= 2000; ++length) {
         const std::string value = RandomValue(rng, length);

@@ -52,10 +52,11 @@ struct TRun {
     std::vector<std::string> messages;
     std::string error;
     int32_t ecCount = 0;
-    std::string work;   // WorkStream: the bytes compacted
+    std::string work; // WorkStream: the bytes compacted
 };
 
-void Configure(TPdf417Encoder& encoder, const TSettings& s) {
+void Configure(TPdf417Encoder& encoder, const TSettings& s)
+{
     encoder.SetCodeMode(s.mode);
     encoder.SetErrorLevel(s.level);
     encoder.SetDataColumn(s.columns);
@@ -68,7 +69,8 @@ void Configure(TPdf417Encoder& encoder, const TSettings& s) {
     encoder.SetBarValue(s.value);
 }
 
-TRun Encode(const TSettings& settings) {
+TRun Encode(const TSettings& settings)
+{
     TRun run;
     TPdf417Encoder encoder([&run](const std::string& m) { run.messages.push_back(m); });
     int32_t draw = 0;
@@ -102,12 +104,16 @@ TRun Encode(const TSettings& settings) {
     return run;
 }
 
-bool IsMicro(TPDFType type) { return type == MicroPDF417 || type == TruncatedMicroPDF417; }
+bool IsMicro(TPDFType type)
+{
+    return type == MicroPDF417 || type == TruncatedMicroPDF417;
+}
 
 // Every symbol stands alone: its descriptor counts its data part, its error
 // correction checks, a sequence's control block names its place, and its
 // data read back by themselves; the pieces in order give `bytes`.
-void ExpectReadsBack(const TRun& run, TPDFType type, const std::string& bytes) {
+void ExpectReadsBack(const TRun& run, TPDFType type, const std::string& bytes)
+{
     ASSERT_TRUE(run.ok) << run.error;
     ASSERT_FALSE(run.symbols.empty());
     std::string read;
@@ -138,11 +144,12 @@ void ExpectReadsBack(const TRun& run, TPDFType type, const std::string& bytes) {
     EXPECT_EQ(read, bytes);
 }
 
-TEST(EncoderTest, Symbols) {
+TEST(EncoderTest, Symbols)
+{
     struct TCase {
         TSettings settings;
         std::vector<TSymbolSize> sizes;
-        std::vector<int> head;     // the first codewords of the first symbol
+        std::vector<int> head; // the first codewords of the first symbol
         const char* comment;
     };
     const std::vector<int> defaultSymbol = {5, 453, 178, 121, 239, 452, 327, 657, 619};
@@ -152,28 +159,39 @@ TEST(EncoderTest, Symbols) {
         {{.level = 0}, {{3, 3}}, {7, 453, 178, 121, 239, 900, 900}, "padded"},
         {{.value = "0123456789", .mode = nMode}, {{4, 3}}, {8, 902, 13, 798, 85, 289, 900, 900}, ""},
         {{.value = "ABCDEF", .mode = bMode}, {{4, 3}}, {8, 924, 109, 326, 368, 127, 330, 900}, ""},
-        {{.value = "ABCD1234567890123XYZAB", .mode = cMode}, {{6, 3}},
-         {14, 1, 63, 902, 17, 110, 836, 811, 223, 900, 714, 750, 59, 900}, "automatic"},
-        {{.columns = 0, .width = 100, .height = 2000}, {{8, 2}},
-         {12, 453, 178, 121, 239, 900, 900, 900, 900, 900, 900, 900}, "tall area"},
-        {{.columns = 0, .width = 2000, .height = 100, .angle = _90}, {{8, 2}}, {12},
+        {{.value = "ABCD1234567890123XYZAB", .mode = cMode},
+         {{6, 3}},
+         {14, 1, 63, 902, 17, 110, 836, 811, 223, 900, 714, 750, 59, 900},
+         "automatic"},
+        {{.columns = 0, .width = 100, .height = 2000},
+         {{8, 2}},
+         {12, 453, 178, 121, 239, 900, 900, 900, 900, 900, 900, 900},
+         "tall area"},
+        {{.columns = 0, .width = 2000, .height = 100, .angle = _90},
+         {{8, 2}},
+         {12},
          "at 90 degrees the control's height is the width"},
         {{.columns = 0, .width = 100, .height = 2000, .angle = _270}, {{3, 3}}, {5}, ""},
-        {{.value = std::string(1846, 'A'), .columns = 29}, {{32, 29}}, {924, 0, 0},
-         "928 codewords in all"},
+        {{.value = std::string(1846, 'A'), .columns = 29}, {{32, 29}}, {924, 0, 0}, "928 codewords in all"},
         {{.value = std::string(530, 'A')}, {{90, 3}}, {266}, "90 rows"},
-        {{.value = std::string(200, 'A'), .columns = 0, .width = 4000, .height = 50}, {{4, 27}}, {104},
+        {{.value = std::string(200, 'A'), .columns = 0, .width = 4000, .height = 50},
+         {{4, 27}},
+         {104},
          "a wide, flat area: more rows rather than more than 30 columns"},
-        {{.type = MicroPDF417}, {{6, 3}},
+        {{.type = MicroPDF417},
+         {{6, 3}},
          {14, 453, 178, 121, 239, 900, 900, 928, 111, 100, 156, 157, 158, 922},
          "a sequence of one symbol"},
         {{.type = TruncatedMicroPDF417}, {{6, 3}}, {14, 453, 178, 121, 239, 900, 900, 928}, ""},
-        {{.value = std::string(1100, 'A'), .type = MicroPDF417}, {{90, 3}, {90, 3}, {15, 3}}, {266},
-         "three symbols"},
-        {{.columns = 30, .type = MicroPDF417}, {{3, 30}}, {86, 453},
+        {{.value = std::string(1100, 'A'), .type = MicroPDF417}, {{90, 3}, {90, 3}, {15, 3}}, {266}, "three symbols"},
+        {{.columns = 30, .type = MicroPDF417},
+         {{3, 30}},
+         {86, 453},
          "the last symbol has three rows however few its codewords"},
         {{.value = std::string(1000, '7'), .mode = nMode, .columns = 0, .rows = 10, .type = MicroPDF417},
-         {{10, 30}, {10, 7}}, {296, 902}, "rows fixed, columns follow"},
+         {{10, 30}, {10, 7}},
+         {296, 902},
+         "rows fixed, columns follow"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.comment);
@@ -187,7 +205,8 @@ TEST(EncoderTest, Symbols) {
     }
 }
 
-TEST(EncoderTest, Refusals) {
+TEST(EncoderTest, Refusals)
+{
     struct TCase {
         TSettings settings;
         bool ok;
@@ -200,14 +219,19 @@ TEST(EncoderTest, Refusals) {
         {{.value = "A\x80"}, false, {"Invalid string"}, "", ""},
         {{.value = "12a", .mode = nMode}, false, {"Invalid string"}, "", ""},
         {{.value = "ABCDEFGHIJ", .columns = 2, .rows = 3}, false, {}, "", "10 codewords in 2 x 3: silent"},
-        {{.value = std::string(1848, 'A'), .columns = 29}, false, {"Code Words is too Large!"}, "",
-         "929 codewords"},
+        {{.value = std::string(1848, 'A'), .columns = 29}, false, {"Code Words is too Large!"}, "", "929 codewords"},
         {{.value = std::string(532, 'A')}, false, {}, RecalcuError, "91 rows"},
         {{.columns = 30, .rows = 90}, false, {}, RecalcuError, "a grid beyond 928 codewords"},
         {{.columns = 0, .width = 0}, false, {}, RecalcuError, "no area to size for"},
-        {{.level = 8, .type = MicroPDF417}, false, {}, RecalcuError,
+        {{.level = 8, .type = MicroPDF417},
+         false,
+         {},
+         RecalcuError,
          "512 error-correction codewords do not fit 90 x 3"},
-        {{.value = std::string(200, 'A'), .columns = 0, .rows = 3}, false, {"Num of CodeWord is too Big!"}, "",
+        {{.value = std::string(200, 'A'), .columns = 0, .rows = 3},
+         false,
+         {"Num of CodeWord is too Big!"},
+         "",
          "35 columns would not read: said, and refused"},
     };
     for (const TCase& c : cases) {
@@ -223,7 +247,8 @@ TEST(EncoderTest, Refusals) {
 // Values of every length and kind, in every mode, in every type, at several
 // levels and layouts: each encodes and reads back, or is refused for a
 // reason the encoder states.
-TEST(EncoderTest, RandomValuesReadBackOrAreRefused) {
+TEST(EncoderTest, RandomValuesReadBackOrAreRefused)
+{
     const uint8_t columns[] = {3, 0, 1, 30, 7};
     std::mt19937 rng(4170);
     for (size_t length = 0; length <= 2000; ++length) {
@@ -231,12 +256,13 @@ TEST(EncoderTest, RandomValuesReadBackOrAreRefused) {
         const bool text = std::all_of(value.begin(), value.end(), IsTextByte);
         const bool digits = std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
         for (TCodeMode mode : {tMode, nMode, bMode, cMode}) {
-            const TSettings settings{.value = value, .mode = mode, .level = static_cast<int32_t>(length % 5),
+            const TSettings settings{.value = value,
+                                     .mode = mode,
+                                     .level = static_cast<int32_t>(length % 5),
                                      .columns = columns[length % std::size(columns)],
                                      .type = static_cast<TPDFType>(length % 4)};
-            SCOPED_TRACE(testing::Message() << "mode " << mode << ", type " << settings.type << ", length "
-                                            << length << ", level " << settings.level << ", columns "
-                                            << int(settings.columns));
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", type " << settings.type << ", length " << length
+                                            << ", level " << settings.level << ", columns " << int(settings.columns));
             const TRun run = Encode(settings);
             if (run.ok) {
                 ExpectReadsBack(run, settings.type, value);
@@ -255,14 +281,18 @@ TEST(EncoderTest, RandomValuesReadBackOrAreRefused) {
     }
 }
 
-TEST(EncoderTest, EncryptedPayloads) {
+TEST(EncoderTest, EncryptedPayloads)
+{
     struct TCase {
         size_t length;
         TPDFType type;
         size_t payload;
     };
     const TCase cases[] = {
-        {1, Normal, 13}, {8, Normal, 13}, {9, Normal, 21}, {2000, MicroPDF417, 2005},
+        {1, Normal, 13},
+        {8, Normal, 13},
+        {9, Normal, 21},
+        {2000, MicroPDF417, 2005},
     };
     std::mt19937 rng(32);
     for (const TCase& c : cases) {
@@ -285,12 +315,13 @@ TEST(EncoderTest, EncryptedPayloads) {
     }
 }
 
-TEST(EncoderTest, FileIdFromTimeOfDayAndDraws) {
+TEST(EncoderTest, FileIdFromTimeOfDayAndDraws)
+{
     struct TCase {
         double timeOfDay;
         std::vector<int32_t> draws;
         std::vector<int> fileId;
-        std::vector<int32_t> ranges;    // what the generator was asked for
+        std::vector<int32_t> ranges; // what the generator was asked for
         const char* comment;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -307,10 +338,11 @@ TEST(EncoderTest, FileIdFromTimeOfDayAndDraws) {
         TPdf417Encoder encoder;
         std::vector<int32_t> ranges;
         size_t next = 0;
-        encoder.SetFileIdSources([&] { return c.timeOfDay; }, [&](int32_t range) {
-            ranges.push_back(range);
-            return c.draws.at(next++);
-        });
+        encoder.SetFileIdSources([&] { return c.timeOfDay; },
+                                 [&](int32_t range) {
+                                     ranges.push_back(range);
+                                     return c.draws.at(next++);
+                                 });
         Configure(encoder, {.type = MicroPDF417});
         ASSERT_TRUE(encoder.StreamToBarData());
         std::vector<int> codewords;
@@ -323,53 +355,102 @@ TEST(EncoderTest, FileIdFromTimeOfDayAndDraws) {
     }
 }
 
-TEST(EncoderTest, Setters) {
+TEST(EncoderTest, Setters)
+{
     struct TCase {
         const char* comment;
-        std::function<bool(TPdf417Encoder&)> set;   // applied to a new encoder
+        std::function<bool(TPdf417Encoder&)> set; // applied to a new encoder
         bool result;
         std::vector<std::string> messages;
         std::function<bool(const TPdf417Encoder&)> holds;
     };
     const std::string password32(32, 'p');
     const TCase cases[] = {
-        {"DataColumn 31", [](auto& e) { return e.SetDataColumn(31); }, false, {"DataColumn <= 30 "},
+        {"DataColumn 31",
+         [](auto& e) { return e.SetDataColumn(31); },
+         false,
+         {"DataColumn <= 30 "},
          [](auto& e) { return e.DataColumn() == 3; }},
-        {"DataColumn 30", [](auto& e) { return e.SetDataColumn(30); }, true, {},
+        {"DataColumn 30",
+         [](auto& e) { return e.SetDataColumn(30); },
+         true,
+         {},
          [](auto& e) { return e.DataColumn() == 30; }},
-        {"DataColumn unchanged", [](auto& e) { return e.SetDataColumn(3); }, false, {},
+        {"DataColumn unchanged",
+         [](auto& e) { return e.SetDataColumn(3); },
+         false,
+         {},
          [](auto& e) { return e.DataColumn() == 3; }},
-        {"DataRow 2", [](auto& e) { return e.SetDataRow(2); }, false, {"DataRow <= 90 And DataRow >= 3"},
+        {"DataRow 2",
+         [](auto& e) { return e.SetDataRow(2); },
+         false,
+         {"DataRow <= 90 And DataRow >= 3"},
          [](auto& e) { return e.DataRow() == 0; }},
-        {"DataRow 91", [](auto& e) { return e.SetDataRow(91); }, false, {"DataRow <= 90 And DataRow >= 3"},
+        {"DataRow 91",
+         [](auto& e) { return e.SetDataRow(91); },
+         false,
+         {"DataRow <= 90 And DataRow >= 3"},
          [](auto& e) { return e.DataRow() == 0; }},
-        {"DataRow 90, then 0", [](auto& e) { return e.SetDataRow(90) && e.SetDataRow(0); }, true, {},
+        {"DataRow 90, then 0",
+         [](auto& e) { return e.SetDataRow(90) && e.SetDataRow(0); },
+         true,
+         {},
          [](auto& e) { return e.DataRow() == 0; }},
-        {"ErrorLevel 9", [](auto& e) { return e.SetErrorLevel(9); }, false, {"Out of Range!"},
+        {"ErrorLevel 9",
+         [](auto& e) { return e.SetErrorLevel(9); },
+         false,
+         {"Out of Range!"},
          [](auto& e) { return e.ErrorLevel() == Level1; }},
-        {"ErrorLevel unchanged re-encodes", [](auto& e) { return e.SetErrorLevel(1); }, true, {},
+        {"ErrorLevel unchanged re-encodes",
+         [](auto& e) { return e.SetErrorLevel(1); },
+         true,
+         {},
          [](auto& e) { return e.ErrorLevel() == Level1; }},
-        {"ErrorLevel 8", [](auto& e) { return e.SetErrorLevel(8); }, true, {},
+        {"ErrorLevel 8",
+         [](auto& e) { return e.SetErrorLevel(8); },
+         true,
+         {},
          [](auto& e) { return e.ErrorCorrection().ECCount() == 512; }},
-        {"IsEncrypt in text mode", [](auto& e) { return e.SetIsEncrypt(true); }, false,
-         {"PLEASE SET CODEMODE AS bMode"}, [](auto& e) { return !e.IsEncrypt(); }},
-        {"IsEncrypt in byte mode", [](auto& e) { return e.SetCodeMode(bMode) && e.SetIsEncrypt(true); }, true,
-         {}, [](auto& e) { return e.IsEncrypt(); }},
+        {"IsEncrypt in text mode",
+         [](auto& e) { return e.SetIsEncrypt(true); },
+         false,
+         {"PLEASE SET CODEMODE AS bMode"},
+         [](auto& e) { return !e.IsEncrypt(); }},
+        {"IsEncrypt in byte mode",
+         [](auto& e) { return e.SetCodeMode(bMode) && e.SetIsEncrypt(true); },
+         true,
+         {},
+         [](auto& e) { return e.IsEncrypt(); }},
         {"CodeMode while encrypting",
-         [](auto& e) { return e.SetCodeMode(bMode) && e.SetIsEncrypt(true) && e.SetCodeMode(cMode); }, false,
+         [](auto& e) { return e.SetCodeMode(bMode) && e.SetIsEncrypt(true) && e.SetCodeMode(cMode); },
+         false,
          {"if bEncrypt is True, DON'T SELECTED cMode,tMode OR nMode!"},
          [](auto& e) { return e.CodeMode() == bMode; }},
-        {"Password of 33", [](auto& e) { return e.SetPassword(std::string(33, 'p')); }, false,
-         {"Length of Password <= 32!"}, [](auto& e) { return e.Password().empty(); }},
-        {"Password of 32", [&](auto& e) { return e.SetPassword(password32); }, true, {},
+        {"Password of 33",
+         [](auto& e) { return e.SetPassword(std::string(33, 'p')); },
+         false,
+         {"Length of Password <= 32!"},
+         [](auto& e) { return e.Password().empty(); }},
+        {"Password of 32",
+         [&](auto& e) { return e.SetPassword(password32); },
+         true,
+         {},
          [&](auto& e) { return e.Password() == password32; }},
-        {"Truncated", [](auto& e) { return e.SetPDFType(Truncated); }, true, {},
-         [](auto& e) { return !e.FullRows(); }},
-        {"MicroPDF417", [](auto& e) { return e.SetPDFType(MicroPDF417); }, true, {},
+        {"Truncated", [](auto& e) { return e.SetPDFType(Truncated); }, true, {}, [](auto& e) { return !e.FullRows(); }},
+        {"MicroPDF417",
+         [](auto& e) { return e.SetPDFType(MicroPDF417); },
+         true,
+         {},
          [](auto& e) { return e.FullRows(); }},
-        {"TruncatedMicroPDF417", [](auto& e) { return e.SetPDFType(TruncatedMicroPDF417); }, true, {},
+        {"TruncatedMicroPDF417",
+         [](auto& e) { return e.SetPDFType(TruncatedMicroPDF417); },
+         true,
+         {},
          [](auto& e) { return !e.FullRows(); }},
-        {"BarX 4 keeps the row height", [](auto& e) { return e.SetBarX(4); }, true, {},
+        {"BarX 4 keeps the row height",
+         [](auto& e) { return e.SetBarX(4); },
+         true,
+         {},
          [](auto& e) { return e.RowHeight() == 6; }},
     };
     for (const TCase& c : cases) {
@@ -382,7 +463,8 @@ TEST(EncoderTest, Setters) {
     }
 }
 
-TEST(EncoderTest, AspectSetsTheRowHeight) {
+TEST(EncoderTest, AspectSetsTheRowHeight)
+{
     struct TCase {
         int32_t barX;
         float aspect;
@@ -393,7 +475,7 @@ TEST(EncoderTest, AspectSetsTheRowHeight) {
         {2, 2.5f, true, 6},
         {2, std::numeric_limits<float>::quiet_NaN(), true, 6},
         {4, 3.0f, false, 12},
-        {2, 3.25f, false, 6},   // 6.5 rounds to even
+        {2, 3.25f, false, 6}, // 6.5 rounds to even
         {2, 1e30f, false, std::numeric_limits<int32_t>::max()},
     };
     for (const TCase& c : cases) {
@@ -413,11 +495,13 @@ TEST(EncoderTest, AspectSetsTheRowHeight) {
     }
 }
 
-std::string Contents(const TMemoryStream& stream) {
+std::string Contents(const TMemoryStream& stream)
+{
     return {stream.Bytes().begin(), stream.Bytes().end()};
 }
 
-TEST(EncoderTest, ValueStreams) {
+TEST(EncoderTest, ValueStreams)
+{
     TPdf417Encoder encoder;
     EXPECT_EQ(encoder.BarValue(), "PDF417");
     EXPECT_FALSE(encoder.StreamToBarData()) << "a new encoder has no value to encode";

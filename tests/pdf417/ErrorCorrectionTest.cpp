@@ -13,8 +13,8 @@
 namespace Vandrel {
 namespace {
 
-std::vector<int> ErrorCodesOf(TErrorLevel level, const std::vector<int>& list, int32_t start,
-                              int32_t count) {
+std::vector<int> ErrorCodesOf(TErrorLevel level, const std::vector<int>& list, int32_t start, int32_t count)
+{
     TPdf417Codewords codewords;
     Fill(codewords, list);
     TPdf417ErrorCorrection ec(level);
@@ -22,7 +22,8 @@ std::vector<int> ErrorCodesOf(TErrorLevel level, const std::vector<int>& list, i
     return {ec.ErrorCodes().begin(), ec.ErrorCodes().end()};
 }
 
-TEST(ErrorCorrectionTest, KnownAnswers) {
+TEST(ErrorCorrectionTest, KnownAnswers)
+{
     struct TCase {
         TErrorLevel level;
         std::vector<int> list;
@@ -44,7 +45,8 @@ TEST(ErrorCorrectionTest, KnownAnswers) {
     }
 }
 
-TEST(ErrorCorrectionTest, StartBeyondTheListIsAnError) {
+TEST(ErrorCorrectionTest, StartBeyondTheListIsAnError)
+{
     try {
         ErrorCodesOf(Level0, {1, 2}, 4, 1);
         ADD_FAILURE() << "no exception";
@@ -54,7 +56,8 @@ TEST(ErrorCorrectionTest, StartBeyondTheListIsAnError) {
 }
 
 // The PDF417 standard lists each level's coefficients lowest order first.
-TEST(ErrorCorrectionTest, CoefficientsAreTheStandardTablesReversed) {
+TEST(ErrorCorrectionTest, CoefficientsAreTheStandardTablesReversed)
+{
     const std::vector<std::vector<int>> standard = {
         {27, 917},
         {522, 568, 723, 809},
@@ -67,7 +70,8 @@ TEST(ErrorCorrectionTest, CoefficientsAreTheStandardTablesReversed) {
     }
 }
 
-TEST(ErrorCorrectionTest, ErrorLevelOutOfRangeIsRefused) {
+TEST(ErrorCorrectionTest, ErrorLevelOutOfRangeIsRefused)
+{
     for (int32_t level : {9, -1, 255}) {
         TPdf417ErrorCorrection ec(Level3);
         std::vector<std::string> messages;
@@ -81,7 +85,8 @@ TEST(ErrorCorrectionTest, ErrorLevelOutOfRangeIsRefused) {
 // Data followed by its error correction is a multiple of the generator: the
 // whole polynomial vanishes at 3, 3^2, ..., 3^k. Every level, through
 // SetErrorLevel, with data up to the size the symbol allows.
-TEST(ErrorCorrectionTest, CodewordPolynomialVanishesAtThePowersOfThree) {
+TEST(ErrorCorrectionTest, CodewordPolynomialVanishesAtThePowersOfThree)
+{
     std::mt19937 rng(929);
     TPdf417ErrorCorrection ec;
     for (int32_t level = 0; level <= 8; ++level) {

@@ -7,7 +7,8 @@
 namespace Vandrel {
 
 // Horner's rule, highest degree first.
-inline int Evaluate(const std::vector<int>& coefficients, int x) {
+inline int Evaluate(const std::vector<int>& coefficients, int x)
+{
     int value = 0;
     for (int c : coefficients)
         value = (value * x + c) % 929;
@@ -15,7 +16,8 @@ inline int Evaluate(const std::vector<int>& coefficients, int x) {
 }
 
 // The first power 3^i (1 <= i <= k) where the polynomial does not vanish, or 0.
-inline int FirstNonVanishingPower(const std::vector<int>& codewords, int k) {
+inline int FirstNonVanishingPower(const std::vector<int>& codewords, int k)
+{
     for (int i = 1, root = 3; i <= k; ++i, root = root * 3 % 929)
         if (Evaluate(codewords, root) != 0)
             return i;

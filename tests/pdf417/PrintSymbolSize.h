@@ -6,7 +6,8 @@
 
 namespace Vandrel {
 
-inline void PrintTo(const TSymbolSize& size, std::ostream* os) {
+inline void PrintTo(const TSymbolSize& size, std::ostream* os)
+{
     *os << size.Rows << "x" << size.Columns;
 }
 

@@ -24,7 +24,8 @@ struct TOutcome {
 };
 
 template <typename F>
-TOutcome Outcome(F sizing) {
+TOutcome Outcome(F sizing)
+{
     TOutcome outcome;
     try {
         outcome.size = sizing([&](const std::string& m) { outcome.messages.push_back(m); });
@@ -38,7 +39,8 @@ constexpr TSizingArea Default{200, 100, 3.0f};
 constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float Infinity = std::numeric_limits<float>::infinity();
 
-TEST(SizingTest, SizeSymbol) {
+TEST(SizingTest, SizeSymbol)
+{
     struct TCase {
         int32_t codewords, dataColumn, dataRow;
         TSizingArea area;
@@ -96,7 +98,8 @@ TEST(SizingTest, SizeSymbol) {
     }
 }
 
-TEST(SizingTest, SequenceFrame) {
+TEST(SizingTest, SequenceFrame)
+{
     struct TCase {
         int32_t codewords, dataColumn, dataRow;
         TSizingArea area;
@@ -106,16 +109,33 @@ TEST(SizingTest, SequenceFrame) {
         const char* comment;
     };
     const TCase cases[] = {
-        {16, 3, 0, Default, {90, 3}, true, {{5, {3, 3}}, {100, {34, 3}}, {270, {90, 3}}},
+        {16,
+         3,
+         0,
+         Default,
+         {90, 3},
+         true,
+         {{5, {3, 3}}, {100, {34, 3}}, {270, {90, 3}}},
          "fixed columns: the last symbol's rows follow its codewords"},
-        {16, 30, 7, Default, {30, 30}, true, {{31, {3, 30}}, {900, {30, 30}}},
+        {16,
+         30,
+         7,
+         Default,
+         {30, 30},
+         true,
+         {{31, {3, 30}}, {900, {30, 30}}},
          "DataRow has no say; no symbol beyond 928 codewords"},
         {16, 16, 0, Default, {58, 16}, true, {}, ""},
-        {16, 0, 10, Default, {10, 30}, false, {{5, {10, 2}}, {10, {10, 1}}, {95, {10, 10}}},
+        {16,
+         0,
+         10,
+         Default,
+         {10, 30},
+         false,
+         {{5, {10, 2}}, {10, {10, 1}}, {95, {10, 10}}},
          "fixed rows: two columns below one per row"},
         {16, 0, 40, Default, {40, 23}, false, {}, ""},
-        {100, 0, 0, {100, 2000, 3.0f}, {42, 22}, false, {{100, {42, 3}}},
-         "the aspect search fixes the rows"},
+        {100, 0, 0, {100, 2000, 3.0f}, {42, 22}, false, {{100, {42, 3}}}, "the aspect search fixes the rows"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.comment);
@@ -129,9 +149,13 @@ TEST(SizingTest, SequenceFrame) {
 }
 
 // One codeword per byte: cuts that can be checked by hand.
-int32_t OnePerByte(std::string_view piece) { return static_cast<int32_t>(piece.size()); }
+int32_t OnePerByte(std::string_view piece)
+{
+    return static_cast<int32_t>(piece.size());
+}
 
-TEST(SizingTest, SplitSequence) {
+TEST(SizingTest, SplitSequence)
+{
     struct TCase {
         size_t length;
         TSequenceFrame frame;
@@ -169,7 +193,8 @@ TEST(SizingTest, SplitSequence) {
 
 // Where no symbol can carry a piece, and where the segment index runs out:
 // 3 x 4 at level 0 leaves three data codewords in a symbol, two in the last.
-TEST(SizingTest, SplitSequenceFailures) {
+TEST(SizingTest, SplitSequenceFailures)
+{
     struct TCase {
         size_t length;
         TSequenceFrame frame;
@@ -199,15 +224,15 @@ TEST(SizingTest, SplitSequenceFailures) {
     }
 }
 
-TEST(SizingTest, RowIndicators) {
+TEST(SizingTest, RowIndicators)
+{
     struct TCase {
         TSymbolSize size;
         int32_t level, row, left, right;
     };
     const TCase cases[] = {
-        {{3, 3}, 1, 0, 0, 2}, {{3, 3}, 1, 1, 5, 0}, {{3, 3}, 1, 2, 2, 5},   // the default symbol
-        {{10, 5}, 3, 3, 33, 34}, {{10, 5}, 3, 4, 39, 33}, {{10, 5}, 3, 5, 34, 39},
-        {{90, 30}, 8, 89, 899, 896},
+        {{3, 3}, 1, 0, 0, 2},    {{3, 3}, 1, 1, 5, 0},    {{3, 3}, 1, 2, 2, 5}, // the default symbol
+        {{10, 5}, 3, 3, 33, 34}, {{10, 5}, 3, 4, 39, 33}, {{10, 5}, 3, 5, 34, 39}, {{90, 30}, 8, 89, 899, 896},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.size.Rows << "x" << c.size.Columns << " row " << c.row);

@@ -1,7 +1,7 @@
 // The drawing surface: exact rectangle pixels, brush styles, clipped text at a
 // reference point, and the spreading of text along a symbol.
-#include "core/TextDraw.h"
 #include "platform/Canvas.h"
+#include "core/TextDraw.h"
 #include "support/Pictures.h"
 
 #include <QPainter>

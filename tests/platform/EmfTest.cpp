@@ -27,10 +27,7 @@ struct EmfFile {
     std::vector<const char*> records;
 
     uint32_t type(size_t i) const { return reinterpret_cast<const U_EMR*>(records[i])->iType; }
-    const U_EMRHEADER& header() const
-    {
-        return *reinterpret_cast<const U_EMRHEADER*>(records.front());
-    }
+    const U_EMRHEADER& header() const { return *reinterpret_cast<const U_EMRHEADER*>(records.front()); }
 };
 
 void readEmf(const QString& path, EmfFile& emf)
@@ -47,9 +44,8 @@ void readEmf(const QString& path, EmfFile& emf)
         ASSERT_GE(recordSize, sizeof(U_EMR)) << "at " << offset;
         ASSERT_EQ(recordSize % 4, 0u) << "at " << offset;
         ASSERT_LE(recordSize, size - offset) << "record overruns the file at " << offset;
-        ASSERT_TRUE(U_emf_record_safe(record))
-            << "libuemf rejects record " << emf.records.size() << " of type "
-            << reinterpret_cast<const U_EMR*>(record)->iType;
+        ASSERT_TRUE(U_emf_record_safe(record)) << "libuemf rejects record " << emf.records.size() << " of type "
+                                               << reinterpret_cast<const U_EMR*>(record)->iType;
         emf.records.push_back(record);
         offset += recordSize;
     }
@@ -85,8 +81,8 @@ QRgb dibPixel(const U_EMRSTRETCHDIBITS& record, int x, int y)
     const auto& info = *reinterpret_cast<const U_BITMAPINFOHEADER*>(base + record.offBmiSrc);
     const size_t stride = (size_t(info.biWidth) * info.biBitCount + 31) / 32 * 4;
     const int row = info.biHeight > 0 ? info.biHeight - 1 - y : y;
-    const auto* p = reinterpret_cast<const uint8_t*>(base + record.offBitsSrc + size_t(row) * stride
-                                                     + size_t(x) * info.biBitCount / 8);
+    const auto* p = reinterpret_cast<const uint8_t*>(base + record.offBitsSrc + size_t(row) * stride +
+                                                     size_t(x) * info.biBitCount / 8);
     return qRgb(p[2], p[1], p[0]);
 }
 
@@ -137,8 +133,7 @@ TEST_P(EmfInputFormat, WritesTheImageAsOneDibRecordUnderADescribedHeader)
     EXPECT_EQ(dib.dwRop, uint32_t(U_SRCCOPY));
     EXPECT_EQ(dib.iUsageSrc, uint32_t(U_DIB_RGB_COLORS));
 
-    const auto& info =
-        *reinterpret_cast<const U_BITMAPINFOHEADER*>(emf.records[1] + dib.offBmiSrc);
+    const auto& info = *reinterpret_cast<const U_BITMAPINFOHEADER*>(emf.records[1] + dib.offBmiSrc);
     ASSERT_EQ(info.biCompression, uint32_t(U_BI_RGB));
     ASSERT_TRUE(info.biBitCount == 24 || info.biBitCount == 32) << info.biBitCount;
     ASSERT_EQ(info.biWidth, 7);
@@ -151,8 +146,8 @@ TEST_P(EmfInputFormat, WritesTheImageAsOneDibRecordUnderADescribedHeader)
 
 // Callers pass RGB32; anything else is drawn as it looks.
 INSTANTIATE_TEST_SUITE_P(Formats, EmfInputFormat,
-                         ::testing::Values(QImage::Format_RGB32, QImage::Format_ARGB32,
-                                           QImage::Format_RGB888, QImage::Format_Mono));
+                         ::testing::Values(QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888,
+                                           QImage::Format_Mono));
 
 TEST(EmfOutput, AnEmptyImageReplacesAnEarlierFile)
 {
@@ -172,8 +167,8 @@ TEST(EmfOutput, MissingDirectoryThrowsAndCreatesNothing)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString missing = dir.filePath(QStringLiteral("missing"));
-    EXPECT_THROW(SaveImageAsEmf(patternImage(7, 5), missing + QStringLiteral("/code.EMF"),
-                                QStringLiteral("bmp to emf"), QStringLiteral("V1.0")),
+    EXPECT_THROW(SaveImageAsEmf(patternImage(7, 5), missing + QStringLiteral("/code.EMF"), QStringLiteral("bmp to emf"),
+                                QStringLiteral("V1.0")),
                  Vandrel::Exception);
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());

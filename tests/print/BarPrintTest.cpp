@@ -1,12 +1,12 @@
 // TBarPrint: one-page jobs that put the control's symbol at the given place of
 // the printable area, read back by an independent reader from the printed
 // PDF; jobs that fail are ended before the error passes on.
+#include "print/BarPrint.h"
 #include "linear/SingleBarcode.h"
 #include "pdf417/BarPDF417.h"
 #include "platform/DeviceCaps.h"
 #include "platform/Exceptions.h"
 #include "platform/Printer.h"
-#include "print/BarPrint.h"
 #include "print/PreviewForm.h"
 #include "print/PrinterPreview.h"
 #include "print/VirtualPrinter.h"
@@ -31,7 +31,6 @@ namespace {
 
 constexpr int PrinterDpi = 600;
 constexpr int PageDpi = 300;
-
 
 // A PDF printer at 600 dpi on A4, with the margins Qt gives a page.
 struct PdfPrinter {
@@ -156,8 +155,7 @@ TEST(BarPrint, PrintsOnTheCupsQueue)
         print.Print({300, 300});
     }
     const QString file = CupsPdfOf(title);
-    ASSERT_FALSE(file.isEmpty()) << "no PDF of job " << qPrintable(title) << " in "
-                                 << qPrintable(CupsPdfDirectory());
+    ASSERT_FALSE(file.isEmpty()) << "no PDF of job " << qPrintable(title) << " in " << qPrintable(CupsPdfDirectory());
     EXPECT_EQ(ReadSymbol(PdfPage(file), BarcodeFormat::EAN13), "4006381333931");
     QFile::remove(file);
 }

@@ -25,7 +25,8 @@ using namespace Vandrel;
 using namespace VandrelTest;
 
 namespace {
-void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons held, Qt::MouseButton button = Qt::LeftButton)
+void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons held,
+           Qt::MouseButton button = Qt::LeftButton)
 {
     QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
@@ -64,11 +65,15 @@ struct Changed {
 // The 600 x 400 box of the fixture, 96 dpi, 600-dpi A4 without a printer.
 TEST(PreBox, LaysThePageOutForEachKindOfZoom)
 {
-    struct Case { TViewMode mode; QRect page; int horzRange, vertRange, scale; };
+    struct Case {
+        TViewMode mode;
+        QRect page;
+        int horzRange, vertRange, scale;
+    };
     const Case cases[] = {
         {vmFullPage, {167, 8, 266, 384}, 0, 0, 100},
         {vm100, {8, 8, 748, 1076}, 764, 1092, 100},
-        {vm10, {263, 147, 74, 106}, 90, 122, 10},   // small enough to centre
+        {vm10, {263, 147, 74, 106}, 90, 122, 10}, // small enough to centre
         {vm500, {8, 8, 3740, 5383}, 3756, 5399, 500},
     };
     for (const Case& c : cases) {
@@ -113,7 +118,10 @@ TEST(PreBox, ScrollRangesLeaveTheClientAreaQtLaysOut)
 // zero: unusable sizes lay out the default A4 printer.
 TEST(PreBox, ZeroSizesLayOutTheDefaultPrinter)
 {
-    struct Case { const char* name; int* variable; };
+    struct Case {
+        const char* name;
+        int* variable;
+    };
     const Case cases[] = {
         {"HORZSIZE", &DefaultPrinterHorizontalSizeMM}, {"VERTSIZE", &DefaultPrinterVerticalSizeMM},
         {"LOGPIXELSX", &DefaultPrinterPixelsPerInchX}, {"page width", &DefaultPrinterPageWidth},
@@ -136,10 +144,13 @@ TEST(PreBox, ZeroSizesLayOutTheDefaultPrinter)
         }
     }
 
-    struct DeviceCase { const char* name; int FakePrinterDevice::*metric; };
-    for (const DeviceCase c : {DeviceCase{"HORZSIZE", &FakePrinterDevice::WidthMM},
-                               DeviceCase{"VERTSIZE", &FakePrinterDevice::HeightMM},
-                               DeviceCase{"LOGPIXELSX", &FakePrinterDevice::DpiX}}) {
+    struct DeviceCase {
+        const char* name;
+        int FakePrinterDevice::*metric;
+    };
+    for (const DeviceCase c :
+         {DeviceCase{"HORZSIZE", &FakePrinterDevice::WidthMM}, DeviceCase{"VERTSIZE", &FakePrinterDevice::HeightMM},
+          DeviceCase{"LOGPIXELSX", &FakePrinterDevice::DpiX}}) {
         FakePrinterPreview printer;
         printer.Device.*c.metric = 0;
         BoxOnForm f(&printer);
@@ -153,7 +164,9 @@ TEST(PreBox, ZeroSizesLayOutTheDefaultPrinter)
 
 TEST(PreBox, PageIndexIsClampedToTheRecordedPages)
 {
-    struct Case { int pages, set, shown; };
+    struct Case {
+        int pages, set, shown;
+    };
     for (const Case c : {Case{3, 5, 3}, Case{3, 0, 1}, Case{3, 2, 2}, Case{0, 5, 0}}) {
         BoxOnForm f;
         if (c.pages > 0)
@@ -272,7 +285,11 @@ TEST(PreBox, KeysScrollByLinesAndPages)
     QScrollBar* vert = f.Box->verticalScrollBar();
     QScrollBar* horz = f.Box->horizontalScrollBar();
     const int page = f.Box->ClientSize().height() - TBarPreBox::LineStep;
-    struct Case { int key; Qt::KeyboardModifiers mods; int horz, vert; };
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int horz, vert;
+    };
     const Case cases[] = {
         {Qt::Key_Down, Qt::NoModifier, 0, 8},
         {Qt::Key_PageDown, Qt::NoModifier, 0, 8 + page},
@@ -325,7 +342,10 @@ TEST(PreBox, DialogsWorkOnThePreviewsPrinterAndRestoreTheCurrentOne)
 
     // Confirmed set-up lays out again and tells the application.
     int changed = 0;
-    f.Box->OnPrinterSetupChanged = [&](QObject* sender) { ++changed; EXPECT_EQ(sender, f.Box); };
+    f.Box->OnPrinterSetupChanged = [&](QObject* sender) {
+        ++changed;
+        EXPECT_EQ(sender, f.Box);
+    };
     const QRect sentinel(1, 1, 1, 1);
     f.Box->DrawPanel()->setGeometry(sentinel);
     {
@@ -341,7 +361,10 @@ TEST(PreBox, DialogsWorkOnThePreviewsPrinterAndRestoreTheCurrentOne)
         EXPECT_EQ(Printer(), own);
         throw Exception("set-up failed");
     };
-    const DialogAnswer never([](QDialog&) -> bool { ADD_FAILURE() << "no dialog expected"; return false; });
+    const DialogAnswer never([](QDialog&) -> bool {
+        ADD_FAILURE() << "no dialog expected";
+        return false;
+    });
     EXPECT_THROW(f.Box->PrinterSetupDialog(), Exception);
     EXPECT_EQ(Printer(), current);
     EXPECT_EQ(changed, 1);
@@ -378,12 +401,21 @@ TEST(PreviewForm, HasTheZoomMenuAndFillsTheWindowWithTheBox)
     TBarPreviewForm form;
     EXPECT_EQ(form.windowTitle(), "Barcode Preview");
     EXPECT_EQ(form.size(), QSize(536, 348));
-    struct Item { QAction* action; const char* name; const char* caption; int tag; };
+    struct Item {
+        QAction* action;
+        const char* name;
+        const char* caption;
+        int tag;
+    };
     const Item items[] = {
-        {form.N5001, "N5001", "500%", 0}, {form.N2001, "N2001", "200%", 1},
-        {form.N1501, "N1501", "150%", 2}, {form.N1001, "N1001", "100%", 3},
-        {form.N751, "N751", "75%", 4}, {form.N501, "N501", "50%", 5},
-        {form.N101, "N101", "10%", 7}, {form.PageWidth1, "PageWidth1", "Page Width", 8},
+        {form.N5001, "N5001", "500%", 0},
+        {form.N2001, "N2001", "200%", 1},
+        {form.N1501, "N1501", "150%", 2},
+        {form.N1001, "N1001", "100%", 3},
+        {form.N751, "N751", "75%", 4},
+        {form.N501, "N501", "50%", 5},
+        {form.N101, "N101", "10%", 7},
+        {form.PageWidth1, "PageWidth1", "Page Width", 8},
         {form.WholePage1, "WholePage1", "Whole Page", 9},
     };
     ASSERT_EQ(form.PMenuScale->actions().size(), std::size(items));
@@ -418,7 +450,7 @@ TEST(PreviewForm, GrabShowsTheRecordedPageOnTheBox)
     ASSERT_EQ(image.size(), QSize(600, 400));
     const QRect page(167, 8, 266, 384);
     EXPECT_EQ(form.PreviewBox->DrawPanel()->geometry(), page);
-    EXPECT_NE(image.pixel(80, 200), qRgb(255, 255, 255));                    // the box
+    EXPECT_NE(image.pixel(80, 200), qRgb(255, 255, 255)); // the box
     EXPECT_EQ(image.pixel(page.left() + 10, page.top() + 10), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(page.right() + 3, page.top() + 50), qRgb(0x40, 0x40, 0x40)); // shadow
     EXPECT_EQ(image.pixel(page.left() + 50, page.bottom() + 3), qRgb(0x40, 0x40, 0x40));

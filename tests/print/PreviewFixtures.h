@@ -29,8 +29,10 @@ protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmDpiX: case PdmPhysicalDpiX: return DpiX;
-        case PdmDpiY: case PdmPhysicalDpiY: return DpiY;
+        case PdmDpiX:
+        case PdmPhysicalDpiX: return DpiX;
+        case PdmDpiY:
+        case PdmPhysicalDpiY: return DpiY;
         case PdmWidthMM: return WidthMM;
         case PdmHeightMM: return HeightMM;
         case PdmDevicePixelRatio: return 1;

@@ -74,7 +74,9 @@ TEST(PrinterPreview, ExtremeDefaultsDoNotOverflowTheFullPage)
 // two; the recording keeps it when the page is replayed.
 TEST(PrinterPreview, FontsAreRecordedAtThePrinterResolution)
 {
-    struct Case { int dpiX, dpiY, expected; };
+    struct Case {
+        int dpiX, dpiY, expected;
+    };
     for (const Case c : {Case{600, 600, 600}, Case{600, 1200, 600}, Case{1200, 600, 600}, Case{300, 300, 300}}) {
         FakePrinterPreview printer;
         printer.Device.DpiX = c.dpiX;
@@ -122,8 +124,15 @@ TEST(PrinterPreview, PagesAreRecordedAsVectors)
 // the page panel was laid out by that step.
 TEST(PrinterPreview, TellsTheBoxAboutEachStepOfAJob)
 {
-    struct Step { int pageCount; bool laidOut; int pageNumber; };
-    struct Case { int pages; std::vector<Step> steps; };
+    struct Step {
+        int pageCount;
+        bool laidOut;
+        int pageNumber;
+    };
+    struct Case {
+        int pages;
+        std::vector<Step> steps;
+    };
     const Case cases[] = {
         {1, {{1, false, 1}, {1, true, -1}}},
         {3, {{1, false, 1}, {1, true, 2}, {2, false, 3}, {3, false, -1}}},
@@ -132,7 +141,10 @@ TEST(PrinterPreview, TellsTheBoxAboutEachStepOfAJob)
         BoxOnForm f;
         const QRect sentinel(1, 1, 1, 1);
         int changed = 0, opened = 0;
-        f.Box->OnPrinterPreviewChanged = [&](QObject* sender) { ++changed; EXPECT_EQ(sender, f.Box); };
+        f.Box->OnPrinterPreviewChanged = [&](QObject* sender) {
+            ++changed;
+            EXPECT_EQ(sender, f.Box);
+        };
         f.Box->OnOpenPreviewer = [&](QObject*) { ++opened; };
         std::vector<Step> seen;
         auto look = [&] {

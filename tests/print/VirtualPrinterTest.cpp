@@ -1,8 +1,8 @@
 // The platform printer and the virtual printer that forwards to it, on PDF
 // output (there is always one) and with printers swapped in and out.
+#include "print/VirtualPrinter.h"
 #include "platform/DeviceCaps.h"
 #include "platform/Printer.h"
-#include "print/VirtualPrinter.h"
 #include "support/PrintedPages.h"
 
 #include <QPainter>

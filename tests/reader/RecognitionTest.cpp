@@ -15,11 +15,15 @@ namespace {
 
 using namespace SymbolPictures;
 
-std::string Spelt(const TCodeWidths& w) { return std::string(w.data(), w.size()); }
+std::string Spelt(const TCodeWidths& w)
+{
+    return std::string(w.data(), w.size());
+}
 
 // One pixel row: `before` light pixels, the elements at `module` pixels,
 // `after` light pixels.
-std::vector<uint8_t> PixelRow(const std::string& widths, int32_t module, int32_t before, int32_t after) {
+std::vector<uint8_t> PixelRow(const std::string& widths, int32_t module, int32_t before, int32_t after)
+{
     std::vector<uint8_t> row(static_cast<size_t>(before), 0);
     for (size_t i = 0; i < widths.size(); ++i)
         row.insert(row.end(), static_cast<size_t>((widths[i] - '0') * module), i % 2 == 0);
@@ -27,18 +31,19 @@ std::vector<uint8_t> PixelRow(const std::string& widths, int32_t module, int32_t
     return row;
 }
 
-const std::string Left = "31111136";    // codeword 0 in cluster 0
-const std::string Data = "31111145";    // codeword 1
-const std::string Right = "31111163";   // codeword 2
+const std::string Left = "31111136";  // codeword 0 in cluster 0
+const std::string Data = "31111145";  // codeword 1
+const std::string Right = "31111163"; // codeword 2
 
 struct TRowCase {
     const char* name;
     std::vector<uint8_t> pixels;
-    std::optional<std::vector<std::string>> codewords;   // nullopt: the row cannot be converted
+    std::optional<std::vector<std::string>> codewords; // nullopt: the row cannot be converted
     bool truncated = false;
 };
 
-TEST(Recognition, GetPDFNumCodeConvertsOneRow) {
+TEST(Recognition, GetPDFNumCodeConvertsOneRow)
+{
     const std::string full = StartPattern + Left + Data + Right + StopPattern;
     const std::string truncated = StartPattern + Left + Data + "1";
     const std::vector<std::string> three = {Left, Data, Right};
@@ -53,7 +58,8 @@ TEST(Recognition, GetPDFNumCodeConvertsOneRow) {
         {"truncated row at the right edge", PixelRow(truncated, 4, 8, 0), std::vector<std::string>{Left, Data}, true},
         {"truncated row, then wide light and more", PixelRow(truncated + "7" + full, 1, 2, 2),
          std::vector<std::string>{Left, Data}, true},
-        {"a start bar that lost a pixel to its space", PixelRow("72111113" + Left + Data + Right + StopPattern, 1, 0, 1), three},
+        {"a start bar that lost a pixel to its space",
+         PixelRow("72111113" + Left + Data + Right + StopPattern, 1, 0, 1), three},
         // A speck is no start bar: the search goes on to the symbol.
         {"a speck left of the symbol", speck, three},
         // The stop pattern looks like no start pattern.
@@ -61,8 +67,8 @@ TEST(Recognition, GetPDFNumCodeConvertsOneRow) {
          std::nullopt},
         // A picture cut one module into the stop pattern: the row cannot tell
         // this from a truncated row. The row indicators will (see below).
-        {"cut one module into the stop pattern", PixelRow(StartPattern + Left + Data + Right + "1", 2, 2, 0),
-         three, true},
+        {"cut one module into the stop pattern", PixelRow(StartPattern + Left + Data + Right + "1", 2, 2, 0), three,
+         true},
         {"a 6-pixel first bar has no module width", PixelRow("61111113" + Left + Data + Right + StopPattern, 1, 0, 1),
          std::nullopt},
         {"a start pattern of a wrong shape", PixelRow("81113111" + Left + Data + Right + StopPattern, 1, 0, 1),
@@ -91,7 +97,8 @@ TEST(Recognition, GetPDFNumCodeConvertsOneRow) {
     }
 }
 
-TEST(Recognition, ReadRowFindsSymbolsSideBySide) {
+TEST(Recognition, ReadRowFindsSymbolsSideBySide)
+{
     const std::string full = StartPattern + Left + Data + Right + StopPattern;
     const std::string truncated = StartPattern + Left + Data + Data + "1";
     struct TCase {
@@ -120,7 +127,8 @@ TEST(Recognition, ReadRowFindsSymbolsSideBySide) {
     }
 }
 
-TEST(Recognition, WidthsAboveNineReadAsNine) {
+TEST(Recognition, WidthsAboveNineReadAsNine)
+{
     // ':' follows '9': a 10-module bar in the middle of a row, which no pattern has.
     const auto row = GetPDFNumCode(PixelRow(StartPattern + Left + ":1111111" + Right + StopPattern, 1, 0, 2));
     ASSERT_TRUE(row);
@@ -128,14 +136,18 @@ TEST(Recognition, WidthsAboveNineReadAsNine) {
     EXPECT_EQ(FindCodeWord(row->Codewords[1], 0), -1);
 }
 
-std::vector<int16_t> Values(const TSymbolRead& symbol) {
+std::vector<int16_t> Values(const TSymbolRead& symbol)
+{
     std::vector<int16_t> values;
     for (size_t i = 0; i < symbol.Codewords.size(); ++i)
-        values.push_back(static_cast<int16_t>(FindCodeWord(symbol.Codewords[i], static_cast<int32_t>(i) / symbol.DataColumns)));
+        values.push_back(
+            static_cast<int16_t>(FindCodeWord(symbol.Codewords[i], static_cast<int32_t>(i) / symbol.DataColumns)));
     return values;
 }
 
-TPdf417Encoder& Encoded(TPdf417Encoder& encoder, TPDFType type, int32_t level, uint8_t columns, const std::string& value) {
+TPdf417Encoder& Encoded(TPdf417Encoder& encoder, TPDFType type, int32_t level, uint8_t columns,
+                        const std::string& value)
+{
     encoder.SetCodeMode(cMode);
     encoder.SetPDFType(type);
     encoder.SetErrorLevel(level);
@@ -147,17 +159,17 @@ TPdf417Encoder& Encoded(TPdf417Encoder& encoder, TPDFType type, int32_t level, u
 
 // Our encoder's symbols, drawn in every look the reader accepts, give back
 // their grid as the row indicators declare it, and their data codewords.
-TEST(Recognition, ReadsTheGridsOfOurSymbols) {
+TEST(Recognition, ReadsTheGridsOfOurSymbols)
+{
     struct TCase {
         TPDFType type;
         TLook look;
         int32_t bytesPerPixel;
     };
     const TCase cases[] = {
-        {Normal, {1, 0, 2, 0, 255}, 1},         {Truncated, {1, 0, 2, 0, 255}, 1},
-        {Normal, {2, 0, 2, 178, 179}, 4},       {Truncated, {2, 5, 0, 100, 200}, 3},
-        {Normal, {3, 0, 10, 40, 230}, 3},       {Truncated, {4, 0, 2, 0, 255}, 4},
-        {Normal, {4, 12, 0, 0, 255}, 1},        {Normal, {1, 1, 0, 0, 255}, 1},
+        {Normal, {1, 0, 2, 0, 255}, 1},      {Truncated, {1, 0, 2, 0, 255}, 1}, {Normal, {2, 0, 2, 178, 179}, 4},
+        {Truncated, {2, 5, 0, 100, 200}, 3}, {Normal, {3, 0, 10, 40, 230}, 3},  {Truncated, {4, 0, 2, 0, 255}, 4},
+        {Normal, {4, 12, 0, 0, 255}, 1},     {Normal, {1, 1, 0, 0, 255}, 1},
     };
     int32_t level = 0;
     for (const TCase& c : cases) {
@@ -191,7 +203,8 @@ TEST(Recognition, ReadsTheGridsOfOurSymbols) {
 
 // Several symbols in one picture: stacked, as the Micro types draw a
 // sequence, and side by side; each found once, in picture order.
-TEST(Recognition, FindsEverySymbolOfAPicture) {
+TEST(Recognition, FindsEverySymbolOfAPicture)
+{
     TPdf417Encoder micro;
     Encoded(micro, MicroPDF417, 2, 3, std::string(1200, 'q'));
     const auto sequence = EncodedSymbols(micro);
@@ -204,7 +217,7 @@ TEST(Recognition, FindsEverySymbolOfAPicture) {
         const char* name;
         std::vector<std::string> rows;
         int32_t module;
-        std::vector<int32_t> columns;   // of each symbol, in picture order
+        std::vector<int32_t> columns; // of each symbol, in picture order
     };
     const TCase cases[] = {
         {"a sequence, 16 rows apart", Stacked(sequence, 16), 1, std::vector<int32_t>(sequence.size(), 3)},
@@ -214,7 +227,10 @@ TEST(Recognition, FindsEverySymbolOfAPicture) {
         {"side by side, the other way", SideBySide({second, first}, 8), 1, {5, 2}},
         {"truncated beside full", SideBySide({cut, first}, 10), 1, {2, 2}},
         {"truncated, 2 modules before the next", SideBySide({cut, cut, first}, 2), 2, {2, 2, 2}},
-        {"two lines of two", Stacked({SideBySide({first, second}, 9), SideBySide({cut, first}, 9)}, 16), 1, {2, 5, 2, 2}},
+        {"two lines of two",
+         Stacked({SideBySide({first, second}, 9), SideBySide({cut, first}, 9)}, 16),
+         1,
+         {2, 5, 2, 2}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -231,7 +247,8 @@ TEST(Recognition, FindsEverySymbolOfAPicture) {
 
 // A symbol whose rows disagree with its row indicators, or the indicators
 // among themselves, is not read; nor one that lacks a row.
-TEST(Recognition, RowIndicatorsMustAgreeWithTheRead) {
+TEST(Recognition, RowIndicatorsMustAgreeWithTheRead)
+{
     TPdf417Encoder encoder;
     Encoded(encoder, Normal, 2, 3, "Vandrel probe, row indicators");
     const TSymbolSize size = encoder.SymbolSizes()[0];
@@ -241,18 +258,18 @@ TEST(Recognition, RowIndicatorsMustAgreeWithTheRead) {
         return SymbolRows(grid, size, level, full, declared);
     };
     const std::vector<std::string> good = rows(size, 2, true);
-    std::vector<std::string> cutStop = good;   // one module into the stop pattern
+    std::vector<std::string> cutStop = good; // one module into the stop pattern
     for (std::string& row : cutStop)
         row.replace(row.size() - 9, 9, "1");
     std::vector<std::string> missingRow = good;
     missingRow.erase(missingRow.begin() + 4);
-    std::vector<std::string> wrongCluster = good;   // row 4 drawn in row 3's cluster
+    std::vector<std::string> wrongCluster = good; // row 4 drawn in row 3's cluster
     wrongCluster[4] = SymbolRows(grid, size, 2, true)[3];
-    std::vector<std::string> oneRightWrong = good;   // a right indicator of another symbol
+    std::vector<std::string> oneRightWrong = good; // a right indicator of another symbol
     oneRightWrong[1].replace(oneRightWrong[1].size() - 17, 8, GetBSValue(1, GetFistNote(1, 1, {size.Rows + 3, 3}, 2)));
-    std::vector<std::string> rightNoPattern = good;   // the row still counts
+    std::vector<std::string> rightNoPattern = good; // the row still counts
     rightNoPattern[1].replace(rightNoPattern[1].size() - 17, 8, "71111114");
-    std::vector<std::string> rightElsewhere = good;   // the row does not
+    std::vector<std::string> rightElsewhere = good; // the row does not
     rightElsewhere[1].replace(rightElsewhere[1].size() - 17, 8, GetBSValue(2, GetFistNote(1, 1, size, 2)));
     struct TCase {
         const char* name;
@@ -286,7 +303,8 @@ TEST(Recognition, RowIndicatorsMustAgreeWithTheRead) {
     }
 }
 
-TEST(Recognition, ErrorCorrectionHolds) {
+TEST(Recognition, ErrorCorrectionHolds)
+{
     for (int32_t level = 0; level <= 8; ++level) {
         SCOPED_TRACE(testing::Message() << "level " << level);
         TPdf417Encoder encoder;
@@ -308,7 +326,8 @@ TEST(Recognition, ErrorCorrectionHolds) {
     }
 }
 
-TEST(Recognition, CreateCodeWordTrustsOnlyAWholeSymbol) {
+TEST(Recognition, CreateCodeWordTrustsOnlyAWholeSymbol)
+{
     TPdf417Encoder encoder;
     Encoded(encoder, Normal, 1, 4, "Descriptor, level and error correction fill the grid.");
     const TPicture picture = Draw(EncodedSymbols(encoder)[0], {1});
@@ -334,8 +353,10 @@ TEST(Recognition, CreateCodeWordTrustsOnlyAWholeSymbol) {
     const TCase cases[] = {
         {"as read", good, true, {}},
         {"a data codeword changed", with([&](TSymbolRead& s) { set(s, 5, 7); }), false, {}},
-        {"an error correction codeword changed", with([&](TSymbolRead& s) { set(s, s.Codewords.size() - 1, 7); }),
-         false, {}},
+        {"an error correction codeword changed",
+         with([&](TSymbolRead& s) { set(s, s.Codewords.size() - 1, 7); }),
+         false,
+         {}},
         {"the descriptor one less", with([&](TSymbolRead& s) { set(s, 0, descriptor - 1); }), false, {}},
         {"the descriptor one more", with([&](TSymbolRead& s) { set(s, 0, descriptor + 1); }), false, {}},
         {"a descriptor of 0", with([&](TSymbolRead& s) { set(s, 0, 0); }), false, {}},
@@ -355,10 +376,11 @@ TEST(Recognition, CreateCodeWordTrustsOnlyAWholeSymbol) {
     }
 }
 
-TEST(Recognition, PicturesWithoutASymbol) {
+TEST(Recognition, PicturesWithoutASymbol)
+{
     const TPicture white = Draw({}, {1, 0, 20, 0, 255});
     const std::string full = StartPattern + Left + Data + Right + StopPattern;
-    const TPicture lone = Draw({full, full}, {});   // two rows, both row 0
+    const TPicture lone = Draw({full, full}, {}); // two rows, both row 0
     const uint8_t pixel = 0;
     struct TCase {
         const char* name;

@@ -1,7 +1,7 @@
 // The reader component on pictures our PDF417 controls draw: every source,
 // protected payloads, and the failure paths.
-#include "pdf417/BarPDF417.h"
 #include "reader/ScanBarCode.h"
+#include "pdf417/BarPDF417.h"
 #include "support/Capture.h"
 #include "support/Pictures.h"
 
@@ -211,7 +211,6 @@ QImage Sequence(const std::string& value, int width = 300, int height = 2000)
     c.CreateBMP(bmp);
     return bmp;
 }
-
 
 } // namespace
 

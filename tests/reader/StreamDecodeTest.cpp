@@ -24,12 +24,16 @@ namespace {
 using namespace SymbolPictures;
 using Codewords = std::vector<int16_t>;
 
-std::string Bytes(const TMemoryStream& s) { return std::string(s.Bytes().begin(), s.Bytes().end()); }
+std::string Bytes(const TMemoryStream& s)
+{
+    return std::string(s.Bytes().begin(), s.Bytes().end());
+}
 
 // ---------------------------------------------------------------------------
 // Decimal arithmetic
 
-TEST(StreamDecode, HugeAddAndHugeMulti) {
+TEST(StreamDecode, HugeAddAndHugeMulti)
+{
     using TOperation = std::string (*)(std::string_view, std::string_view, const TMessageFn&);
     struct TCase {
         TOperation operation;
@@ -40,7 +44,7 @@ TEST(StreamDecode, HugeAddAndHugeMulti) {
     const TCase cases[] = {
         {HugeAdd, "99", "1", "100"},
         {HugeAdd, "1", "99", "100"},
-        {HugeAdd, "007", "1", "008"},          // the longer operand's leading zeros stay
+        {HugeAdd, "007", "1", "008"}, // the longer operand's leading zeros stay
         {HugeAdd, "0099", "1", "0100"},
         {HugeAdd, "999", "999", "1998"},
         {HugeAdd, "", "", ""},
@@ -50,7 +54,7 @@ TEST(StreamDecode, HugeAddAndHugeMulti) {
         {HugeMulti, "12", "900", "10800"},
         {HugeMulti, "1", "900", "900"},
         {HugeMulti, "99", "99", "9801"},
-        {HugeMulti, "12", "0", "00"},          // a zero digit's partial product is zeros
+        {HugeMulti, "12", "0", "00"}, // a zero digit's partial product is zeros
         {HugeMulti, "0", "5", "0"},
         {HugeMulti, "810000000000", "810000000000", "656100000000000000000000"},
         {HugeAdd, "12a", "1", ""},
@@ -63,21 +67,24 @@ TEST(StreamDecode, HugeAddAndHugeMulti) {
         std::vector<std::string> messages;
         EXPECT_EQ(c.operation(c.a, c.b, [&](const std::string& m) { messages.push_back(m); }), c.result);
         const bool invalid = std::string_view(c.result).empty() && !std::string_view(c.a).empty();
-        EXPECT_EQ(messages, invalid ? std::vector<std::string>{"Invalid char in Parameter!"} : std::vector<std::string>{});
+        EXPECT_EQ(messages,
+                  invalid ? std::vector<std::string>{"Invalid char in Parameter!"} : std::vector<std::string>{});
     }
 }
 
 // ---------------------------------------------------------------------------
 // The segment decoders in their published form
 
-std::string Segment(const Codewords& codewords) {
+std::string Segment(const Codewords& codewords)
+{
     std::string s;
     for (const int16_t c : codewords)
         s += std::to_string(c) + "@";
     return s;
 }
 
-Codewords Compacted(bool (*compact)(TPdf417Codewords&, std::string_view), std::string_view value) {
+Codewords Compacted(bool (*compact)(TPdf417Codewords&, std::string_view), std::string_view value)
+{
     TPdf417Codewords list;
     EXPECT_TRUE(compact(list, value));
     Codewords codewords;
@@ -86,7 +93,8 @@ Codewords Compacted(bool (*compact)(TPdf417Codewords&, std::string_view), std::s
     return codewords;
 }
 
-Codewords Bytewise(std::string_view value) {
+Codewords Bytewise(std::string_view value)
+{
     TPdf417Codewords list;
     ByteToCodeWord(list, value);
     Codewords codewords;
@@ -95,7 +103,8 @@ Codewords Bytewise(std::string_view value) {
     return codewords;
 }
 
-TEST(StreamDecode, PublishedSegmentDecoders) {
+TEST(StreamDecode, PublishedSegmentDecoders)
+{
     enum TDecoder { Txt, Num, Byte901, Byte924 };
     struct TCase {
         const char* name;
@@ -104,8 +113,11 @@ TEST(StreamDecode, PublishedSegmentDecoders) {
         int32_t count;
         std::optional<std::string> bytes;
     };
-    const std::string five = "\x01\xfe" "ab\x80";
-    const std::string six("\x00\xff" "PDF\x7f", 6);
+    const std::string five = "\x01\xfe"
+                             "ab\x80";
+    const std::string six("\x00\xff"
+                          "PDF\x7f",
+                          6);
     const std::string eleven = six + five;
     const Codewords fiveCw = Bytewise(five), sixCw = Bytewise(six), elevenCw = Bytewise(eleven);
     ASSERT_EQ(fiveCw[0], ByteLatch);
@@ -153,7 +165,8 @@ TEST(StreamDecode, PublishedSegmentDecoders) {
 // ---------------------------------------------------------------------------
 // Codeword streams
 
-TEST(StreamDecode, DecodeCodewords) {
+TEST(StreamDecode, DecodeCodewords)
+{
     struct TCase {
         const char* name;
         Codewords codewords;
@@ -167,10 +180,15 @@ TEST(StreamDecode, DecodeCodewords) {
     const TCase cases[] = {
         {"text from the start", {1}, "AB"},
         {"padding closes the data", {1, 900, 900, 900}, "AB"},
-        {"two groups of numeric, then text again", numeric,
-         "AB123456789012345678901234567890123456789012345678901AC"},
-        {"a byte latch, back to text in Alpha", {810, 901, 0x80, 900, 1}, std::string("a\x80" "AB")},
-        {"913 keeps the Lower latch", {810, 913, 0x80, 32}, std::string("a\x80" "bc")},
+        {"two groups of numeric, then text again", numeric, "AB123456789012345678901234567890123456789012345678901AC"},
+        {"a byte latch, back to text in Alpha",
+         {810, 901, 0x80, 900, 1},
+         std::string("a\x80"
+                     "AB")},
+        {"913 keeps the Lower latch",
+         {810, 913, 0x80, 32},
+         std::string("a\x80"
+                     "bc")},
         {"913 drops a pending shift, which was padding", {810, 59, 913, 65, 89}, "abAc"},
         {"913 in byte compaction", {901, 1, 2, 913, 3, 4}, std::string("\x01\x02\x03\x04")},
         {"913 at the end", {1, 913}, std::nullopt},
@@ -180,7 +198,9 @@ TEST(StreamDecode, DecodeCodewords) {
         {"a symbol in the middle of a sequence", {1, 900, 928, 111, 101, 7, 8}, "AB", TMacroBlock{1, {7, 8}, false}},
         {"a control block cut short", {1, 928, 111}, "AB", TMacroBlock{-1, {}, false}},
         {"a segment index of six digits", {1, 928, 222, 300, 5}, "AB", TMacroBlock{-1, {5}, false}},
-        {"data after the block are not this symbol's", {1, 928, 111, 100, 1, 923, 0, 922, 2}, "AB",
+        {"data after the block are not this symbol's",
+         {1, 928, 111, 100, 1, 923, 0, 922, 2},
+         "AB",
          TMacroBlock{0, {1}, true}},
         {"922 and 923 carry nothing", {1, 922, 2, 923, 3}, "ABACAD"},
         {"912 carries nothing", {1, 912, 2}, "ABAC"},
@@ -207,17 +227,15 @@ TEST(StreamDecode, DecodeCodewords) {
     }
 }
 
-TEST(StreamDecode, IsEncrypt) {
+TEST(StreamDecode, IsEncrypt)
+{
     struct TCase {
         std::string decoded;
         bool encrypted;
         std::string after;
     };
     const TCase cases[] = {
-        {"@^G^@\x01\x02", true, "\x01\x02"},
-        {"@^G^@", true, ""},
-        {"@^G^", false, "@^G^"},
-        {"", false, ""},
+        {"@^G^@\x01\x02", true, "\x01\x02"}, {"@^G^@", true, ""}, {"@^G^", false, "@^G^"}, {"", false, ""},
         {" @^G^@", false, " @^G^@"},
     };
     for (const TCase& c : cases) {
@@ -229,7 +247,8 @@ TEST(StreamDecode, IsEncrypt) {
 
 // The data part of a grid (descriptor first) followed by its error
 // correction at `level`, as the encoder computes it.
-Codewords WithErrorCorrection(Codewords data, int32_t level) {
+Codewords WithErrorCorrection(Codewords data, int32_t level)
+{
     TPdf417Codewords list;
     for (const int16_t c : data)
         list.AppendBarData(nullptr, c);
@@ -249,7 +268,8 @@ struct TPictureRead {
     int32_t asked = 0;
 };
 
-TPictureRead Scan(const TPicture& picture, const std::string& password = "", const std::string& answer = "") {
+TPictureRead Scan(const TPicture& picture, const std::string& password = "", const std::string& answer = "")
+{
     TPictureRead read;
     read.result = ScanPicture(
         picture.View(), password,
@@ -261,7 +281,8 @@ TPictureRead Scan(const TPicture& picture, const std::string& password = "", con
     return read;
 }
 
-std::string ModeValue(TCodeMode mode, std::mt19937& rng) {
+std::string ModeValue(TCodeMode mode, std::mt19937& rng)
+{
     const size_t length = std::uniform_int_distribution<size_t>(1, 60)(rng);
     std::string value = CompactionOracle::RandomValue(rng, length);
     if (mode == tMode)
@@ -272,7 +293,8 @@ std::string ModeValue(TCodeMode mode, std::mt19937& rng) {
     return value.empty() ? "X" : value;
 }
 
-TEST(StreamDecode, OurSymbolsReadBackInEveryModeLevelAndType) {
+TEST(StreamDecode, OurSymbolsReadBackInEveryModeLevelAndType)
+{
     std::mt19937 rng(417);
     const TLook looks[] = {{1, 0, 2, 0, 255}, {2, 0, 2, 178, 179}, {3, 0, 5, 60, 220}, {4, 0, 2, 0, 255}};
     int32_t run = 0;
@@ -281,8 +303,9 @@ TEST(StreamDecode, OurSymbolsReadBackInEveryModeLevelAndType) {
             for (int32_t level = 0; level <= 8; ++level, ++run) {
                 const std::string value = ModeValue(mode, rng);
                 const TLook& look = looks[run % std::size(looks)];
-                SCOPED_TRACE(testing::Message() << "mode " << mode << ", type " << type << ", level " << level
-                                                << ", module " << look.Module << ", value " << testing::PrintToString(value));
+                SCOPED_TRACE(testing::Message()
+                             << "mode " << mode << ", type " << type << ", level " << level << ", module "
+                             << look.Module << ", value " << testing::PrintToString(value));
                 TPdf417Encoder encoder;
                 encoder.SetCodeMode(mode);
                 encoder.SetPDFType(type);
@@ -322,13 +345,14 @@ TEST(StreamDecode, OurSymbolsReadBackInEveryModeLevelAndType) {
             }
 }
 
-TEST(StreamDecode, ProtectedPayloads) {
+TEST(StreamDecode, ProtectedPayloads)
+{
     struct TCase {
         const char* name;
-        std::string given;      // the reader's password
-        std::string answer;     // what the prompt answers
+        std::string given;  // the reader's password
+        std::string answer; // what the prompt answers
         bool asked;
-        bool plain;             // reads back as the value and its zero padding
+        bool plain; // reads back as the value and its zero padding
     };
     const TCase cases[] = {
         {"the right password", "Vandrel", "", false, true},
@@ -336,7 +360,7 @@ TEST(StreamDecode, ProtectedPayloads) {
         {"a wrong password", "vandrel", "", false, false},
         {"a cancelled prompt", "", "", true, false},
     };
-    const std::string value = "A protected payload.";   // 20 bytes: 4 zero bytes fill the last block
+    const std::string value = "A protected payload."; // 20 bytes: 4 zero bytes fill the last block
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         TPdf417Encoder encoder;
@@ -369,7 +393,8 @@ TEST(StreamDecode, ProtectedPayloads) {
 // zint, an independent encoder, draws the symbols
 
 // zint's rows as element widths: zint lays out the modules, we draw them.
-std::vector<std::string> ZintRows(int symbology, std::string_view data, int columns, int level) {
+std::vector<std::string> ZintRows(int symbology, std::string_view data, int columns, int level)
+{
     const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(), ZBarcode_Delete);
     symbol->symbology = symbology;
     symbol->option_1 = level;
@@ -396,7 +421,8 @@ std::vector<std::string> ZintRows(int symbology, std::string_view data, int colu
     return rows;
 }
 
-TEST(StreamDecode, ZintSymbolsReadBack) {
+TEST(StreamDecode, ZintSymbolsReadBack)
+{
     std::string everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte += static_cast<char>(b);
@@ -404,7 +430,7 @@ TEST(StreamDecode, ZintSymbolsReadBack) {
         const char* name;
         std::string data;
         int columns;
-        int level;      // -1: zint's choice
+        int level; // -1: zint's choice
     };
     const TCase cases[] = {
         {"text", "Vandrel reads zint", 3, -1},
@@ -438,7 +464,8 @@ TEST(StreamDecode, ZintSymbolsReadBack) {
 // decodes), with vertical strips inverted, noisy pixels, or cropped through
 // the stride. Under the sanitizers this shows that nothing reads outside
 // the picture or the codewords recognised.
-TEST(StreamDecode, MalformedPicturesNeverCrash) {
+TEST(StreamDecode, MalformedPicturesNeverCrash)
+{
     std::mt19937 rng(928);
     const auto pick = [&](int32_t from, int32_t to) { return std::uniform_int_distribution<int32_t>(from, to)(rng); };
     std::vector<std::vector<std::string>> symbols;
@@ -466,11 +493,11 @@ TEST(StreamDecode, MalformedPicturesNeverCrash) {
             p.Pixels.resize(static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height));
         }
         switch (kind) {
-        case 0:   // noise
+        case 0: // noise
             for (uint8_t& v : p.Pixels)
                 v = static_cast<uint8_t>(pick(0, 255));
             break;
-        case 1:   // black or white
+        case 1: // black or white
             std::fill(p.Pixels.begin(), p.Pixels.end(), pick(0, 1) ? 0 : 255);
             break;
         case 2:   // runs of random widths, from narrow to wider than the picture
@@ -488,18 +515,20 @@ TEST(StreamDecode, MalformedPicturesNeverCrash) {
         }
         case 4: { // data codewords swapped for others, often the descriptor, the error correction made anew
             std::vector<int16_t> grid = grids[symbol];
-            const size_t data = grid.size() - 4;   // level 1: 4 error correction codewords
+            const size_t data = grid.size() - 4; // level 1: 4 error correction codewords
             for (int32_t n = pick(1, 6); n > 0; --n) {
                 const bool descriptor = n == 1 && pick(0, 3) == 0;
                 grid[descriptor ? 0 : static_cast<size_t>(pick(1, static_cast<int32_t>(data) - 1))] =
-                    static_cast<int16_t>(descriptor ? pick(0, 928) : pick(0, 1) ? pick(0, 928) : pick(900, 928));
+                    static_cast<int16_t>(descriptor   ? pick(0, 928)
+                                         : pick(0, 1) ? pick(0, 928)
+                                                      : pick(900, 928));
             }
             grid.resize(data);
             rows = SymbolRows(WithErrorCorrection(grid, 1), sizes[symbol], 1, symbol == 0);
             p = Draw(rows, {pick(1, 2)});
             break;
         }
-        default:  // inverted strips and noisy pixels
+        default: // inverted strips and noisy pixels
             p = Draw(rows, {pick(1, 2)});
             for (int32_t strips = pick(0, 2); strips > 0; --strips) {
                 const int32_t x0 = pick(0, p.Width - 1), w = pick(1, 4);
@@ -524,7 +553,8 @@ TEST(StreamDecode, MalformedPicturesNeverCrash) {
     EXPECT_GT(decoded, 50) << "the swapped codewords reach the decoding";
 }
 
-TEST(StreamDecode, RandomCodewordsNeverCrash) {
+TEST(StreamDecode, RandomCodewordsNeverCrash)
+{
     std::mt19937 rng(913);
     for (int32_t i = 0; i < 2000; ++i) {
         Codewords codewords(static_cast<size_t>(std::uniform_int_distribution<int32_t>(0, 40)(rng)));
@@ -542,7 +572,8 @@ TEST(StreamDecode, RandomCodewordsNeverCrash) {
 // ---------------------------------------------------------------------------
 // Several symbols in one picture
 
-TEST(StreamDecode, SequencesReadWholeInAnyLayout) {
+TEST(StreamDecode, SequencesReadWholeInAnyLayout)
+{
     struct TCase {
         const char* name;
         TCodeMode mode;
@@ -623,10 +654,11 @@ TEST(StreamDecode, SequencesReadWholeInAnyLayout) {
     }
 }
 
-TEST(StreamDecode, UnrelatedSymbolsAreResultsOfTheirOwn) {
+TEST(StreamDecode, UnrelatedSymbolsAreResultsOfTheirOwn)
+{
     TPdf417Encoder a, b, c;
-    for (auto& [encoder, value] : {std::pair<TPdf417Encoder*, const char*>{&a, "first"}, {&b, "second one"},
-                                   {&c, "third, truncated"}}) {
+    for (auto& [encoder, value] :
+         {std::pair<TPdf417Encoder*, const char*>{&a, "first"}, {&b, "second one"}, {&c, "third, truncated"}}) {
         encoder->SetPDFType(encoder == &c ? Truncated : Normal);
         encoder->SetDataColumn(encoder == &b ? 4 : 2);
         encoder->SetBarValue(value);
@@ -641,7 +673,8 @@ TEST(StreamDecode, UnrelatedSymbolsAreResultsOfTheirOwn) {
     const TCase cases[] = {
         {"stacked", Stacked({first, second}, 10), {"first", "second one"}},
         {"side by side", SideBySide({second, first}, 8), {"second one", "first"}},
-        {"a line of two above a third", Stacked({SideBySide({first, second}, 20), third}, 16),
+        {"a line of two above a third",
+         Stacked({SideBySide({first, second}, 20), third}, 16),
          {"first", "second one", "third, truncated"}},
         {"the same symbol twice", Stacked({first, first}, 5), {"first", "first"}},
     };
@@ -659,7 +692,8 @@ TEST(StreamDecode, UnrelatedSymbolsAreResultsOfTheirOwn) {
     }
 }
 
-TEST(StreamDecode, JoinSequences) {
+TEST(StreamDecode, JoinSequences)
+{
     const auto piece = [](std::string bytes, int32_t index, bool last, std::vector<int16_t> fileId = {1, 2, 3}) {
         TSymbolData s;
         s.Bytes = std::move(bytes);
@@ -682,28 +716,55 @@ TEST(StreamDecode, JoinSequences) {
         {"in order", {piece("a", 0, false), piece("b", 1, false), piece("c", 2, true)}, {"abc"}, ""},
         {"out of order", {piece("c", 2, true), piece("a", 0, false), piece("b", 1, false)}, {"abc"}, ""},
         {"one symbol", {piece("whole", 0, true)}, {"whole"}, ""},
-        {"plain symbols around", {plain("x"), piece("b", 1, true), plain("y"), piece("a", 0, false)},
-         {"x", "ab", "y"}, ""},
-        {"two sequences", {piece("a", 0, false), piece("1", 0, false, {9}), piece("b", 1, true), piece("2", 1, true, {9})},
-         {"ab", "12"}, ""},
+        {"plain symbols around",
+         {plain("x"), piece("b", 1, true), plain("y"), piece("a", 0, false)},
+         {"x", "ab", "y"},
+         ""},
+        {"two sequences",
+         {piece("a", 0, false), piece("1", 0, false, {9}), piece("b", 1, true), piece("2", 1, true, {9})},
+         {"ab", "12"},
+         ""},
         {"a segment read twice", {piece("a", 0, false), piece("a", 0, false), piece("b", 1, true)}, {"ab"}, ""},
-        {"one missing", {piece("a", 0, false), piece("c", 2, true)}, {}, "Macro PDF417 sequence incomplete: segment 1 missing"},
-        {"two missing", {piece("a", 0, false), piece("d", 3, true)}, {}, "Macro PDF417 sequence incomplete: segments 1, 2 missing"},
-        {"a run missing", {piece("a", 1, false), piece("d", 5, true)}, {},
+        {"one missing",
+         {piece("a", 0, false), piece("c", 2, true)},
+         {},
+         "Macro PDF417 sequence incomplete: segment 1 missing"},
+        {"two missing",
+         {piece("a", 0, false), piece("d", 3, true)},
+         {},
+         "Macro PDF417 sequence incomplete: segments 1, 2 missing"},
+        {"a run missing",
+         {piece("a", 1, false), piece("d", 5, true)},
+         {},
          "Macro PDF417 sequence incomplete: segments 0, 2-4 missing"},
-        {"none marked last", {piece("a", 0, false), piece("b", 1, false)}, {},
+        {"none marked last",
+         {piece("a", 0, false), piece("b", 1, false)},
+         {},
          "Macro PDF417 sequence incomplete: segments after 1 missing"},
-        {"the first and the last", {piece("b", 1, false), piece("c", 2, false)}, {},
+        {"the first and the last",
+         {piece("b", 1, false), piece("c", 2, false)},
+         {},
          "Macro PDF417 sequence incomplete: segment 0 and those after 2 missing"},
-        {"both", {piece("b", 1, false), piece("d", 3, false)}, {},
+        {"both",
+         {piece("b", 1, false), piece("d", 3, false)},
+         {},
          "Macro PDF417 sequence incomplete: segments 0, 2 and those after 3 missing"},
         {"the first missing", {piece("b", 1, true)}, {}, "Macro PDF417 sequence incomplete: segment 0 missing"},
-        {"read twice, different", {piece("a", 0, false), piece("x", 0, false), piece("b", 1, true)}, {},
+        {"read twice, different",
+         {piece("a", 0, false), piece("x", 0, false), piece("b", 1, true)},
+         {},
          "Macro PDF417 sequence inconsistent: segment 0 read twice with different data"},
-        {"behind the last", {piece("a", 0, true), piece("b", 1, false)}, {},
+        {"behind the last",
+         {piece("a", 0, true), piece("b", 1, false)},
+         {},
          "Macro PDF417 sequence inconsistent: segment 1 follows the last segment 0"},
-        {"a block cut short", {piece("a", 0, false), piece("b", -1, true)}, {}, "Macro PDF417 control block unreadable"},
-        {"two incomplete", {piece("a", 0, false), piece("2", 1, true, {9})}, {},
+        {"a block cut short",
+         {piece("a", 0, false), piece("b", -1, true)},
+         {},
+         "Macro PDF417 control block unreadable"},
+        {"two incomplete",
+         {piece("a", 0, false), piece("2", 1, true, {9})},
+         {},
          "Macro PDF417 sequence incomplete: segments after 0 missing; "
          "Macro PDF417 sequence incomplete: segment 0 missing"},
     };
@@ -728,7 +789,8 @@ struct TDamageBase {
     int32_t module;
 };
 
-std::vector<TDamageBase> DamageBases(std::mt19937& rng) {
+std::vector<TDamageBase> DamageBases(std::mt19937& rng)
+{
     std::vector<TDamageBase> bases;
     const TCodeMode modes[] = {tMode, nMode, bMode, cMode};
     const TPDFType types[] = {Normal, Truncated, Normal, Truncated, MicroPDF417, Normal};
@@ -741,7 +803,7 @@ std::vector<TDamageBase> DamageBases(std::mt19937& rng) {
         encoder.SetCodeMode(mode);
         encoder.SetPDFType(type);
         encoder.SetErrorLevel(i % 4);
-        encoder.SetDataColumn(static_cast<uint8_t>(sequence ? 1 : 2 + i % 5));   // a sequence of tall symbols
+        encoder.SetDataColumn(static_cast<uint8_t>(sequence ? 1 : 2 + i % 5)); // a sequence of tall symbols
         encoder.SetBarValue(value);
         EXPECT_TRUE(encoder.StreamToBarData());
         const int32_t module = 1 + i % 2;
@@ -758,7 +820,8 @@ std::vector<TDamageBase> DamageBases(std::mt19937& rng) {
 // reader before the checks misread 72 in 50,000 single symbols damaged
 // this way (and read only 7,000 of them); this one none in 100,000 (and
 // read half of them).
-TEST(StreamDecode, DamagedPicturesGiveTheRightBytesOrNone) {
+TEST(StreamDecode, DamagedPicturesGiveTheRightBytesOrNone)
+{
     std::mt19937 rng(15438);
     const auto pick = [&](int32_t from, int32_t to) { return std::uniform_int_distribution<int32_t>(from, to)(rng); };
     const std::vector<TDamageBase> bases = DamageBases(rng);
@@ -794,8 +857,8 @@ TEST(StreamDecode, DamagedPicturesGiveTheRightBytesOrNone) {
             ++exact;
         } else if (++wrong <= 3) {
             ADD_FAILURE() << "picture " << i << " (damage " << kind << ") misread: " << scan.Results.size()
-                          << " results, the first " << testing::PrintToString(Bytes(scan.Results[0].Data))
-                          << " for " << testing::PrintToString(base.value);
+                          << " results, the first " << testing::PrintToString(Bytes(scan.Results[0].Data)) << " for "
+                          << testing::PrintToString(base.value);
         }
     }
     EXPECT_EQ(wrong, 0);
@@ -807,13 +870,14 @@ TEST(StreamDecode, DamagedPicturesGiveTheRightBytesOrNone) {
 // A picture cut anywhere through the right indicator and the stop pattern,
 // or through the start pattern, reads whole or not at all: never the right
 // row indicator taken for data.
-TEST(StreamDecode, CutPicturesNeverMisread) {
+TEST(StreamDecode, CutPicturesNeverMisread)
+{
     TPdf417Encoder encoder;
     encoder.SetBarValue("Vandrel probe");
     ASSERT_TRUE(encoder.StreamToBarData());
     const int32_t module = 2;
     const TPicture picture = Draw(EncodedSymbols(encoder)[0], {module, 6, 2, 0, 255});
-    const int32_t symbolRight = picture.Width - 2 * module;     // one past the stop pattern's last bar
+    const int32_t symbolRight = picture.Width - 2 * module; // one past the stop pattern's last bar
     const int32_t stop = symbolRight - 18 * module;
     EXPECT_TRUE(Scan(picture).result);
     for (int32_t width = stop - 17 * module; width <= picture.Width; ++width) {
@@ -845,7 +909,7 @@ TEST(StreamDecode, CutPicturesNeverMisread) {
         if (left <= 2 * module) {
             EXPECT_TRUE(read);
         }
-        if (left >= 3 * module) {   // the start bar is too short for its module
+        if (left >= 3 * module) { // the start bar is too short for its module
             EXPECT_FALSE(read);
         }
     }

@@ -21,9 +21,9 @@ inline constexpr const char* StartPattern = "81111113";
 inline constexpr const char* StopPattern = "711311121";
 
 struct TLook {
-    int32_t Module = 1;        // pixels
-    int32_t RowHeight = 0;     // pixels; 0 draws rows 3 modules high
-    int32_t Margin = 2;        // modules of background around the symbol
+    int32_t Module = 1;    // pixels
+    int32_t RowHeight = 0; // pixels; 0 draws rows 3 modules high
+    int32_t Margin = 2;    // modules of background around the symbol
     uint8_t Bar = 0;
     uint8_t Background = 255;
 };
@@ -37,14 +37,16 @@ struct TPicture {
     TPixelView View() const { return {Pixels.data(), Width, Height, Width * BytesPerPixel, BytesPerPixel}; }
 };
 
-inline int32_t Modules(const std::string& widths) {
+inline int32_t Modules(const std::string& widths)
+{
     int32_t modules = 0;
     for (const char w : widths)
         modules += w - '0';
     return modules;
 }
 
-inline TPicture Draw(const std::vector<std::string>& rows, const TLook& look) {
+inline TPicture Draw(const std::vector<std::string>& rows, const TLook& look)
+{
     const int32_t rowHeight = look.RowHeight > 0 ? look.RowHeight : 3 * look.Module;
     int32_t modules = 0;
     for (const std::string& row : rows)
@@ -69,7 +71,8 @@ inline TPicture Draw(const std::vector<std::string>& rows, const TLook& look) {
 
 // The same picture with 3 or 4 bytes a pixel: three colour components, the
 // brightest of them the grey level, and an alpha byte the reader ignores.
-inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel) {
+inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel)
+{
     TPicture p{grey.Width, grey.Height, bytesPerPixel, {}};
     for (const uint8_t level : grey.Pixels) {
         const uint8_t pixel[] = {static_cast<uint8_t>(level / 3), level, static_cast<uint8_t>(level / 2), 0x7F};
@@ -83,7 +86,8 @@ inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel) {
 // of a truncated symbol. The indicators declare `declared` (the symbol's own
 // size unless a test makes them lie).
 inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, TSymbolSize size, int32_t level,
-                                           bool fullRows, std::optional<TSymbolSize> declared = std::nullopt) {
+                                           bool fullRows, std::optional<TSymbolSize> declared = std::nullopt)
+{
     const TSymbolSize said = declared.value_or(size);
     std::vector<std::string> rows;
     for (int32_t j = 0; j < size.Rows; ++j) {
@@ -98,7 +102,8 @@ inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, T
 }
 
 // The codewords of every symbol of the encoder's last encoding, one grid each.
-inline std::vector<std::vector<int16_t>> EncodedGrids(const TPdf417Encoder& encoder) {
+inline std::vector<std::vector<int16_t>> EncodedGrids(const TPdf417Encoder& encoder)
+{
     std::vector<int16_t> all;
     for (const TBarData* node = encoder.Codewords().Root(); node; node = node->Next)
         all.push_back(node->Value);
@@ -106,14 +111,16 @@ inline std::vector<std::vector<int16_t>> EncodedGrids(const TPdf417Encoder& enco
     size_t start = 0;
     for (const TSymbolSize& size : encoder.SymbolSizes()) {
         const size_t count = static_cast<size_t>(size.Rows * size.Columns);
-        grids.emplace_back(all.begin() + static_cast<ptrdiff_t>(start), all.begin() + static_cast<ptrdiff_t>(start + count));
+        grids.emplace_back(all.begin() + static_cast<ptrdiff_t>(start),
+                           all.begin() + static_cast<ptrdiff_t>(start + count));
         start += count;
     }
     return grids;
 }
 
 // Every symbol of the encoder's last encoding, as rows.
-inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder& encoder) {
+inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder& encoder)
+{
     std::vector<int16_t> all;
     for (const TBarData* node = encoder.Codewords().Root(); node; node = node->Next)
         all.push_back(node->Value);
@@ -128,7 +135,8 @@ inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder
 }
 
 // Symbols one above the other, `gap` light rows between them.
-inline std::vector<std::string> Stacked(const std::vector<std::vector<std::string>>& symbols, size_t gap) {
+inline std::vector<std::string> Stacked(const std::vector<std::vector<std::string>>& symbols, size_t gap)
+{
     std::vector<std::string> rows;
     for (size_t i = 0; i < symbols.size(); ++i) {
         if (i > 0)
@@ -141,12 +149,13 @@ inline std::vector<std::string> Stacked(const std::vector<std::vector<std::strin
 // Symbols side by side, tops aligned, `gap` modules of light between them
 // (a '0' bar in the widths draws nothing). A row ends with a bar, so the gap
 // is a space and the next symbol starts with a bar.
-inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::string>>& symbols, int32_t gap) {
+inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::string>>& symbols, int32_t gap)
+{
     size_t height = 0;
     for (const auto& symbol : symbols)
         height = std::max(height, symbol.size());
     std::vector<std::string> rows(height);
-    int32_t width = 0;   // modules drawn so far on the widest row
+    int32_t width = 0; // modules drawn so far on the widest row
     for (const auto& symbol : symbols) {
         int32_t symbolWidth = 0;
         for (const std::string& row : symbol)
@@ -156,7 +165,7 @@ inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::st
             // Light up to where this symbol starts: spaces of at most 9 modules joined by empty bars.
             int32_t light = width - Modules(row) + (width > 0 ? gap : 0);
             if (row.empty() && light > 0)
-                row = "0";   // an empty bar first: rows start with a bar
+                row = "0"; // an empty bar first: rows start with a bar
             while (light > 0) {
                 const int32_t step = std::min(light, 9);
                 row += static_cast<char>('0' + step);

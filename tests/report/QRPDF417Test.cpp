@@ -5,8 +5,8 @@
 // refused, and the data-aware element takes its value from a field. Then
 // elements of both kinds together in report runs.
 #include "report/QRPDF417.h"
-#include "report/QRSingleBarCode.h"
 #include "report/ElementFixtures.h"
+#include "report/QRSingleBarCode.h"
 #include "support/Capture.h"
 #include "support/Oracle.h"
 #include "support/Pictures.h"
@@ -107,8 +107,8 @@ TEST(QRPDF417, AValueTheControlRefusesLeavesBothAtTheOldOne)
          "DataRow", nullptr, "DataRow <= 90 And DataRow >= 3"},
         {"IsEncrypt outside byte mode", nothing, [](TQRPDF417& e) { e.FSetIsEncrypt(true); }, "IsEncrypt", nullptr,
          "PLEASE SET CODEMODE AS bMode"},
-        {"a password over 32 bytes", nothing, [](TQRPDF417& e) { e.FSetPassword(std::string(33, 'x')); },
-         "Password", nullptr, "Length of Password <= 32!"},
+        {"a password over 32 bytes", nothing, [](TQRPDF417& e) { e.FSetPassword(std::string(33, 'x')); }, "Password",
+         nullptr, "Length of Password <= 32!"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -223,8 +223,8 @@ TEST(QRElements, OneOfEachKindPrintsReadableAtItsPlace)
         const QRect around = k.area.adjusted(-60, -60, 60, 60);
         const QImage picture = r.Picture(around);
         const QRect painted = PaintedBox(picture, Qt::white).translated(around.topLeft());
-        EXPECT_TRUE(k.area.contains(painted)) << "painted " << painted.x() << "," << painted.y() << " "
-                                              << painted.width() << "x" << painted.height();
+        EXPECT_TRUE(k.area.contains(painted))
+            << "painted " << painted.x() << "," << painted.y() << " " << painted.width() << "x" << painted.height();
         EXPECT_EQ(ReadSymbol(picture, k.format), k.value);
         if (k.format == BarcodeFormat::Code128) {
             EXPECT_GT(painted.width(), k.area.width() * 8 / 10);

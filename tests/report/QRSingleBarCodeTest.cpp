@@ -131,10 +131,18 @@ TEST(QRSingleBarCode, ASymbolTheElementCannotHoldIsRefused)
         const char* error; // none: the element prints
     };
     const Case cases[] = {
-        {"too short along the symbol", Code128_B, "A fairly long value for ten millimetres", _0, {5, 5, 10, 15},
+        {"too short along the symbol",
+         Code128_B,
+         "A fairly long value for ten millimetres",
+         _0,
+         {5, 5, 10, 15},
          "too short"},
-        {"too short along the symbol when upright", Code128_B, "A fairly long value for ten millimetres", _90,
-         {5, 5, 60, 10}, "too short"},
+        {"too short along the symbol when upright",
+         Code128_B,
+         "A fairly long value for ten millimetres",
+         _90,
+         {5, 5, 60, 10},
+         "too short"},
         {"too narrow for the bars and the text", Code128_B, "AB", _0, {5, 5, 40, 2}, "too narrow"},
         // The control hatches the area of a value its symbology refuses.
         {"a refused value", EAN13, "not digits", _0, {5, 5, 40, 15}, nullptr},

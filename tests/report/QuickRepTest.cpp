@@ -1,5 +1,5 @@
-#include "report/Labels.h"
 #include "report/QuickRep.h"
+#include "report/Labels.h"
 
 #include "platform/DataSet.h"
 #include "platform/DeviceCaps.h"
@@ -53,8 +53,14 @@ QStringList Records(int count)
 
 // Device pixels of the no-printer preview (600 dpi, margins 130 and 150
 // pixels) for millimetres from the sheet's corner.
-int PreviewX(double mm) { return int(std::nearbyint(mm / 25.4 * 600)) - 130; }
-int PreviewY(double mm) { return int(std::nearbyint(mm / 25.4 * 600)) - 150; }
+int PreviewX(double mm)
+{
+    return int(std::nearbyint(mm / 25.4 * 600)) - 130;
+}
+int PreviewY(double mm)
+{
+    return int(std::nearbyint(mm / 25.4 * 600)) - 150;
+}
 
 // A label sheet: A4 with 3 columns of 63.5 x 38.1 mm labels 2.54 mm apart,
 // a 5 mm page header and footer.
@@ -186,9 +192,9 @@ TEST(QuickRep, DetailPrintsOnceWithoutDataNeverForNoRecordsAndNotForFilteredOnes
         bool filterOdd;
         std::vector<int> records;
     };
-    for (const Case& c : {Case{"no dataset", nullptr, false, {0}}, Case{"no records", &empty, false, {}},
-                          Case{"five records", &five, false, {1, 2, 3, 4, 5}},
-                          Case{"odd ones filtered", &five, true, {2, 4}}}) {
+    for (const Case& c :
+         {Case{"no dataset", nullptr, false, {0}}, Case{"no records", &empty, false, {}},
+          Case{"five records", &five, false, {1, 2, 3, 4, 5}}, Case{"odd ones filtered", &five, true, {2, 4}}}) {
         SCOPED_TRACE(c.name);
         TQuickRep report;
         report.SetDataSet(c.data);
@@ -264,9 +270,10 @@ TEST(QuickRep, TheSheetSetsThePrintersPage)
         bool landscape;
         double widthMM, heightMM;
     };
-    for (const Case c : {Case{"A4", TQRPaperSize::A4, false, 210, 297}, Case{"Letter", TQRPaperSize::Letter, false, 215.9, 279.4},
-                         Case{"A4 landscape", TQRPaperSize::A4, true, 297, 210},
-                         Case{"label roll", TQRPaperSize::Custom, false, 100, 50}}) {
+    for (const Case c :
+         {Case{"A4", TQRPaperSize::A4, false, 210, 297}, Case{"Letter", TQRPaperSize::Letter, false, 215.9, 279.4},
+          Case{"A4 landscape", TQRPaperSize::A4, true, 297, 210},
+          Case{"label roll", TQRPaperSize::Custom, false, 100, 50}}) {
         SCOPED_TRACE(c.name);
         TQuickRep report;
         report.SetPaperSize(c.paper);
@@ -293,14 +300,23 @@ TEST(QuickRep, ARunThatCannotWorkIsRefusedBeforeAnythingIsPrinted)
     const Case cases[] = {
         {"detail taller than the page", [](TQuickRep& r) { (new TQRBand(&r))->SetHeight(300); },
          "The detail band with the column header (300.0 mm) does not fit on a page: 277.0 mm are free"},
-        {"column header and detail", [](TQuickRep& r) {
+        {"column header and detail",
+         [](TQuickRep& r) {
              (new TQRBand(&r))->SetHeight(100);
              (new TQRBand(&r, TQRBandType::rbColumnHeader))->SetHeight(180);
          },
          "The detail band with the column header (280.0 mm)"},
-        {"margins", [](TQuickRep& r) { r.SetLeftMargin(105); r.SetRightMargin(105); },
+        {"margins",
+         [](TQuickRep& r) {
+             r.SetLeftMargin(105);
+             r.SetRightMargin(105);
+         },
          "The margins leave nothing of the 210.0 x 297.0 mm sheet to print on"},
-        {"columns", [](TQuickRep& r) { r.SetColumns(3); r.SetColumnSpace(100); },
+        {"columns",
+         [](TQuickRep& r) {
+             r.SetColumns(3);
+             r.SetColumnSpace(100);
+         },
          "3 columns 100.0 mm apart do not fit between the margins"},
         // The preview's default printer cannot print within 5.5 mm across and 6.4 mm down.
         {"unprintable margin", [](TQuickRep& r) { r.SetTopMargin(5); },
@@ -333,7 +349,8 @@ TEST(QuickRep, APrinterWithASmallerSheetIsRefused)
         report.PrintTo(&printer);
         ADD_FAILURE() << "printed";
     } catch (const EReportError& e) {
-        EXPECT_STREQ(e.what(), "The printer's sheet of 198.0 x 285.5 mm is smaller than the report's of 210.0 x 297.0 mm");
+        EXPECT_STREQ(e.what(),
+                     "The printer's sheet of 198.0 x 285.5 mm is smaller than the report's of 210.0 x 297.0 mm");
     }
     EXPECT_TRUE(printer.Pages().empty());
 }
@@ -413,7 +430,8 @@ TEST(QuickRep, PrintsFramedLabelsIntoAPdfOfTheReportsSheet)
         EXPECT_NEAR(framed.width(), px(60), 2);
         EXPECT_NEAR(framed.height(), px(20), 2);
     }
-    EXPECT_EQ(VandrelTest::PaintedBox(page.copy(px(20) + 10, px(140) + 10, px(60) - 20, px(20) - 20), Qt::white).isEmpty(),
-              false)
+    EXPECT_EQ(
+        VandrelTest::PaintedBox(page.copy(px(20) + 10, px(140) + 10, px(60) - 20, px(20) - 20), Qt::white).isEmpty(),
+        false)
         << "the third record's name is printed inside its frame";
 }

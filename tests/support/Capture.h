@@ -8,10 +8,7 @@ namespace VandrelTest {
 
 class MessageCapture {
 public:
-    MessageCapture()
-        : FPrevious(Vandrel::SetMessageHandler([this](const QString& text) { Messages << text; }))
-    {
-    }
+    MessageCapture() : FPrevious(Vandrel::SetMessageHandler([this](const QString& text) { Messages << text; })) {}
     ~MessageCapture() { Vandrel::SetMessageHandler(std::move(FPrevious)); }
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;

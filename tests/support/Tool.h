@@ -8,7 +8,7 @@
 namespace VandrelTest {
 
 struct ToolRun {
-    int code;    // the exit code; -1 when the tool crashed
+    int code; // the exit code; -1 when the tool crashed
     QString out;
     QString err;
     QByteArray bytes; // standard output as bytes, for pictures written to "-"
