@@ -2,8 +2,8 @@
 
 #include "apps/Cli.h"
 #include "core/BarCode.h"
+#include "core/Exceptions.h"
 #include "platform/Emf.h"
-#include "platform/Exceptions.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -2,10 +2,10 @@
 
 #include "apps/Cli.h"
 #include "apps/Render.h"
+#include "core/Exceptions.h"
 #include "crypto/Payload.h"
 #include "pdf417/BarPDF417.h"
 #include "platform/Canvas.h"
-#include "platform/Exceptions.h"
 
 #include <QCommandLineParser>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "apps/Cli.h"
 #include "apps/Linear.h"
+#include "core/Exceptions.h"
 #include "pdf417/BarPDF417.h"
 #include "platform/DeviceCaps.h"
-#include "platform/Exceptions.h"
 #include "platform/Printer.h"
 #include "print/BarPrint.h"
 #include "print/PreviewForm.h"

@@ -1,8 +1,8 @@
 #include "apps/Render.h"
 
 #include "apps/Cli.h"
+#include "core/Exceptions.h"
 #include "platform/DataSet.h"
-#include "platform/Exceptions.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "apps/ScanCommand.h"
 
 #include "apps/Cli.h"
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "platform/Messages.h"
 #include "reader/ScanBarCode.h"
 

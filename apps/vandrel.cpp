@@ -7,10 +7,10 @@
 #include "apps/ReportCommand.h"
 #include "apps/ScanCommand.h"
 
+#include "core/Exceptions.h"
 #include "linear/DBSingleBarcode.h"
 #include "linear/Symbology.h"
 #include "linear/ValueCheck.h"
-#include "platform/Exceptions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

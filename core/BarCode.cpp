@@ -1,8 +1,8 @@
 #include "core/BarCode.h"
 
+#include "core/Exceptions.h"
 #include "platform/DeviceCaps.h"
 #include "platform/Emf.h"
-#include "platform/Exceptions.h"
 #include "platform/Messages.h"
 
 #include <QClipboard>

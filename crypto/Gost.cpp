@@ -1,6 +1,6 @@
 #include "crypto/Gost.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <array>
 #include <cstring>

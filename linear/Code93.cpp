@@ -1,7 +1,7 @@
 #include "linear/Code93.h"
 
 #include "core/Data.h"
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <iterator>
 #include <vector>

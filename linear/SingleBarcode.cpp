@@ -1,11 +1,11 @@
 #include "linear/SingleBarcode.h"
 
+#include "core/Exceptions.h"
 #include "core/TextDraw.h"
 #include "linear/Retail.h"
 #include "linear/Symbology.h"
 #include "linear/ValueCheck.h"
 #include "platform/Canvas.h"
-#include "platform/Exceptions.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "package/Units.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "print/Cursors.h"
 #include "print/VirtualPrinter.h"
 

@@ -1,8 +1,8 @@
 #include "pdf417/BarPDF417.h"
 
+#include "core/Exceptions.h"
 #include "pdf417/ClusterTables.h"
 #include "platform/Canvas.h"
-#include "platform/Exceptions.h"
 #include "platform/Messages.h"
 
 #include <QImage>

@@ -1,8 +1,8 @@
 #include "pdf417/Encoder.h"
 
+#include "core/Exceptions.h"
 #include "crypto/Payload.h"
 #include "pdf417/Compaction.h"
-#include "platform/Exceptions.h"
 
 #include <algorithm>
 #include <chrono>

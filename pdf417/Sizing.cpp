@@ -1,6 +1,6 @@
 #include "pdf417/Sizing.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // The data layer the data-aware controls bind to: a dataset over Qt SQL (any
 // driver; SQLite is the embedded default), its fields, a data source that
 // relays its notifications, and the field data link a control owns.
+#include "core/Exceptions.h"
 #include "core/Export.h"
-#include "platform/Exceptions.h"
 
 #include <QObject>
 #include <QPointer>

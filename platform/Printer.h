@@ -6,8 +6,8 @@
 // Positions and sizes are device pixels of the printer; (0, 0) is the
 // top-left corner of the printable area. The canvas is a QPainter that is
 // active between BeginDoc and EndDoc.
+#include "core/Exceptions.h"
 #include "core/Export.h"
-#include "platform/Exceptions.h"
 
 #include <QFlags>
 #include <QString>

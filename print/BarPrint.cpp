@@ -1,7 +1,7 @@
 #include "print/BarPrint.h"
 
 #include "core/BarCode.h"
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "print/PrinterPreview.h"
 #include "print/VirtualPrinter.h"
 

@@ -1,6 +1,6 @@
 #include "print/Cursors.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <QFile>
 #include <QPixmap>

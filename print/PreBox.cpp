@@ -1,6 +1,6 @@
 #include "print/PreBox.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "print/Cursors.h"
 #include "print/Dialogs.h"
 #include "print/PrinterPreview.h"

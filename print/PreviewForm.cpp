@@ -1,6 +1,6 @@
 #include "print/PreviewForm.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "print/PrinterPreview.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "reader/ScanBarCode.h"
 
+#include "core/Exceptions.h"
 #include "crypto/Payload.h"
-#include "platform/Exceptions.h"
 #include "platform/Messages.h"
 
 #include <QClipboard>

@@ -4,9 +4,9 @@
 // out in columns, summary, page footer) and the elements placed on them. It
 // prints through a virtual printer, so the same run reaches a printer, a PDF
 // file or the print preview.
+#include "core/Exceptions.h"
 #include "core/Export.h"
 #include "platform/DataSet.h"
-#include "platform/Exceptions.h"
 #include "report/Printable.h"
 
 #include <QPointer>

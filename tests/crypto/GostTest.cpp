@@ -1,7 +1,7 @@
 #include "crypto/Gost.h"
 
 #include "BotanOracle.h"
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "core/Data.h"
+#include "core/Exceptions.h"
 #include "linear/Codabar.h"
 #include "linear/Code128.h"
 #include "linear/Code93.h"
@@ -6,7 +7,6 @@
 #include "linear/PostNet.h"
 #include "linear/Symbology.h"
 #include "linear/TwoOfFive.h"
-#include "platform/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "linear/Retail.h"
 
 #include "core/Data.h"
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <gtest/gtest.h>
 #include <zint.h>

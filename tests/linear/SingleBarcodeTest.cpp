@@ -2,8 +2,8 @@
 // turn, the hatched area, transparency, the four output paths and the setters'
 // check-digit rules.
 #include "linear/SingleBarcode.h"
+#include "core/Exceptions.h"
 #include "platform/Canvas.h"
-#include "platform/Exceptions.h"
 #include "support/Pictures.h"
 
 #include <QImage>

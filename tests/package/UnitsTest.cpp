@@ -1,7 +1,7 @@
 // The library's units: their order, their counters, what the two units with
 // actions set up, and loading without a GUI application.
 #include "package/Units.h"
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "print/Cursors.h"
 #include "print/VirtualPrinter.h"
 

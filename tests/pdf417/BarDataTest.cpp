@@ -1,6 +1,6 @@
 #include "pdf417/BarData.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "tests/pdf417/CodewordLists.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "pdf417/Encoder.h"
 
+#include "core/Exceptions.h"
 #include "crypto/Payload.h"
-#include "platform/Exceptions.h"
 #include "tests/pdf417/CompactionOracle.h"
 #include "tests/pdf417/Gf929.h"
 #include "tests/pdf417/PrintSymbolSize.h"

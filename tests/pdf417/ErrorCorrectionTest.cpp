@@ -1,6 +1,6 @@
 #include "pdf417/ErrorCorrection.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "tests/pdf417/CodewordLists.h"
 #include "tests/pdf417/Gf929.h"
 

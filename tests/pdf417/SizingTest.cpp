@@ -1,6 +1,6 @@
 #include "pdf417/Sizing.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "tests/pdf417/PrintSymbolSize.h"
 
 #include <gtest/gtest.h>

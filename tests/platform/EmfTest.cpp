@@ -1,6 +1,6 @@
 #include "platform/Emf.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 
 #include <QDir>
 #include <QFile>

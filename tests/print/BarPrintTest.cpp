@@ -2,10 +2,10 @@
 // the printable area, read back by an independent reader from the printed
 // PDF; jobs that fail are ended before the error passes on.
 #include "print/BarPrint.h"
+#include "core/Exceptions.h"
 #include "linear/SingleBarcode.h"
 #include "pdf417/BarPDF417.h"
 #include "platform/DeviceCaps.h"
-#include "platform/Exceptions.h"
 #include "platform/Printer.h"
 #include "print/PreviewForm.h"
 #include "print/PrinterPreview.h"

@@ -3,7 +3,7 @@
 // own printer, the cursors, and the preview window.
 #include "PreviewFixtures.h"
 
-#include "platform/Exceptions.h"
+#include "core/Exceptions.h"
 #include "platform/Printer.h"
 #include "print/Cursors.h"
 #include "print/Dialogs.h"
