@@ -43,13 +43,6 @@ void Refill(TMemoryStream& stream, std::span<const uint8_t> head, const std::vec
     stream.Write(body.data(), body.size());
 }
 
-bool Refuse(const TMessageFn& message, const std::string& text)
-{
-    if (message)
-        message(text);
-    return false;
-}
-
 } // namespace
 
 void TGost::CheckKey(std::string& key)

@@ -30,10 +30,7 @@ QString Latin1(const std::string& s)
 }
 } // namespace
 
-TCustomBarPDF417::TCustomBarPDF417(QWidget* owner)
-    : TBarCode(owner), FEncoder([](const std::string& text) { ShowMessage(QString::fromStdString(text)); })
-{
-}
+TCustomBarPDF417::TCustomBarPDF417(QWidget* owner) : TBarCode(owner), FEncoder(ShowEngineMessage) {}
 
 void TCustomBarPDF417::FSetAspect(float value)
 {

@@ -111,13 +111,6 @@ void Put(TPdf417Codewords& list, int32_t value)
     list.AppendBarData(list.Tail(), static_cast<int16_t>(value));
 }
 
-bool Refuse(const TMessageFn& message, const char* text)
-{
-    if (message)
-        message(text);
-    return false;
-}
-
 // Numeric compaction works in groups of 44 digits, 15 codewords each.
 constexpr std::size_t NumericGroup = 44;
 constexpr std::size_t NumericGroupCodewords = 15;

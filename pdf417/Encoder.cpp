@@ -61,12 +61,6 @@ void TPdf417Encoder::SetFileIdSources(TTimeOfDayFn timeOfDay, TRandomFn random)
     FRandom = random ? std::move(random) : SeededRandom();
 }
 
-void TPdf417Encoder::Report(const char* text) const
-{
-    if (FMessage)
-        FMessage(text);
-}
-
 // ---------------------------------------------------------------------------
 // The value
 
@@ -161,7 +155,7 @@ bool TPdf417Encoder::SetPassword(std::string password)
 bool TPdf417Encoder::SetDataColumn(uint8_t columns)
 {
     if (columns > MaxColumns) {
-        Report("DataColumn <= 30 ");
+        Report(FMessage, "DataColumn <= 30 ");
         return false;
     }
     if (columns == FDataColumn)
@@ -173,7 +167,7 @@ bool TPdf417Encoder::SetDataColumn(uint8_t columns)
 bool TPdf417Encoder::SetDataRow(uint8_t rows)
 {
     if (rows != 0 && (rows < MinRows || rows > MaxRows)) {
-        Report("DataRow <= 90 And DataRow >= 3");
+        Report(FMessage, "DataRow <= 90 And DataRow >= 3");
         return false;
     }
     if (rows == FDataRow)
@@ -276,7 +270,7 @@ bool TPdf417Encoder::ReCalcuXR()
 bool TPdf417Encoder::BuildSymbol()
 {
     if (CodeWordCount() + 1 + ECCount() > MaxSymbolCodewords) {
-        Report("Code Words is too Large!");
+        Report(FMessage, "Code Words is too Large!");
         return false;
     }
     if (!ReCalcuXR())

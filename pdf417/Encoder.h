@@ -126,7 +126,6 @@ private:
     void CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size, std::span<const int16_t> trailer);
     std::array<int16_t, 3> FileId() const;
     void ClearCodewords();
-    void Report(const char* text) const;
 
     TMessageFn FMessage;
     TTimeOfDayFn FTimeOfDay;

@@ -76,11 +76,8 @@ TPdf417ErrorCorrection::TPdf417ErrorCorrection(TErrorLevel level)
 
 bool TPdf417ErrorCorrection::SetErrorLevel(int32_t level, const TMessageFn& message)
 {
-    if (level < 0 || level >= LevelCount) {
-        if (message)
-            message("Out of Range!");
-        return false;
-    }
+    if (level < 0 || level >= LevelCount)
+        return Refuse(message, "Out of Range!");
     FLevel = static_cast<TErrorLevel>(level);
     FErrorCodes.assign(static_cast<std::size_t>(ECCount()), 0);
     return true;

@@ -114,8 +114,7 @@ std::optional<TSymbolSize> SizeSymbol(int32_t codewords, int32_t dataColumn, int
     if (int64_t{size.Rows} * size.Columns > MaxSymbolCodewords)
         RecalcuError();
     if (size.Columns > MaxColumns) {
-        if (message)
-            message("Num of CodeWord is too Big!");
+        Report(message, "Num of CodeWord is too Big!");
         return std::nullopt;
     }
     return size;

@@ -65,6 +65,11 @@ void ShowMessage(const QString& text)
         DefaultMessage(text);
 }
 
+void ShowEngineMessage(const std::string& text)
+{
+    ShowMessage(QString::fromStdString(text));
+}
+
 QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue)
 {
     return InputHandler() ? InputHandler()(caption, prompt, defaultValue) : DefaultInput(caption, prompt, defaultValue);

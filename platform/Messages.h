@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 namespace Vandrel {
 
@@ -19,6 +20,9 @@ using TInputHandler =
 VANDREL_EXPORT bool CanShowDialogs();
 
 VANDREL_EXPORT void ShowMessage(const QString& text);
+// ShowMessage for an engine's text: what a control hands its engines as
+// their message function (a TMessageFn).
+VANDREL_EXPORT void ShowEngineMessage(const std::string& text);
 VANDREL_EXPORT QString InputBox(const QString& caption, const QString& prompt, const QString& defaultValue);
 
 // Install a handler; an empty function restores the default. Returns the previous one.

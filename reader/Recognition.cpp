@@ -170,12 +170,6 @@ void ReadRuns(const TRuns& runs, std::vector<TRowCodewords>& rows)
     }
 }
 
-void Report(const TMessageFn& message, const std::string& text)
-{
-    if (message)
-        message(text);
-}
-
 // ---------------------------------------------------------------------------
 // From symbol rows to symbols
 

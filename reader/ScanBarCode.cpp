@@ -11,11 +11,6 @@
 namespace Vandrel {
 
 namespace {
-void Show(const std::string& text)
-{
-    ShowMessage(QString::fromStdString(text));
-}
-
 QImage LoadPicture(const QString& fileName)
 {
     // The format is told by the file's contents, not only its name.
@@ -29,7 +24,7 @@ TScanBarCode::TScanBarCode(QObject* owner) : QObject(owner) {}
 
 void TScanBarCode::FSetPWD(const std::string& value)
 {
-    if (CanSetPassword(value, Show))
+    if (CanSetPassword(value, ShowEngineMessage))
         FPassword = value;
 }
 
@@ -73,7 +68,7 @@ TPictureScan TScanBarCode::ScanAll(TScanJoin join)
             .toLatin1()
             .toStdString();
     };
-    return ScanPictureAll(view, FPassword, ask, Show, join);
+    return ScanPictureAll(view, FPassword, ask, ShowEngineMessage, join);
 }
 
 void TScanBarCode::ScanBarCode(TMemoryStream& stream)
@@ -81,7 +76,7 @@ void TScanBarCode::ScanBarCode(TMemoryStream& stream)
     TPictureScan scan = ScanAll();
     if (!scan.Error.empty()) {
         if (scan.Error != NoSymbolRead)
-            Show(scan.Error);
+            ShowEngineMessage(scan.Error);
         throw Exception(std::string(NoSymbolRead));
     }
     FMacro = scan.Results.front().Macro;
@@ -90,12 +85,12 @@ void TScanBarCode::ScanBarCode(TMemoryStream& stream)
 
 std::string TScanBarCode::HugeAdd(std::string_view a, std::string_view b)
 {
-    return Vandrel::HugeAdd(a, b, Show);
+    return Vandrel::HugeAdd(a, b, ShowEngineMessage);
 }
 
 std::string TScanBarCode::HugeMulti(std::string_view a, std::string_view b)
 {
-    return Vandrel::HugeMulti(a, b, Show);
+    return Vandrel::HugeMulti(a, b, ShowEngineMessage);
 }
 
 bool TScanBarCode::EncodeBC_Txt(std::string_view segment, int32_t count, TStrings& decoded)

@@ -36,12 +36,6 @@ bool CarriesNothing(int16_t c)
     return c == 912 || c == MacroTerminator || c == 923;
 }
 
-void Report(const TMessageFn& message, const std::string& text)
-{
-    if (message)
-        message(text);
-}
-
 bool IsDigits(std::string_view s)
 {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
