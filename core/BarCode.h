@@ -3,9 +3,9 @@
 // share (colours, alignment, quarter-turn rotation, the per-drawing area, the
 // printing resolution, transparency) and the image export. It draws nothing
 // itself: derived controls override Paint and the three drawing hooks.
-#include "core/Data.h"
 #include "core/Enums.h"
 #include "core/Export.h"
+#include "core/Geometry.h"
 
 #include <QColor>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 // Human-readable text beside a symbol, at any quarter turn.
-#include "core/Data.h"
 #include "core/Export.h"
+#include "core/Geometry.h"
 #include "platform/Font.h"
 
 #include <string_view>

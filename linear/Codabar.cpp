@@ -1,6 +1,7 @@
 #include "linear/Codabar.h"
 
-#include "core/Data.h"
+#include "core/CharIndex.h"
+#include "core/ModuleString.h"
 
 #include <iterator>
 

@@ -1,6 +1,7 @@
 #include "linear/Code128.h"
 
-#include "core/Data.h"
+#include "core/CharIndex.h"
+#include "core/ModuleString.h"
 
 #include <algorithm>
 #include <cstddef>

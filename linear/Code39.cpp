@@ -1,6 +1,8 @@
 #include "linear/Code39.h"
 
-#include "core/Data.h"
+#include "core/CharIndex.h"
+#include "core/FullAscii.h"
+#include "core/ModuleString.h"
 
 #include <iterator>
 

@@ -1,7 +1,9 @@
 #include "linear/Code93.h"
 
-#include "core/Data.h"
+#include "core/CharIndex.h"
 #include "core/Exceptions.h"
+#include "core/FullAscii.h"
+#include "core/ModuleString.h"
 
 #include <iterator>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "linear/Msi.h"
 
-#include "core/Data.h"
+#include "core/CheckDigits.h"
 
 #include <iterator>
 

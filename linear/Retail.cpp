@@ -1,7 +1,8 @@
 #include "linear/Retail.h"
 
-#include "core/Data.h"
+#include "core/CheckDigits.h"
 #include "core/Exceptions.h"
+#include "core/ModuleString.h"
 
 #include <algorithm>
 #include <cstddef>

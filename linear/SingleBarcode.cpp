@@ -1,6 +1,7 @@
 #include "linear/SingleBarcode.h"
 
 #include "core/Exceptions.h"
+#include "core/ModuleString.h"
 #include "core/TextDraw.h"
 #include "linear/Retail.h"
 #include "linear/Symbology.h"

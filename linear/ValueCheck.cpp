@@ -1,6 +1,6 @@
 #include "linear/ValueCheck.h"
 
-#include "core/Data.h"
+#include "core/CheckDigits.h"
 #include "linear/Codabar.h"
 #include "linear/Code128.h"
 #include "linear/Code39.h"

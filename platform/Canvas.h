@@ -3,8 +3,8 @@
 // font state the way the symbol drawing code uses it. Rectangles follow device
 // conventions: Right and Bottom lie just outside the filled area. The painter's
 // own state is saved on construction and restored on destruction.
-#include "core/Data.h"
 #include "core/Export.h"
+#include "core/Geometry.h"
 #include "platform/Font.h"
 
 #include <QColor>

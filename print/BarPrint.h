@@ -4,8 +4,8 @@
 // (PrintTo). The control is referred to, not owned: when it is destroyed the
 // reference is cleared.
 #include "core/BarCode.h"
-#include "core/Data.h"
 #include "core/Export.h"
+#include "core/Geometry.h"
 #include "platform/Font.h"
 
 #include <QFont>

@@ -9,9 +9,9 @@
 //   once as a scanline and copied down its height;
 // - PaintBars gives a QPainter the bars merged into as few rectangles as
 //   possible, so printers, QPicture, PDF and SVG get vector output.
-#include "core/Data.h"
 #include "core/Enums.h"
 #include "core/Export.h"
+#include "core/Geometry.h"
 
 #include <QtGlobal>
 

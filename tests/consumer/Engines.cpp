@@ -1,5 +1,7 @@
 // The engines without a GUI: prints the module string of an EAN-13 value,
 // completed with its check digit as the controls complete it.
+// Every helper header Data.h gathers must be installed for it to resolve.
+#include <vandrel/Data.h>
 #include <vandrel/Symbology.h>
 #include <vandrel/ValueCheck.h>
 

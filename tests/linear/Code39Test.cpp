@@ -1,6 +1,6 @@
 #include "linear/Code39.h"
 
-#include "core/Data.h"
+#include "core/ModuleString.h"
 #include "linear/Symbology.h"
 
 #include <gtest/gtest.h>

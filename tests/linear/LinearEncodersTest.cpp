@@ -1,5 +1,6 @@
-#include "core/Data.h"
+#include "core/CheckDigits.h"
 #include "core/Exceptions.h"
+#include "core/ModuleString.h"
 #include "linear/Codabar.h"
 #include "linear/Code128.h"
 #include "linear/Code93.h"

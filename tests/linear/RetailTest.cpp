@@ -1,7 +1,7 @@
 #include "linear/Retail.h"
 
-#include "core/Data.h"
 #include "core/Exceptions.h"
+#include "core/ModuleString.h"
 
 #include <gtest/gtest.h>
 #include <zint.h>

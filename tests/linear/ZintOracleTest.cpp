@@ -3,7 +3,7 @@
 // PostNet spaces 1 module wide where we draw 2; both sides are therefore compared
 // as sequences of bars and spaces in which each width is replaced by its rank among
 // the widths of bars, or of spaces, in that symbol (narrow, wide, extra wide).
-#include "core/Data.h"
+#include "core/ModuleString.h"
 #include "linear/Symbology.h"
 
 #include <zint.h>
