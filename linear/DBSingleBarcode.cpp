@@ -5,19 +5,8 @@ namespace Vandrel {
 TDBSingleBarCode::TDBSingleBarCode(QWidget* owner)
     : TCustomSingleBarCode(owner),
       TDataAware(
-          this, [this](QObject* sender) { DataChange(sender); }, [this](QObject* sender) { ActiveChange(sender); })
+          this, [this](const QString& text) { SetBarValueText(text); }, [this] { Invalidate(); })
 {
-}
-
-void TDBSingleBarCode::DataChange(QObject*)
-{
-    if (const auto text = DataLink()->TakeOverText())
-        SetBarValueText(*text);
-}
-
-void TDBSingleBarCode::ActiveChange(QObject*)
-{
-    Invalidate();
 }
 
 } // namespace Vandrel

@@ -1,9 +1,9 @@
 #pragma once
 // TDBSingleBarCode: the 1D control that takes its value from a field of a
 // dataset through a field data link.
+#include "core/DataAware.h"
 #include "core/Export.h"
 #include "linear/SingleBarcode.h"
-#include "platform/DataSet.h"
 
 namespace Vandrel {
 
@@ -17,12 +17,6 @@ class VANDREL_EXPORT TDBSingleBarCode : public TCustomSingleBarCode, public TDat
 
 public:
     explicit TDBSingleBarCode(QWidget* owner = nullptr);
-
-    // The record changed: a non-empty value of a field that can be modified
-    // becomes BarValue (with check-digit completion and repaint).
-    void DataChange(QObject* sender);
-    // The dataset opened or closed.
-    void ActiveChange(QObject* sender);
 };
 
 } // namespace Vandrel

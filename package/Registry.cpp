@@ -3,6 +3,7 @@
 #include "linear/DBSingleBarcode.h"
 #include "linear/SingleBarcode.h"
 #include "pdf417/BarPDF417.h"
+#include "pdf417/DBBarPDF417.h"
 #include "reader/ScanBarCodeHolder.h"
 #include "report/QRPDF417.h"
 #include "report/QRSingleBarCode.h"
@@ -51,7 +52,7 @@ void Register()
 {
     const std::vector<TComponentClass> components{
         ComponentClass<TBarPDF417>("vandrel/BarPDF417.h", "PDF417 symbol"),
-        ComponentClass<TDBBarPDF417>("vandrel/BarPDF417.h", "PDF417 symbol of a database field"),
+        ComponentClass<TDBBarPDF417>("vandrel/DBBarPDF417.h", "PDF417 symbol of a database field"),
         ComponentClass<TQRPDF417>("vandrel/QRPDF417.h", "PDF417 symbol on a report band"),
         ComponentClass<TDBQRPDF417>("vandrel/QRPDF417.h", "PDF417 symbol of a database field on a report band"),
         ComponentClass<TSingleBarCode>("vandrel/SingleBarcode.h", "Linear barcode of any of 23 symbologies"),

@@ -332,22 +332,4 @@ TRect TCustomBarPDF417::LessenRect(const TRect& r, int32_t margin)
     return {r.Left + margin, r.Top + margin, r.Right - margin, r.Bottom - margin};
 }
 
-TDBBarPDF417::TDBBarPDF417(QWidget* owner)
-    : TCustomBarPDF417(owner),
-      TDataAware(
-          this, [this](QObject* sender) { DataChange(sender); }, [this](QObject* sender) { ActiveChange(sender); })
-{
-}
-
-void TDBBarPDF417::DataChange(QObject*)
-{
-    if (const auto text = DataLink()->TakeOverText())
-        SetBarValueText(*text);
-}
-
-void TDBBarPDF417::ActiveChange(QObject*)
-{
-    Invalidate();
-}
-
 } // namespace Vandrel

@@ -1,12 +1,11 @@
 #pragma once
 // The PDF417 controls: TCustomBarPDF417 owns an encoder, re-encodes when a
 // property that shapes the codewords changes, and draws the codeword list row
-// by row at any quarter turn; TBarPDF417 is the published control and
-// TDBBarPDF417 takes its value from a database field.
+// by row at any quarter turn; TBarPDF417 is the published control
+// (TDBBarPDF417, in DBBarPDF417.h, takes its value from a database field).
 #include "core/BarCode.h"
 #include "core/Export.h"
 #include "pdf417/Encoder.h"
-#include "platform/DataSet.h"
 
 #include <QString>
 
@@ -145,22 +144,7 @@ public:
     using TCustomBarPDF417::TCustomBarPDF417;
 };
 
-// The PDF417 control that takes its value from a field of a dataset.
-class VANDREL_EXPORT TDBBarPDF417 : public TCustomBarPDF417, public TDataAware {
-    Q_OBJECT
-    Q_PROPERTY(QString BarValue READ BarValueText DESIGNABLE false STORED false)
-    Q_PROPERTY(QString DataField READ GetDataField WRITE SetDataField)
-    // A reference to another object, which a form file cannot hold: set in code.
-    Q_PROPERTY(Vandrel::TDataSource* DataSource READ GetDataSource WRITE SetDataSource STORED false)
-
-public:
-    explicit TDBBarPDF417(QWidget* owner = nullptr);
-
-    // The record changed: a non-empty value of a field that can be modified
-    // becomes BarValue and is encoded.
-    void DataChange(QObject* sender);
-    // The dataset opened or closed.
-    void ActiveChange(QObject* sender);
-};
-
 } // namespace Vandrel
+
+// Forms saved before TDBBarPDF417 had a header of its own name this one for it.
+#include "pdf417/DBBarPDF417.h"

@@ -248,22 +248,4 @@ void TFieldDataLink::Notify(const TNotifyEvent& event)
         event(this);
 }
 
-TDataAware::TDataAware(QObject* control, TNotifyEvent dataChange, TNotifyEvent activeChange)
-    : FDataLink(std::make_unique<TFieldDataLink>())
-{
-    FDataLink->Control = control;
-    FDataLink->OnDataChange = std::move(dataChange);
-    FDataLink->OnActiveChange = std::move(activeChange);
-}
-
-// The link goes before the control's base parts, so that no notification can
-// reach a half-destroyed control.
-TDataAware::~TDataAware() = default;
-
-void TDataAware::SetDataSource(TDataSource* value)
-{
-    if (!FDataLink->DataSourceFixed)
-        FDataLink->SetDataSource(value);
-}
-
 } // namespace Vandrel

@@ -165,26 +165,4 @@ private:
     std::vector<QMetaObject::Connection> FConnections;
 };
 
-// What every data-aware control shares: the field data link it owns, whose
-// notifications reach the control's DataChange and ActiveChange, and the
-// published DataField and DataSource.
-class VANDREL_EXPORT TDataAware {
-public:
-    TFieldDataLink* DataLink() const { return FDataLink.get(); }
-    QString GetDataField() const { return FDataLink->FieldName(); }
-    void SetDataField(const QString& value) { FDataLink->SetFieldName(value); }
-    TDataSource* GetDataSource() const { return FDataLink->DataSource(); }
-    // The link clears its reference itself when the data source is freed.
-    void SetDataSource(TDataSource* value);
-
-protected:
-    TDataAware(QObject* control, TNotifyEvent dataChange, TNotifyEvent activeChange);
-    ~TDataAware();
-    TDataAware(const TDataAware&) = delete;
-    TDataAware& operator=(const TDataAware&) = delete;
-
-private:
-    std::unique_ptr<TFieldDataLink> FDataLink;
-};
-
 } // namespace Vandrel

@@ -258,23 +258,15 @@ void TCustomQRPDF417::SizeChanged()
 
 TDBQRPDF417::TDBQRPDF417(QWidget* parent)
     : TCustomQRPDF417(parent),
+      // Every record change repaints, also when the record holds the value shown.
       TDataAware(
-          this, [this](QObject* sender) { DataChange(sender); }, [this](QObject* sender) { ActiveChange(sender); })
+          this,
+          [this](const QString& text) {
+              SetBarValueText(text);
+              Invalidate();
+          },
+          [this] { Invalidate(); })
 {
-}
-
-// Every record change repaints, also when the record holds the value shown.
-void TDBQRPDF417::DataChange(QObject*)
-{
-    if (const auto text = DataLink()->TakeOverText()) {
-        SetBarValueText(*text);
-        Invalidate();
-    }
-}
-
-void TDBQRPDF417::ActiveChange(QObject*)
-{
-    Invalidate();
 }
 
 } // namespace Vandrel

@@ -2,9 +2,9 @@
 // The PDF417 elements of a band report. Each owns an invisible TBarPDF417,
 // mirrors its properties and has it draw: on the element in the designer,
 // on the page at the printer's resolution when the report runs.
+#include "core/DataAware.h"
 #include "core/Export.h"
 #include "pdf417/BarPDF417.h"
-#include "platform/DataSet.h"
 #include "report/Printable.h"
 
 #include <QColor>
@@ -145,12 +145,6 @@ class VANDREL_EXPORT TDBQRPDF417 : public TCustomQRPDF417, public TDataAware {
 
 public:
     explicit TDBQRPDF417(QWidget* parent = nullptr);
-
-    // The record changed: a non-empty string value of a field that can be
-    // modified becomes BarValue.
-    void DataChange(QObject* sender);
-    // The dataset opened or closed.
-    void ActiveChange(QObject* sender);
 };
 
 } // namespace Vandrel

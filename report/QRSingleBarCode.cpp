@@ -205,19 +205,8 @@ void TCustomQRSingleBarCode::SizeChanged()
 TDBQRSingleBarCode::TDBQRSingleBarCode(QWidget* parent)
     : TCustomQRSingleBarCode(parent),
       TDataAware(
-          this, [this](QObject* sender) { DataChange(sender); }, [this](QObject* sender) { ActiveChange(sender); })
+          this, [this](const QString& text) { SetBarValueText(text); }, [this] { Invalidate(); })
 {
-}
-
-void TDBQRSingleBarCode::DataChange(QObject*)
-{
-    if (const auto text = DataLink()->TakeOverText())
-        SetBarValueText(*text);
-}
-
-void TDBQRSingleBarCode::ActiveChange(QObject*)
-{
-    Invalidate();
 }
 
 } // namespace Vandrel

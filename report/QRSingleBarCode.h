@@ -2,9 +2,9 @@
 // The linear barcode elements of a band report. Each owns an invisible
 // TSingleBarCode, mirrors its properties and has it draw: on the element in
 // the designer, on the page at the printer's resolution when the report runs.
+#include "core/DataAware.h"
 #include "core/Export.h"
 #include "linear/SingleBarcode.h"
-#include "platform/DataSet.h"
 #include "platform/Font.h"
 #include "report/Printable.h"
 
@@ -117,12 +117,6 @@ class VANDREL_EXPORT TDBQRSingleBarCode : public TCustomQRSingleBarCode, public 
 
 public:
     explicit TDBQRSingleBarCode(QWidget* parent = nullptr);
-
-    // The record changed: a non-empty edit text of a field that can be
-    // modified becomes BarValue.
-    void DataChange(QObject* sender);
-    // The dataset opened or closed.
-    void ActiveChange(QObject* sender);
 };
 
 } // namespace Vandrel

@@ -8,6 +8,7 @@
 #include "linear/DBSingleBarcode.h"
 #include "linear/SingleBarcode.h"
 #include "pdf417/BarPDF417.h"
+#include "pdf417/DBBarPDF417.h"
 #include "platform/DataSet.h"
 #include "platform/Messages.h"
 #include "print/BarPrint.h"

@@ -46,6 +46,8 @@ int main(int argc, char** argv)
         return 1;
 
     const std::string value = "Vandrel, installed and found";
+    // Forms name <vandrel/BarPDF417.h> for the data-aware control too.
+    TDBBarPDF417 fromField;
     TBarPDF417 pdf417;
     pdf417.resize(600, 300);
     pdf417.FSetBarValue(value);

@@ -3,6 +3,7 @@
 // again, and Designer finding the installed plugin through its plugin path.
 #include "package/Published.h"
 #include "pdf417/BarPDF417.h"
+#include "pdf417/DBBarPDF417.h"
 #include "reader/ScanBarCodeHolder.h"
 
 #include <QBuffer>
@@ -41,7 +42,7 @@ struct TExpectedWidget {
 
 const TExpectedWidget Palette[] = {
     {"Vandrel::TBarPDF417", "vandrel/BarPDF417.h", "TBARPDF417"},
-    {"Vandrel::TDBBarPDF417", "vandrel/BarPDF417.h", "TDBBARPDF417"},
+    {"Vandrel::TDBBarPDF417", "vandrel/DBBarPDF417.h", "TDBBARPDF417"},
     {"Vandrel::TQRPDF417", "vandrel/QRPDF417.h", "TQRPDF417"},
     {"Vandrel::TDBQRPDF417", "vandrel/QRPDF417.h", "TDBQRPDF417"},
     {"Vandrel::TSingleBarCode", "vandrel/SingleBarcode.h", "TSINGLEBARCODE"},

@@ -3,6 +3,7 @@
 // (zxing-cpp) decoding what we draw.
 #include "pdf417/BarPDF417.h"
 #include "pdf417/ClusterTables.h"
+#include "pdf417/DBBarPDF417.h"
 #include "support/Capture.h"
 #include "support/Database.h"
 #include "support/Oracle.h"
