@@ -1,5 +1,6 @@
 #include "core/TextDraw.h"
 
+#include "core/Enums.h"
 #include "platform/Canvas.h"
 
 #include <algorithm>
