@@ -1,6 +1,7 @@
 // The drawing surface: exact rectangle pixels, brush styles, clipped text at a
 // reference point, and the spreading of text along a symbol.
 #include "platform/Canvas.h"
+#include "core/Enums.h"
 #include "core/TextDraw.h"
 #include "support/Pictures.h"
 
