@@ -33,11 +33,13 @@ double LocalTimeOfDay()
     return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction) / 86400.0;
 }
 
-TPdf417Encoder::TRandomFn SeededRandom()
+// One generator per thread, seeded when it draws its first file ID: an
+// encoder costs no seeding (a control re-encodes on every change, a batch
+// makes thousands), and encoders on other threads share nothing.
+int32_t DrawRandom(int32_t range)
 {
-    return [engine = std::mt19937(std::random_device{}())](int32_t range) mutable {
-        return std::uniform_int_distribution<int32_t>(0, range - 1)(engine);
-    };
+    thread_local std::mt19937 engine(std::random_device{}());
+    return std::uniform_int_distribution<int32_t>(0, range - 1)(engine);
 }
 
 // Pixels from a product that may be far outside int32_t.
@@ -51,14 +53,14 @@ int32_t RoundPixels(double value)
 } // namespace
 
 TPdf417Encoder::TPdf417Encoder(TMessageFn message)
-    : FMessage(std::move(message)), FTimeOfDay(LocalTimeOfDay), FRandom(SeededRandom())
+    : FMessage(std::move(message)), FTimeOfDay(LocalTimeOfDay), FRandom(DrawRandom)
 {
 }
 
 void TPdf417Encoder::SetFileIdSources(TTimeOfDayFn timeOfDay, TRandomFn random)
 {
     FTimeOfDay = timeOfDay ? std::move(timeOfDay) : LocalTimeOfDay;
-    FRandom = random ? std::move(random) : SeededRandom();
+    FRandom = random ? std::move(random) : DrawRandom;
 }
 
 void TPdf417Encoder::Report(const char* text) const
