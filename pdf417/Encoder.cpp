@@ -235,8 +235,12 @@ bool TPdf417Encoder::StreamToBarData()
     if (FIsEncrypt)
         EncryptPayload(FWorkStream, FPassword);
     try {
-        if (Compact(FCodewords, WorkBytes(), FMessage) && (IsMicro() ? BuildSequence() : BuildSymbol()))
+        if (Compact(FCodewords, WorkBytes(), FMessage) && (IsMicro() ? BuildSequence() : BuildSymbol())) {
+            // Gathered once per encoding, so that drawing reads the codewords
+            // side by side and never changes the list it reads.
+            FCodewords.Values();
             return true;
+        }
     } catch (...) {
         ClearCodewords();
         throw;
