@@ -16,10 +16,6 @@ namespace Vandrel {
 namespace {
 
 constexpr int16_t PadCodeword = TextLatch;
-constexpr int16_t MacroControl = 928;
-constexpr int16_t MacroTerminator = 922;
-// The segment index is numeric-compacted as "1" and five digits.
-constexpr int32_t SegmentIndexBase = 100000;
 constexpr int32_t FileIdModulus = 899;
 
 double LocalTimeOfDay()
@@ -300,7 +296,7 @@ bool TPdf417Encoder::BuildSequence()
 {
     if (!ReCalcuXR())
         return false;
-    const std::array<int16_t, 3> fileId = FileId();
+    const std::array<int16_t, FileIdCodewords> fileId = FileId();
     FCodewords.DelBarData();
     FSymbolStarts.clear();
     std::string_view rest = WorkBytes();
@@ -310,15 +306,15 @@ bool TPdf417Encoder::BuildSequence()
             return false;
         rest.remove_prefix(FPieceLengths[i]);
         const int32_t segment = SegmentIndexBase + static_cast<int32_t>(i);
-        const int16_t trailer[MacroControlBlock + 1] = {MacroControl,
-                                                        static_cast<int16_t>(segment / 900),
-                                                        static_cast<int16_t>(segment % 900),
-                                                        fileId[0],
-                                                        fileId[1],
-                                                        fileId[2],
-                                                        MacroTerminator};
+        const int16_t trailer[MacroBlockCodewords + 1] = {MacroBlockMarker,
+                                                          static_cast<int16_t>(segment / CodewordBase),
+                                                          static_cast<int16_t>(segment % CodewordBase),
+                                                          fileId[0],
+                                                          fileId[1],
+                                                          fileId[2],
+                                                          MacroTerminator};
         const bool last = i + 1 == FSymbolSizes.size();
-        CompleteSymbol(symbol, FSymbolSizes[i], std::span(trailer).first(MacroControlBlock + (last ? 1 : 0)));
+        CompleteSymbol(symbol, FSymbolSizes[i], std::span(trailer).first(MacroBlockCodewords + (last ? 1 : 0)));
         FSymbolStarts.push_back(FCodewords.AppendBarData(FCodewords.Tail(), symbol.Root()->Value));
         for (const TBarData* node = symbol.Root()->Next; node; node = node->Next)
             FCodewords.AppendBarData(FCodewords.Tail(), node->Value);
@@ -345,11 +341,11 @@ void TPdf417Encoder::CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size, 
 
 // One file ID for the whole sequence: a stamp from the time of day, then
 // three draws above it.
-std::array<int16_t, 3> TPdf417Encoder::FileId() const
+std::array<int16_t, FileIdCodewords> TPdf417Encoder::FileId() const
 {
     const double stamp = std::fmod(std::nearbyint(FTimeOfDay() * 1000000.0), FileIdModulus);
     const int32_t s = std::isfinite(stamp) ? (static_cast<int32_t>(stamp) + FileIdModulus) % FileIdModulus : 0;
-    std::array<int16_t, 3> id{};
+    std::array<int16_t, FileIdCodewords> id{};
     for (int16_t& f : id) {
         const int32_t draw = s > 0 ? (FRandom(s) % s + s) % s : 0;
         f = static_cast<int16_t>((draw + s) % FileIdModulus);

@@ -124,7 +124,7 @@ private:
     bool BuildSymbol();
     bool BuildSequence();
     void CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size, std::span<const int16_t> trailer);
-    std::array<int16_t, 3> FileId() const;
+    std::array<int16_t, FileIdCodewords> FileId() const;
     void ClearCodewords();
     void Report(const char* text) const;
 

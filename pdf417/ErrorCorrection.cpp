@@ -1,5 +1,7 @@
 #include "pdf417/ErrorCorrection.h"
 
+#include "pdf417/Codewords.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -10,8 +12,8 @@ namespace Vandrel {
 
 namespace {
 
-constexpr int32_t Prime = 929;
-constexpr int32_t LevelCount = 9;
+constexpr int32_t Prime = GaloisPrime;
+constexpr int32_t LevelCount = MaxErrorLevel + 1;
 
 // The nine generators one after the other: level L starts at 2^(L+1) - 2.
 constexpr std::size_t GeneratorOffset(int32_t level)
@@ -29,7 +31,7 @@ constexpr void MultiplyOut(std::span<int32_t> poly)
     poly[0] = 1;
     int32_t root = 1;
     for (std::size_t degree = 1; degree < poly.size(); ++degree) {
-        root = root * 3 % Prime;
+        root = root * GaloisRoot % Prime;
         for (std::size_t i = degree; i > 0; --i)
             poly[i] = (poly[i] + Prime - root * poly[i - 1] % Prime) % Prime;
     }
