@@ -2,18 +2,45 @@
 
 #include "core/Exceptions.h"
 
+#include <algorithm>
 #include <string>
-#include <vector>
 
 namespace Vandrel {
+
+namespace {
+
+// A short list (a piece of a sequence being measured) takes one small block;
+// a long one grows by doubling up to blocks of a few symbols' worth.
+constexpr size_t FirstBlock = 64;
+constexpr size_t MaxDoublings = 6;
+
+size_t BlockSize(size_t block)
+{
+    return FirstBlock << std::min(block, MaxDoublings);
+}
+
+} // namespace
+
+TBarData* TPdf417Codewords::NewNode()
+{
+    if (FBlock < FBlocks.size() && FInBlock == BlockSize(FBlock)) {
+        ++FBlock;
+        FInBlock = 0;
+    }
+    if (FBlock == FBlocks.size())
+        FBlocks.push_back(std::make_unique<TBarData[]>(BlockSize(FBlock)));
+    return &FBlocks[FBlock][FInBlock++];
+}
 
 // Every insertion goes through here, so root, tail and count cannot drift apart.
 TBarData* TPdf417Codewords::Link(TBarData* prior, TBarData* next, int16_t value)
 {
-    auto* node = new TBarData{value, prior, next};
+    TBarData* node = NewNode();
+    *node = {value, prior, next};
     (prior ? prior->Next : FRoot) = node;
     (next ? next->Prior : FTail) = node;
     ++FCount;
+    FValuesCurrent = false;
     return node;
 }
 
@@ -35,13 +62,10 @@ TBarData* TPdf417Codewords::InsertBarData(TBarData* node, int16_t value)
 
 void TPdf417Codewords::DelBarData()
 {
-    while (FRoot) {
-        TBarData* next = FRoot->Next;
-        delete FRoot;
-        FRoot = next;
-    }
-    FTail = nullptr;
+    FRoot = FTail = nullptr;
     FCount = 0;
+    FBlock = FInBlock = 0;
+    FValuesCurrent = false;
 }
 
 TBarData* TPdf417Codewords::FindNode(TBarData* from, int32_t position) const
@@ -55,6 +79,18 @@ TBarData* TPdf417Codewords::FindNode(TBarData* from, int32_t position) const
         node = node->Next;
     }
     return node;
+}
+
+std::span<const int16_t> TPdf417Codewords::Values() const
+{
+    if (!FValuesCurrent) {
+        FValues.clear();
+        FValues.reserve(static_cast<size_t>(FCount));
+        for (const TBarData* node = FRoot; node; node = node->Next)
+            FValues.push_back(node->Value);
+        FValuesCurrent = true;
+    }
+    return FValues;
 }
 
 void StreamAppendStr(TMemoryStream& stream, std::string_view s)

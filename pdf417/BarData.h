@@ -7,7 +7,10 @@
 #include "core/MemoryStream.h"
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace Vandrel {
 
@@ -20,12 +23,16 @@ struct TBarData {
 // Owns its nodes, so that no node can outlive the list or sit outside it. An
 // empty node pointer stands for "one past the last codeword" throughout, which
 // is also what FindNode yields for the position after the end.
+//
+// The nodes live in a few blocks the list keeps, not one allocation each: a
+// symbol's thousand codewords cost a handful of allocations the first time and
+// none when the list is filled again. Nodes never move, so every pointer
+// handed out stays valid until DelBarData or RootBarData.
 class VANDREL_ENGINES_EXPORT TPdf417Codewords {
 public:
     TPdf417Codewords() = default;
     TPdf417Codewords(const TPdf417Codewords&) = delete;
     TPdf417Codewords& operator=(const TPdf417Codewords&) = delete;
-    ~TPdf417Codewords() { DelBarData(); }
 
     TBarData* Root() const { return FRoot; }
     TBarData* Tail() const { return FTail; }
@@ -39,7 +46,7 @@ public:
     // New node in front of `node` (it becomes the root in front of the root),
     // or at the tail when `node` is empty.
     TBarData* InsertBarData(TBarData* node, int16_t value);
-    // Frees every node; the list is empty afterwards.
+    // Empties the list; its nodes are reused by the next codewords.
     void DelBarData();
 
     // The node at `position`, counting `from` as 1: empty one past the end,
@@ -49,12 +56,28 @@ public:
     TBarData* FindNode(TBarData* from, int32_t position) const;
     TBarData* FindNode(int32_t position) const { return FindNode(FRoot, position); }
 
+    // Every codeword in list order, side by side, for code that reads the
+    // list as a whole (drawing, error correction). Gathered once after the
+    // list's operations last changed it; a Value written through a node
+    // pointer directly is not seen here.
+    std::span<const int16_t> Values() const;
+
 private:
+    TBarData* NewNode();
     TBarData* Link(TBarData* prior, TBarData* next, int16_t value);
 
     TBarData* FRoot = nullptr;
     TBarData* FTail = nullptr;
     int32_t FCount = 0;
+
+    // Node blocks, each twice the size of the one before up to a limit. The
+    // blocks before FBlock are taken whole, FBlock's first FInBlock nodes.
+    std::vector<std::unique_ptr<TBarData[]>> FBlocks;
+    size_t FBlock = 0;
+    size_t FInBlock = 0;
+
+    mutable std::vector<int16_t> FValues;
+    mutable bool FValuesCurrent = true;
 };
 
 // Rewrites `stream` as the bytes of `s` followed by its former contents and

@@ -111,35 +111,43 @@ void Put(TPdf417Codewords& list, int32_t value)
     list.AppendBarData(list.Tail(), static_cast<int16_t>(value));
 }
 
-// Numeric compaction works in groups of 44 digits, 15 codewords each.
-constexpr std::size_t NumericGroup = 44;
-constexpr std::size_t NumericGroupCodewords = 15;
 
 // Appends the base-900 digits of the number "1" followed by `digits` (at most
-// NumericGroup of them), most significant first. The leading 1 is what keeps
-// leading zeros of the group.
+// NumericGroupDigits of them), most significant first. The leading 1 is what
+// keeps leading zeros of the group.
 void AppendNumericGroup(TPdf417Codewords& list, std::string_view digits)
 {
-    std::array<uint8_t, NumericGroup + 1> decimal{1};
-    const std::size_t length = digits.size() + 1;
-    for (std::size_t i = 0; i < digits.size(); ++i)
-        decimal[i + 1] = static_cast<uint8_t>(digits[i] - '0');
-    std::array<int16_t, NumericGroupCodewords> base900{};
+    // The number in limbs, most significant first; the first limb takes the
+    // digits left over by the others.
+    std::array<uint32_t, GroupLimbs> limbs{};
     std::size_t count = 0;
-    // Long division by 900, one base-900 digit per pass, least significant first.
-    for (std::size_t first = 0; first < length;) {
-        uint32_t remainder = 0;
-        for (std::size_t i = first; i < length; ++i) {
-            const uint32_t part = remainder * 10 + decimal[i];
-            decimal[i] = static_cast<uint8_t>(part / 900);
-            remainder = part % 900;
+    const std::size_t length = digits.size() + 1;
+    std::size_t untilLimb = (length - 1) % LimbDigits + 1;
+    uint32_t limb = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        limb = limb * 10 + static_cast<uint32_t>(i == 0 ? 1 : digits[i - 1] - '0');
+        if (--untilLimb == 0) {
+            limbs[count++] = limb;
+            limb = 0;
+            untilLimb = LimbDigits;
         }
-        base900[count++] = static_cast<int16_t>(remainder);
-        while (first < length && decimal[first] == 0)
+    }
+    std::array<int16_t, NumericGroupCodewords> base900{};
+    std::size_t n = 0;
+    // Long division by 900, one base-900 digit per pass, least significant first.
+    for (std::size_t first = 0; first < count;) {
+        uint64_t remainder = 0;
+        for (std::size_t i = first; i < count; ++i) {
+            const uint64_t part = remainder * LimbBase + limbs[i];
+            limbs[i] = static_cast<uint32_t>(part / CodewordBase);
+            remainder = part % CodewordBase;
+        }
+        base900[n++] = static_cast<int16_t>(remainder);
+        while (first < count && limbs[first] == 0)
             ++first;
     }
-    while (count > 0)
-        Put(list, base900[--count]);
+    while (n > 0)
+        Put(list, base900[--n]);
 }
 
 constexpr const char* InvalidString = "Invalid string";
@@ -310,9 +318,9 @@ void AppendUnitData(TPdf417Codewords& list, std::string_view six)
     uint64_t number = 0;
     for (char b : six)
         number = number << 8 | static_cast<unsigned char>(b);
-    std::array<int32_t, 5> digits{};
-    for (std::size_t i = digits.size(); i-- > 0; number /= 900)
-        digits[i] = static_cast<int32_t>(number % 900);
+    std::array<int32_t, ByteGroupCodewords> digits{};
+    for (std::size_t i = digits.size(); i-- > 0; number /= CodewordBase)
+        digits[i] = static_cast<int32_t>(number % CodewordBase);
     for (int32_t d : digits)
         Put(list, d);
 }
@@ -351,17 +359,17 @@ bool NumToCodeWord(TPdf417Codewords& list, std::string_view digits)
         if (!IsDigit(ch))
             return false;
     Put(list, NumericLatch);
-    for (std::size_t i = 0; i < digits.size(); i += NumericGroup)
-        AppendNumericGroup(list, digits.substr(i, NumericGroup));
+    for (std::size_t i = 0; i < digits.size(); i += NumericGroupDigits)
+        AppendNumericGroup(list, digits.substr(i, NumericGroupDigits));
     return true;
 }
 
 void ByteToCodeWord(TPdf417Codewords& list, std::string_view bytes)
 {
-    Put(list, bytes.size() % 6 == 0 ? ByteLatchSix : ByteLatch);
+    Put(list, bytes.size() % ByteGroupBytes == 0 ? ByteLatchSix : ByteLatch);
     std::size_t i = 0;
-    for (; bytes.size() - i >= 6; i += 6)
-        AppendUnitData(list, bytes.substr(i, 6));
+    for (; bytes.size() - i >= ByteGroupBytes; i += ByteGroupBytes)
+        AppendUnitData(list, bytes.substr(i, ByteGroupBytes));
     for (; i < bytes.size(); ++i)
         Put(list, static_cast<unsigned char>(bytes[i]));
 }

@@ -8,16 +8,13 @@
 #include "core/Enums.h"
 #include "core/Message.h"
 #include "pdf417/BarData.h"
+#include "pdf417/Codewords.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace Vandrel {
-
-inline constexpr int16_t TextLatch = 900;
-inline constexpr int16_t ByteLatch = 901; // byte count not a multiple of 6
-inline constexpr int16_t NumericLatch = 902;
-inline constexpr int16_t ByteLatchSix = 924; // byte count a multiple of 6
 
 // One value of the text compaction table: its character in each sub-mode (0
 // where the value is a latch or shift there), then the value itself.
@@ -50,6 +47,12 @@ int32_t TCToDigital(char ch);
 // the latch or shift value (0-29) and kind that get there; 0 and noneMode when
 // no change is needed or `ch` is no text character.
 TBCType GetChildBCMode(TBCType current, char ch, int32_t& shiftValue, TShiftMode& shiftMode);
+
+// Numeric groups are worked in binary limbs of nine decimal digits each:
+// 44 digits behind the leading 1, or 15 base-900 digits, fill five.
+inline constexpr uint32_t LimbBase = 1000000000;
+inline constexpr std::size_t LimbDigits = 9;
+inline constexpr std::size_t GroupLimbs = (NumericGroupDigits + 1 + LimbDigits - 1) / LimbDigits;
 
 // Appends the five base-900 digits of six bytes read as a 48-bit number.
 void AppendUnitData(TPdf417Codewords& list, std::string_view six);

@@ -16,10 +16,6 @@ namespace Vandrel {
 namespace {
 
 constexpr int16_t PadCodeword = TextLatch;
-constexpr int16_t MacroControl = 928;
-constexpr int16_t MacroTerminator = 922;
-// The segment index is numeric-compacted as "1" and five digits.
-constexpr int32_t SegmentIndexBase = 100000;
 constexpr int32_t FileIdModulus = 899;
 
 double LocalTimeOfDay()
@@ -33,11 +29,13 @@ double LocalTimeOfDay()
     return (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction) / 86400.0;
 }
 
-TPdf417Encoder::TRandomFn SeededRandom()
+// One generator per thread, seeded when it draws its first file ID: an
+// encoder costs no seeding (a control re-encodes on every change, a batch
+// makes thousands), and encoders on other threads share nothing.
+int32_t DrawRandom(int32_t range)
 {
-    return [engine = std::mt19937(std::random_device{}())](int32_t range) mutable {
-        return std::uniform_int_distribution<int32_t>(0, range - 1)(engine);
-    };
+    thread_local std::mt19937 engine(std::random_device{}());
+    return std::uniform_int_distribution<int32_t>(0, range - 1)(engine);
 }
 
 // Pixels from a product that may be far outside int32_t.
@@ -51,14 +49,14 @@ int32_t RoundPixels(double value)
 } // namespace
 
 TPdf417Encoder::TPdf417Encoder(TMessageFn message)
-    : FMessage(std::move(message)), FTimeOfDay(LocalTimeOfDay), FRandom(SeededRandom())
+    : FMessage(std::move(message)), FTimeOfDay(LocalTimeOfDay), FRandom(DrawRandom)
 {
 }
 
 void TPdf417Encoder::SetFileIdSources(TTimeOfDayFn timeOfDay, TRandomFn random)
 {
     FTimeOfDay = timeOfDay ? std::move(timeOfDay) : LocalTimeOfDay;
-    FRandom = random ? std::move(random) : SeededRandom();
+    FRandom = random ? std::move(random) : DrawRandom;
 }
 
 // ---------------------------------------------------------------------------
@@ -227,8 +225,12 @@ bool TPdf417Encoder::StreamToBarData()
     if (FIsEncrypt)
         EncryptPayload(FWorkStream, FPassword);
     try {
-        if (Compact(FCodewords, WorkBytes(), FMessage) && (IsMicro() ? BuildSequence() : BuildSymbol()))
+        if (Compact(FCodewords, WorkBytes(), FMessage) && (IsMicro() ? BuildSequence() : BuildSymbol())) {
+            // Gathered once per encoding, so that drawing reads the codewords
+            // side by side and never changes the list it reads.
+            FCodewords.Values();
             return true;
+        }
     } catch (...) {
         ClearCodewords();
         throw;
@@ -288,7 +290,7 @@ bool TPdf417Encoder::BuildSequence()
 {
     if (!ReCalcuXR())
         return false;
-    const std::array<int16_t, 3> fileId = FileId();
+    const std::array<int16_t, FileIdCodewords> fileId = FileId();
     FCodewords.DelBarData();
     FSymbolStarts.clear();
     std::string_view rest = WorkBytes();
@@ -298,15 +300,15 @@ bool TPdf417Encoder::BuildSequence()
             return false;
         rest.remove_prefix(FPieceLengths[i]);
         const int32_t segment = SegmentIndexBase + static_cast<int32_t>(i);
-        const int16_t trailer[MacroControlBlock + 1] = {MacroControl,
-                                                        static_cast<int16_t>(segment / 900),
-                                                        static_cast<int16_t>(segment % 900),
-                                                        fileId[0],
-                                                        fileId[1],
-                                                        fileId[2],
-                                                        MacroTerminator};
+        const int16_t trailer[MacroBlockCodewords + 1] = {MacroBlockMarker,
+                                                          static_cast<int16_t>(segment / CodewordBase),
+                                                          static_cast<int16_t>(segment % CodewordBase),
+                                                          fileId[0],
+                                                          fileId[1],
+                                                          fileId[2],
+                                                          MacroTerminator};
         const bool last = i + 1 == FSymbolSizes.size();
-        CompleteSymbol(symbol, FSymbolSizes[i], std::span(trailer).first(MacroControlBlock + (last ? 1 : 0)));
+        CompleteSymbol(symbol, FSymbolSizes[i], std::span(trailer).first(MacroBlockCodewords + (last ? 1 : 0)));
         FSymbolStarts.push_back(FCodewords.AppendBarData(FCodewords.Tail(), symbol.Root()->Value));
         for (const TBarData* node = symbol.Root()->Next; node; node = node->Next)
             FCodewords.AppendBarData(FCodewords.Tail(), node->Value);
@@ -333,11 +335,11 @@ void TPdf417Encoder::CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size, 
 
 // One file ID for the whole sequence: a stamp from the time of day, then
 // three draws above it.
-std::array<int16_t, 3> TPdf417Encoder::FileId() const
+std::array<int16_t, FileIdCodewords> TPdf417Encoder::FileId() const
 {
     const double stamp = std::fmod(std::nearbyint(FTimeOfDay() * 1000000.0), FileIdModulus);
     const int32_t s = std::isfinite(stamp) ? (static_cast<int32_t>(stamp) + FileIdModulus) % FileIdModulus : 0;
-    std::array<int16_t, 3> id{};
+    std::array<int16_t, FileIdCodewords> id{};
     for (int16_t& f : id) {
         const int32_t draw = s > 0 ? (FRandom(s) % s + s) % s : 0;
         f = static_cast<int16_t>((draw + s) % FileIdModulus);

@@ -41,7 +41,7 @@ public:
 
     void SetMessage(TMessageFn message) { FMessage = std::move(message); }
     // Defaults, also for an empty function: the local clock and a generator
-    // seeded once per encoder.
+    // seeded once per thread, on its first draw.
     void SetFileIdSources(TTimeOfDayFn timeOfDay, TRandomFn random);
 
     // The value. A new encoder holds BarValue "PDF417" but an empty
@@ -124,7 +124,7 @@ private:
     bool BuildSymbol();
     bool BuildSequence();
     void CompleteSymbol(TPdf417Codewords& symbol, TSymbolSize size, std::span<const int16_t> trailer);
-    std::array<int16_t, 3> FileId() const;
+    std::array<int16_t, FileIdCodewords> FileId() const;
     void ClearCodewords();
 
     TMessageFn FMessage;

@@ -1,16 +1,19 @@
 #include "pdf417/ErrorCorrection.h"
 
+#include "pdf417/Codewords.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 namespace Vandrel {
 
 namespace {
 
-constexpr int32_t Prime = 929;
-constexpr int32_t LevelCount = 9;
+constexpr int32_t Prime = GaloisPrime;
+constexpr int32_t LevelCount = MaxErrorLevel + 1;
 
 // The nine generators one after the other: level L starts at 2^(L+1) - 2.
 constexpr std::size_t GeneratorOffset(int32_t level)
@@ -28,7 +31,7 @@ constexpr void MultiplyOut(std::span<int32_t> poly)
     poly[0] = 1;
     int32_t root = 1;
     for (std::size_t degree = 1; degree < poly.size(); ++degree) {
-        root = root * 3 % Prime;
+        root = root * GaloisRoot % Prime;
         for (std::size_t i = degree; i > 0; --i)
             poly[i] = (poly[i] + Prime - root * poly[i - 1] % Prime) % Prime;
     }
@@ -49,23 +52,37 @@ constexpr std::array<int32_t, K> Generator()
 static_assert(Generator<2>() == std::array<int32_t, 2>{917, 27});
 static_assert(Generator<4>() == std::array<int32_t, 4>{809, 723, 568, 522});
 
+// Each level's generator, and the same coefficients negated mod 929 for the
+// shift register below.
+struct TGenerators {
+    std::array<int32_t, GeneratorsSize> Plain{};
+    std::array<uint32_t, GeneratorsSize> Negated{};
+};
+
 // All nine generators, multiplied out once at first use: at compile time the
 // higher levels take more evaluation steps than compilers allow by default,
 // and no table of 1022 numbers has to be typed and checked by eye.
-const std::array<int32_t, GeneratorsSize>& Generators()
+const TGenerators& Generators()
 {
-    static const std::array<int32_t, GeneratorsSize> all = [] {
-        std::array<int32_t, GeneratorsSize> generators{};
+    static const TGenerators all = [] {
+        TGenerators generators;
         std::array<int32_t, MaxECCount + 1> poly{};
         for (int32_t level = 0; level < LevelCount; ++level) {
             const std::size_t k = std::size_t{2} << level;
             MultiplyOut(std::span(poly).first(k + 1));
-            std::copy_n(poly.begin() + 1, k, generators.begin() + GeneratorOffset(level));
+            std::copy_n(poly.begin() + 1, k, generators.Plain.begin() + GeneratorOffset(level));
         }
+        std::transform(generators.Plain.begin(), generators.Plain.end(), generators.Negated.begin(),
+                       [](int32_t a) { return static_cast<uint32_t>((Prime - a) % Prime); });
         return generators;
     }();
     return all;
 }
+
+// The register adds products of two residues and is reduced only where a
+// value leaves it: an entry takes at most MaxECCount products on its way to
+// the front, which 32 bits hold.
+static_assert(MaxECCount * (Prime - 1) * (Prime - 1) + Prime <= UINT32_MAX);
 
 } // namespace
 
@@ -85,26 +102,28 @@ bool TPdf417ErrorCorrection::SetErrorLevel(int32_t level, const TMessageFn& mess
 
 std::span<const int32_t> TPdf417ErrorCorrection::ECCoefficients() const
 {
-    return std::span<const int32_t>(Generators()).subspan(GeneratorOffset(FLevel), static_cast<std::size_t>(ECCount()));
+    return std::span<const int32_t>(Generators().Plain)
+        .subspan(GeneratorOffset(FLevel), static_cast<std::size_t>(ECCount()));
 }
 
 // The remainder of data(x)·x^k divided by the generator, by the usual shift
-// register, negated at the end.
+// register, negated at the end. The register subtracts a[j]·t by adding
+// (929 - a[j])·t and leaves every reduction but the feedback's to the end,
+// so the inner loop is a plain multiply-add without a division; its one
+// entry past the end stays 0 for the last coefficient to shift in.
 void TPdf417ErrorCorrection::CreateErrorCode(const TPdf417Codewords& list, int32_t start, int32_t count)
 {
-    const std::span<const int32_t> a = ECCoefficients();
-    std::vector<int32_t>& e = FErrorCodes;
-    const std::size_t k = e.size();
-    std::fill(e.begin(), e.end(), 0);
+    const std::size_t k = FErrorCodes.size();
+    const uint32_t* negated = Generators().Negated.data() + GeneratorOffset(FLevel);
+    std::array<uint32_t, MaxECCount + 1> r{};
     const TBarData* node = list.FindNode(start);
     for (int32_t taken = 0; node && taken < count; ++taken, node = node->Next) {
-        const int32_t t = (node->Value + e[0]) % Prime;
-        for (std::size_t j = 0; j + 1 < k; ++j)
-            e[j] = (e[j + 1] + Prime - a[j] * t % Prime) % Prime;
-        e[k - 1] = (Prime - a[k - 1] * t % Prime) % Prime;
+        const uint32_t t = (static_cast<uint32_t>(node->Value) + r[0]) % Prime;
+        for (std::size_t j = 0; j < k; ++j)
+            r[j] = r[j + 1] + negated[j] * t;
     }
-    for (int32_t& v : e)
-        v = (Prime - v) % Prime;
+    for (std::size_t j = 0; j < k; ++j)
+        FErrorCodes[j] = static_cast<int32_t>((Prime - r[j] % Prime) % Prime);
 }
 
 } // namespace Vandrel

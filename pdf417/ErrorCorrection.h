@@ -14,8 +14,8 @@
 
 namespace Vandrel {
 
-// Holds the selected level's generator and the register the codewords are
-// computed in, so that one object serves every symbol of a sequence.
+// Holds the selected level and the codewords last computed; the generators
+// are shared, computed once, so that any number of objects costs nothing.
 class VANDREL_ENGINES_EXPORT TPdf417ErrorCorrection {
 public:
     explicit TPdf417ErrorCorrection(TErrorLevel level = Level1);

@@ -172,7 +172,7 @@ int32_t GetFistNote(int32_t side, int32_t row, TSymbolSize size, int32_t level)
     const int32_t columnCount = size.Columns - 1;
     // Every three rows tell rows, level and columns once on each side, in turn.
     const int32_t facts[3][2] = {{rowCount, columnCount}, {levelAndRows, rowCount}, {columnCount, levelAndRows}};
-    return 30 * (row / 3) + facts[row % 3][side == 0 ? 0 : 1];
+    return RowIndicatorGroup * (row / 3) + facts[row % 3][side == 0 ? 0 : 1];
 }
 
 } // namespace Vandrel

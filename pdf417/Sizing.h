@@ -10,6 +10,7 @@
 // way to that report.
 #include "core/Export.h"
 #include "core/Message.h"
+#include "pdf417/Codewords.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,23 +20,6 @@
 #include <vector>
 
 namespace Vandrel {
-
-inline constexpr int32_t MinRows = 3;
-inline constexpr int32_t MaxRows = 90;
-inline constexpr int32_t MaxColumns = 30;
-// Codewords one symbol may hold in all, error correction included: the
-// Reed-Solomon code over GF(929) is no longer than that.
-inline constexpr int32_t MaxSymbolCodewords = 928;
-
-// What a symbol of a Macro PDF417 sequence carries besides its piece of the
-// value and its error correction: the length descriptor, the control block
-// (928, two segment-index codewords, three file-ID codewords) and, in the
-// last symbol only, the terminator 922.
-inline constexpr int32_t MacroControlBlock = 6;
-inline constexpr int32_t MacroOverhead = 1 + MacroControlBlock;
-inline constexpr int32_t MacroLastOverhead = MacroOverhead + 1;
-// The segment index is five decimal digits.
-inline constexpr size_t MaxSegments = 100000;
 
 struct TSymbolSize {
     int32_t Rows = 0;

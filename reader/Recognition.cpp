@@ -1,6 +1,7 @@
 #include "reader/Recognition.h"
 
 #include "pdf417/ClusterTables.h"
+#include "pdf417/Codewords.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,15 +20,6 @@ constexpr int32_t TruncationGap = 7; // modules of light no codeword has
 // The stop pattern without its closing one-module bar, which a picture that
 // ends at the symbol's edge runs into the end of the row.
 constexpr std::array<int32_t, 8> StopElements = {7, 1, 1, 3, 1, 1, 1, 2};
-
-// Row indicators (ISO/IEC 15438): each tells a third of what the symbol
-// declares, chosen by the row's cluster and the side.
-constexpr int32_t IndicatorGroup = 30; // value div 30 = row div 3
-constexpr int32_t MaxRowsDeclared = 90;
-constexpr int32_t MinSymbolRows = 3;
-constexpr int32_t MaxErrorLevel = 8;
-constexpr int32_t GaloisPrime = 929;
-constexpr int32_t GaloisRoot = 3;
 
 bool IsReadable(const TPixelView& p)
 {
@@ -204,17 +196,17 @@ std::optional<TRead> Place(TRowCodewords row)
         const int32_t value = FindCodeWord(left, cluster);
         if (value < 0)
             continue;
-        if (value >= IndicatorGroup * MaxRowsDeclared / 3) // a row group beyond 90 rows
+        if (value >= RowIndicatorGroup * MaxRows / 3) // a row group beyond 90 rows
             return std::nullopt;
         TRead read;
-        read.SymbolRow = 3 * (value / IndicatorGroup) + cluster;
+        read.SymbolRow = 3 * (value / RowIndicatorGroup) + cluster;
         read.LeftValue = value;
         if (!row.Truncated) {
             const TCodeWidths& right = row.Codewords.back();
             read.RightValue = FindCodeWord(right, cluster);
             const bool elsewhere = read.RightValue < 0
                                        ? FindCodeWord(right, cluster + 1) >= 0 || FindCodeWord(right, cluster + 2) >= 0
-                                       : read.RightValue / IndicatorGroup != value / IndicatorGroup;
+                                       : read.RightValue / RowIndicatorGroup != value / RowIndicatorGroup;
             if (elsewhere)
                 return std::nullopt;
         }
@@ -226,7 +218,7 @@ std::optional<TRead> Place(TRowCodewords row)
 
 // Weighted votes for a value 0-29 of the row indicators.
 struct TBallot {
-    std::array<int32_t, IndicatorGroup> Weight{};
+    std::array<int32_t, RowIndicatorGroup> Weight{};
 
     // The value with the most weight; -1 without votes or on a tie.
     int32_t Winner() const
@@ -258,9 +250,9 @@ std::optional<TDeclared> Declared(const TCandidate& c)
     int32_t full = 0;
     for (const TRead& read : c.Reads) {
         const int32_t cluster = read.SymbolRow % 3;
-        left[cluster]->Weight[static_cast<size_t>(read.LeftValue % IndicatorGroup)] += read.Weight;
+        left[cluster]->Weight[static_cast<size_t>(read.LeftValue % RowIndicatorGroup)] += read.Weight;
         if (read.RightValue >= 0)
-            right[cluster]->Weight[static_cast<size_t>(read.RightValue % IndicatorGroup)] += read.Weight;
+            right[cluster]->Weight[static_cast<size_t>(read.RightValue % RowIndicatorGroup)] += read.Weight;
         (read.Row.Truncated ? truncated : full) += read.Weight;
     }
     const int32_t groups = rowGroups.Winner();
@@ -289,10 +281,10 @@ std::optional<TSymbolRead> Assemble(const TCandidate& c)
     symbol.Bottom = c.Bottom;
     const std::optional<TDeclared> declared = Declared(c);
     if (!declared) {
-        std::array<bool, MaxRowsDeclared> seen{};
+        std::array<bool, MaxRows> seen{};
         for (const TRead& read : c.Reads)
             seen[static_cast<size_t>(read.SymbolRow)] = true;
-        if (std::count(seen.begin(), seen.end(), true) < MinSymbolRows)
+        if (std::count(seen.begin(), seen.end(), true) < MinRows)
             return std::nullopt;
         return symbol; // a symbol, but not one to read
     }

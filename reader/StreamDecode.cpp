@@ -4,6 +4,7 @@
 #include "pdf417/Compaction.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <iterator>
 #include <map>
@@ -11,16 +12,9 @@
 namespace Vandrel {
 namespace {
 
-constexpr int16_t ByteShift = 913;
-constexpr int16_t MacroControlBlock = 928;
-constexpr int16_t MacroTerminator = 922;
-constexpr size_t NumericGroup = 15;          // codewords for 44 digits behind the leading 1
-constexpr size_t ByteGroup = 5;              // codewords for 6 bytes
-constexpr int32_t SegmentIndexBase = 100000; // the five-digit index behind numeric compaction's 1
-
 bool IsData(int16_t c)
 {
-    return c >= 0 && c < TextLatch;
+    return c >= 0 && c < CodewordBase;
 }
 
 bool IsLatch(int16_t c)
@@ -29,11 +23,11 @@ bool IsLatch(int16_t c)
 }
 
 // Codewords that end a segment without changing the mode and carry nothing:
-// 912, and the Macro PDF417 terminator and optional-field marker found
-// outside a control block.
+// the segment break, and the Macro PDF417 terminator and optional-field
+// marker found outside a control block.
 bool CarriesNothing(int16_t c)
 {
-    return c == 912 || c == MacroTerminator || c == 923;
+    return c == SegmentBreak || c == MacroTerminator || c == MacroOptionalField;
 }
 
 bool IsDigits(std::string_view s)
@@ -96,22 +90,43 @@ void DecodeText(std::span<const int16_t> segment, TBCType& subMode, std::string&
         }
 }
 
+// The decimal digits of `limb`, padded with zeros to LimbDigits unless it
+// is the leading limb.
+void AppendLimb(uint32_t limb, bool leading, std::string& out)
+{
+    char digits[LimbDigits];
+    const char* end = std::to_chars(std::begin(digits), std::end(digits), limb).ptr;
+    const size_t length = static_cast<size_t>(end - digits);
+    if (!leading)
+        out.append(LimbDigits - length, '0');
+    out.append(digits, length);
+}
+
 // Numeric compaction: each group of up to 15 codewords is a base-900 number
 // whose decimal form is a 1 followed by the digits. A group without that
 // leading 1 was not made by numeric compaction.
 bool DecodeNumeric(std::span<const int16_t> segment, std::string& out)
 {
-    for (size_t group = 0; group < segment.size(); group += NumericGroup) {
-        const auto digits = segment.subspan(group, std::min(NumericGroup, segment.size() - group));
-        std::string value = "0";
-        std::string multiplier = "1";
-        for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
-            // Digits only: nothing to report.
-            value = HugeAdd(value, HugeMulti(multiplier, std::to_string(*c), {}), {});
-            multiplier = HugeMulti(multiplier, "900", {});
+    std::string value;
+    for (size_t group = 0; group < segment.size(); group += NumericGroupCodewords) {
+        const auto digits = segment.subspan(group, std::min(NumericGroupCodewords, segment.size() - group));
+        // The number in limbs, least significant first, by Horner's rule.
+        std::array<uint32_t, GroupLimbs> limbs{};
+        size_t used = 1;
+        for (const int16_t c : digits) {
+            uint64_t carry = static_cast<uint64_t>(c);
+            for (size_t i = 0; i < used; ++i) {
+                const uint64_t part = uint64_t{limbs[i]} * CodewordBase + carry;
+                limbs[i] = static_cast<uint32_t>(part % LimbBase);
+                carry = part / LimbBase;
+            }
+            if (carry > 0)
+                limbs[used++] = static_cast<uint32_t>(carry);
         }
-        value.erase(0, value.find_first_not_of('0'));
-        if (value.empty() || value[0] != '1')
+        value.clear();
+        for (size_t i = used; i-- > 0;)
+            AppendLimb(limbs[i], i + 1 == used, value);
+        if (value[0] != '1')
             return false;
         out.append(value, 1);
     }
@@ -124,10 +139,11 @@ bool DecodeNumeric(std::span<const int16_t> segment, std::string& out)
 bool DecodeBytes(std::span<const int16_t> segment, bool sixMultiple, std::string& out)
 {
     size_t i = 0;
-    for (; sixMultiple ? segment.size() - i >= ByteGroup : segment.size() - i > ByteGroup; i += ByteGroup) {
+    for (; sixMultiple ? segment.size() - i >= ByteGroupCodewords : segment.size() - i > ByteGroupCodewords;
+         i += ByteGroupCodewords) {
         uint64_t n = 0;
-        for (size_t j = i; j < i + ByteGroup; ++j)
-            n = n * 900 + static_cast<uint64_t>(segment[j]);
+        for (size_t j = i; j < i + ByteGroupCodewords; ++j)
+            n = n * CodewordBase + static_cast<uint64_t>(segment[j]);
         if (n >> 48)
             return false;
         for (int shift = 40; shift >= 0; shift -= 8)
@@ -158,7 +174,7 @@ TMacroBlock ReadMacroBlock(std::span<const int16_t> block)
     macro.Last = std::find(block.begin(), block.end(), MacroTerminator) != block.end();
     if (block.size() < 2 || !IsData(block[0]) || !IsData(block[1]))
         return macro;
-    const int32_t index = block[0] * 900 + block[1] - SegmentIndexBase;
+    const int32_t index = block[0] * CodewordBase + block[1] - SegmentIndexBase;
     macro.SegmentIndex = index >= 0 && index < SegmentIndexBase ? index : -1;
     const auto fileId = block.subspan(2);
     macro.FileId.assign(fileId.begin(), std::find_if_not(fileId.begin(), fileId.end(), IsData));
@@ -174,7 +190,7 @@ std::optional<std::vector<int16_t>> ParseSegment(std::string_view segment, int32
     while (at != end) {
         int32_t value = -1;
         const auto [next, error] = std::from_chars(at, end, value);
-        if (error != std::errc{} || next == end || *next != '@' || value < 0 || value >= TextLatch)
+        if (error != std::errc{} || next == end || *next != '@' || value < 0 || value >= CodewordBase)
             return std::nullopt;
         codewords.push_back(static_cast<int16_t>(value));
         at = next + 1;
@@ -293,7 +309,7 @@ std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords)
             if (i + 1 == codewords.size() || !IsData(codewords[i + 1]) || codewords[i + 1] > 0xFF)
                 return std::nullopt;
             data.Bytes += static_cast<char>(codewords[++i]);
-        } else if (c == MacroControlBlock) {
+        } else if (c == MacroBlockMarker) {
             data.Macro = ReadMacroBlock(codewords.subspan(i + 1));
             return data;
         } else if (!CarriesNothing(c)) {

@@ -6,7 +6,7 @@
 //
 // The codewords are split at the mode codewords into segments, each decoded
 // by its mode: text (sub-modes and shifts of the text table), numeric (groups
-// of 15 base-900 digits behind a leading 1, in decimal big-number arithmetic)
+// of 15 base-900 digits behind a leading 1, worked in binary limbs)
 // and byte (five codewords for six bytes, one codeword per single byte).
 // Codewords that carry no data of this symbol never become bytes: 913 takes
 // the next codeword as one byte and returns to the mode it interrupted; the

@@ -16,6 +16,7 @@ namespace {
 void ExpectList(const TPdf417Codewords& list, const std::vector<int>& expected)
 {
     EXPECT_EQ(Values(list), expected);
+    EXPECT_EQ(std::vector<int>(list.Values().begin(), list.Values().end()), expected);
     std::vector<int> backwards;
     for (const TBarData* node = list.Tail(); node; node = node->Prior)
         backwards.insert(backwards.begin(), node->Value);
@@ -58,6 +59,32 @@ TEST(BarDataTest, EditsKeepTheListLinked)
         Fill(list, {1, 2, 3});
         c.edit(list);
         ExpectList(list, c.expected);
+    }
+}
+
+// Nodes come from blocks the list reuses: a node handed out early must stay
+// where it is while thousands follow, edits in front and behind must show in
+// Values(), and a list emptied and filled again must not see its old nodes.
+TEST(BarDataTest, NodesStayPutAcrossBlocksAndRefills)
+{
+    TPdf417Codewords list;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        TBarData* first = list.RootBarData(7);
+        std::vector<int> expected = {7};
+        for (int i = 0; i < 10000; ++i) {
+            list.AppendBarData(list.Tail(), static_cast<int16_t>(i % 929));
+            expected.push_back(i % 929);
+        }
+        EXPECT_EQ(list.Values().size(), expected.size());
+        list.InsertBarData(first, 900);
+        list.AppendBarData(first, 901);
+        expected.insert(expected.begin(), 900);
+        expected.insert(expected.begin() + 2, 901);
+        EXPECT_EQ(first->Value, 7);
+        ExpectList(list, expected);
+        list.DelBarData();
+        ExpectList(list, {});
     }
 }
 

@@ -162,6 +162,71 @@ TEST(StreamDecode, PublishedSegmentDecoders)
     EXPECT_FALSE(EncodeBC_Byte("1@", 1, TextLatch, decoded)) << "byte decoding needs a byte latch";
 }
 
+// The published decimal arithmetic reads a numeric group a second way:
+// Horner's rule in decimal strings, the leading 1 dropped, refused without it.
+std::optional<std::string> NumericByDecimalStrings(const Codewords& segment)
+{
+    std::string out;
+    for (size_t group = 0; group < segment.size(); group += 15) {
+        std::string value = "0";
+        for (size_t i = group; i < std::min(group + 15, segment.size()); ++i)
+            value = HugeAdd(HugeMulti(value, "900", {}), std::to_string(segment[i]), {});
+        value.erase(0, value.find_first_not_of('0'));
+        if (value.empty() || value[0] != '1')
+            return std::nullopt;
+        out += value.substr(1);
+    }
+    return out;
+}
+
+std::optional<std::string> NumericByDecoder(const Codewords& segment)
+{
+    TStrings decoded;
+    if (!EncodeBC_Num(Segment(segment), static_cast<int32_t>(segment.size()), decoded))
+        return std::nullopt;
+    std::string out;
+    for (const std::string& b : decoded)
+        out += static_cast<char>(std::stoi(b));
+    return out;
+}
+
+// Digits whose groups put zeros and nines across every limb boundary, and
+// raw codeword groups up to the largest (about half of the full ones start
+// with a 1): numeric compaction and decoding agree with each other and with
+// the decimal strings.
+TEST(StreamDecode, NumericGroupsAgreeWithTheDecimalArithmetic)
+{
+    std::mt19937 rng(44);
+    std::vector<std::string> values = {"0",
+                                       "9",
+                                       std::string(44, '0'),
+                                       std::string(44, '9'),
+                                       std::string(45, '0'),
+                                       "1" + std::string(43, '0'),
+                                       std::string(88, '9') + "0"};
+    for (int i = 0; i < 300; ++i) {
+        std::string digits(std::uniform_int_distribution<size_t>(1, 100)(rng), '0');
+        const int zeros = std::uniform_int_distribution<int>(0, 2)(rng);
+        for (char& d : digits)
+            d = zeros == 0 ? static_cast<char>('0' + rng() % 10) : rng() % 4 ? (zeros == 1 ? '0' : '9') : '1';
+        values.push_back(digits);
+    }
+    for (const std::string& digits : values) {
+        SCOPED_TRACE(digits);
+        Codewords segment = Compacted(NumToCodeWord, digits);
+        segment.erase(segment.begin()); // the latch
+        EXPECT_EQ(NumericByDecoder(segment), digits);
+        EXPECT_EQ(NumericByDecimalStrings(segment), digits);
+    }
+    for (int i = 0; i < 300; ++i) {
+        Codewords segment(std::uniform_int_distribution<size_t>(1, 30)(rng));
+        for (int16_t& c : segment)
+            c = static_cast<int16_t>(i % 3 == 0 ? 899 : std::uniform_int_distribution<int>(0, 899)(rng));
+        SCOPED_TRACE(Segment(segment));
+        EXPECT_EQ(NumericByDecoder(segment), NumericByDecimalStrings(segment));
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Codeword streams
 
