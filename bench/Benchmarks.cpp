@@ -6,7 +6,6 @@
 #include "linear/Symbology.h"
 #include "pdf417/BarPDF417.h"
 #include "pdf417/Encoder.h"
-#include "reader/Recognition.h"
 #include "reader/StreamDecode.h"
 
 #include <QApplication>
@@ -18,7 +17,6 @@
 #include <benchmark/benchmark.h>
 #include <zint.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
@@ -270,19 +268,22 @@ void ZXingClean(benchmark::State& state)
         benchmark::DoNotOptimize(ZXing::ReadBarcode(view, hints));
 }
 
-// One pass over the page's pixels, classing each one dark or light as any
-// reader must: the floor for giving up on a picture without a symbol.
+// One pass over the page's pixels, summing them: the floor for giving up on
+// a picture without a symbol.
 void OnePassDigits(benchmark::State& state)
 {
     const QImage& page = DigitsPicture();
+    const size_t rowBytes = size_t(page.width()) * 4;
     for (auto _ : state) {
-        int64_t dark = 0;
+        uint64_t sum = 0;
         for (int y = 0; y < page.height(); ++y) {
-            const uchar* p = page.constScanLine(y);
-            for (int x = 0; x < page.width(); ++x, p += 4)
-                dark += std::max({p[0], p[1], p[2]}) <= DarkLevel;
+            const uchar* row = page.constScanLine(y);
+            uint32_t rowSum = 0; // a row of bytes cannot overflow it
+            for (size_t i = 0; i < rowBytes; ++i)
+                rowSum += row[i];
+            sum += rowSum;
         }
-        benchmark::DoNotOptimize(dark);
+        benchmark::DoNotOptimize(sum);
     }
 }
 
