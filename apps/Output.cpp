@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include <fcntl.h>
 #ifdef __GLIBC__
@@ -62,19 +63,6 @@ TFormat FormatOf(const QString& fileName)
 // The batch under way, if any: it syncs the files written during it at its end.
 TOutputBatch* CurrentBatch = nullptr;
 
-// Creates a new file beside `target` under a name no one else has, so that
-// no file of the user's is ever opened or replaced before the rename.
-int CreateTemporary(const QByteArray& target, mode_t mode, QByteArray& name)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 QString SystemReason(int error = errno)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -88,6 +76,51 @@ QString FinalName(QFileInfo info)
         info.setFile(info.symLinkTarget());
     return info.filePath();
 }
+
+// A new file beside its target under a name no one else has, so that no
+// file of the user's is opened or replaced before the rename; removed again
+// on every path but the rename, a drawing that throws included.
+class TTemporaryFile {
+public:
+    TTemporaryFile(const QByteArray& target, mode_t mode)
+    {
+        for (int attempt = 0; attempt < 100 && FFd < 0; ++attempt) {
+            FName = target + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
+            FFd = ::open(FName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (FFd < 0 && errno != EEXIST)
+                break;
+        }
+        FCreated = FFd >= 0;
+    }
+    ~TTemporaryFile()
+    {
+        Close();
+        if (FCreated)
+            ::unlink(FName.constData());
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    // -1 when it could not be created (errno says why).
+    int Fd() const { return FFd; }
+    bool Close()
+    {
+        const int fd = std::exchange(FFd, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+    bool RenameOver(const QByteArray& target)
+    {
+        if (::rename(FName.constData(), target.constData()) != 0)
+            return false;
+        FCreated = false; // it is the target now
+        return true;
+    }
+
+private:
+    QByteArray FName;
+    int FFd = -1;
+    bool FCreated = false;
+};
 
 // Writes through `draw` into a temporary file beside `fileName` and renames it
 // over the target when everything was written. A file that is there keeps
@@ -105,8 +138,8 @@ void WriteAtomically(const QString& fileName, const std::function<QString(QIODev
     const QByteArray target = QFile::encodeName(FinalName(info));
     struct stat existing {};
     const bool replaces = ::stat(target.constData(), &existing) == 0;
-    QByteArray temporary;
-    const int fd = CreateTemporary(target, replaces ? 0600 : 0666, temporary);
+    TTemporaryFile temporary(target, replaces ? 0600 : 0666);
+    const int fd = temporary.Fd();
     if (fd < 0)
         CannotWrite(fileName, SystemReason());
     QString failure = [&] {
@@ -118,22 +151,19 @@ void WriteAtomically(const QString& fileName, const std::function<QString(QIODev
             drawn = file.errorString();
         return drawn;
     }();
-    const auto fail = [&](int error) {
-        if (failure.isEmpty())
-            failure = SystemReason(error);
+    const auto check = [&](bool done) {
+        if (!done && failure.isEmpty())
+            failure = SystemReason();
     };
-    if (failure.isEmpty() && (CurrentBatch ? !CurrentBatch->Add(fd) : ::fdatasync(fd) != 0))
-        fail(errno);
-    if (replaces && ::fchmod(fd, existing.st_mode & 0777) != 0)
-        fail(errno);
-    if (::close(fd) != 0)
-        fail(errno);
-    if (failure.isEmpty() && ::rename(temporary.constData(), target.constData()) != 0)
-        fail(errno);
-    if (!failure.isEmpty()) {
-        ::unlink(temporary.constData());
+    if (failure.isEmpty())
+        check(CurrentBatch ? CurrentBatch->Add(fd) : ::fdatasync(fd) == 0);
+    if (failure.isEmpty() && replaces)
+        check(::fchmod(fd, existing.st_mode & 0777) == 0);
+    check(temporary.Close());
+    if (failure.isEmpty())
+        check(temporary.RenameOver(target));
+    if (!failure.isEmpty())
         CannotWrite(fileName, failure);
-    }
 }
 
 // The symbol drawn through the printing path on any painter, over the
