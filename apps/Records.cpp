@@ -255,11 +255,15 @@ int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, 
         bind(source, run.field);
         TRecordTally tally(run, records);
         TFileNames names(run, records);
+        TOutputBatch batch;
         int code = 0;
         for (records.First(); !records.Eof() && code == 0; records.Next())
             code = tally.Record([&](int n, const QString& value) { return write(names.Of(n), value); });
         // The bound control outlives this scope: unlink it before the source goes.
         source.SetDataSet(nullptr);
+        // The summary only once the labels are on the disk.
+        if (const QString failure = batch.Finish(); !failure.isEmpty() && code == 0)
+            return Failure(QStringLiteral("Cannot write the files of '%1': %2").arg(run.pattern, failure));
         return code != 0 ? code : tally.Finish();
     });
 }

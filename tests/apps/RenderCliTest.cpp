@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -356,4 +358,86 @@ TEST(RenderCli, DatabaseFailures)
     EXPECT_TRUE(locked.err.contains("locked")) << locked.err.toStdString();
     lock.exec("ROLLBACK");
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+namespace {
+// A PNG's bit depth and colour type, from its header chunk.
+std::pair<int, int> PngDepthAndColourType(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {-1, -1};
+    const QByteArray head = file.read(26);
+    return head.size() == 26 ? std::pair{int(uchar(head[24])), int(uchar(head[25]))} : std::pair{-1, -1};
+}
+} // namespace
+
+TEST(RenderCli, BatchPngsArePaletteImagesOfTheTrueColourPixels)
+{
+    const VandrelTest::TestDatabase db(
+        "render-palette", {"CREATE TABLE p (id INTEGER, ean TEXT)",
+                           "INSERT INTO p VALUES (1, '4006381333931'), (2, '9780201379624'), (3, '5901234123457')"});
+    QTemporaryDir dir;
+    struct Case {
+        QStringList look;
+        int depth; // 1 for two colours, 8 for a palette of smoothed digits
+    };
+    const Case cases[] = {
+        {{"--no-text"}, 1},
+        {{"--no-text", "--bar-color", "000080", "--back-color", "FFFFE0"}, 1},
+        {{}, 8},
+    };
+    for (const Case& c : cases) {
+        const QString pattern = dir.filePath(c.look.join("").remove('-') + "-%d.png");
+        const QStringList args =
+            QStringList{"--type",  "EAN13", "--db",  db.FileName(), "--sql", "SELECT ean FROM p ORDER BY id",
+                        "--field", "ean",   "--dpi", "600"} +
+            c.look + QStringList{"-o", pattern};
+        const ToolRun batch = Render(args);
+        ASSERT_EQ(batch.code, 0) << Explain(args, batch).toStdString();
+        int n = 0;
+        for (const char* value : {"4006381333931", "9780201379624", "5901234123457"}) {
+            const QString png = QString(pattern).replace("%d", QString::number(++n));
+            EXPECT_EQ(PngDepthAndColourType(png), std::pair(c.depth, 3)) << png.toStdString(); // 3: palette
+            const QImage picture(png);
+            EXPECT_EQ(VandrelTest::ReadSymbol(picture, BarcodeFormat::EAN13), value) << png.toStdString();
+            EXPECT_NEAR(picture.dotsPerMeterX() * 0.0254, 600, 1) << png.toStdString();
+            // BMP files stay true colour: the same label drawn into one is the reference.
+            const QString bmp = dir.filePath("reference.bmp");
+            ASSERT_EQ(Render(QStringList{"--type", "EAN13", "--value", value} + c.look + QStringList{"-o", bmp}).code,
+                      0);
+            EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), QImage(bmp).convertToFormat(QImage::Format_RGB32))
+                << png.toStdString();
+        }
+    }
+}
+
+TEST(RenderCli, ReplacedFilesKeepTheirPermissionsAndLinks)
+{
+    QTemporaryDir dir;
+    const QStringList symbol{"--type", "Code39", "--value", "KEEP"};
+    const QString file = dir.filePath("kept.png");
+    ASSERT_EQ(Render(symbol + QStringList{"-o", file}).code, 0);
+    const auto restricted = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(file, restricted));
+    ASSERT_TRUE(QFile::link(file, dir.filePath("link.png")));
+
+    const ToolRun r = Render(QStringList{"--type", "Code39", "--value", "NEW", "-o", dir.filePath("link.png")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.png")).isSymLink());
+    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(file), BarcodeFormat::Code39), "NEW");
+    const auto ownerGroupOther = QFile::Permissions(0x7077); // the user's own bits depend on who runs the test
+    EXPECT_EQ(QFile::permissions(file) & ownerGroupOther, restricted & ownerGroupOther);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2); // no temporary file left
+
+    // A file its owner made read-only is refused, not replaced (unless the
+    // test runs as a user who may write any file).
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
+    if (!QFileInfo(file).isWritable()) {
+        const ToolRun refused = Render(symbol + QStringList{"-o", file});
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_TRUE(refused.err.contains("Cannot write '" + file + "': Permission denied"))
+            << refused.err.toStdString();
+        EXPECT_EQ(VandrelTest::ReadSymbol(QImage(file), BarcodeFormat::Code39), "NEW");
+    }
 }
