@@ -1,6 +1,7 @@
 #include "reader/Recognition.h"
 
 #include "pdf417/ClusterTables.h"
+#include "pdf417/Symbol.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,8 +13,8 @@
 namespace Vandrel {
 namespace {
 
-constexpr int32_t StartModules = 17;
-constexpr int32_t StartBarModules = 8;
+constexpr int32_t StartModules = CodewordModules;
+constexpr int32_t StartBarModules = Pdf417StartPattern[0] - '0';
 constexpr int32_t MinStartBar = 7;   // pixels: a start bar that lost one still gives a module
 constexpr int32_t TruncationGap = 7; // modules of light no codeword has
 // The stop pattern without its closing one-module bar, which a picture that
