@@ -62,6 +62,26 @@ void EncodePdf417(benchmark::State& state)
 }
 BENCHMARK(EncodePdf417)->Arg(100)->Arg(1000);
 
+// CreateBMP alone, 2-pixel modules, into a bitmap the size of the symbol:
+// the symbol is encoded once beforehand.
+void DrawPdf417(benchmark::State& state)
+{
+    TBarPDF417 control;
+    control.resize(1000, 1000);
+    control.FSetCodeMode(cMode);
+    control.FSetDataColumn(20);
+    control.FSetErrorLevel(Level4);
+    control.FSetBarX(2);
+    control.FSetBarValue(Sample(size_t(state.range(0))));
+    const auto extent = control.DrawingExtent(control.width());
+    control.resize(int(extent.Right - extent.Left), int(extent.Bottom));
+    QImage bmp;
+    for (auto _ : state)
+        control.CreateBMP(bmp);
+    state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0));
+}
+BENCHMARK(DrawPdf417)->Arg(100)->Arg(1000);
+
 void DrawAndReadPdf417(benchmark::State& state)
 {
     TBarPDF417 control;
