@@ -150,12 +150,16 @@ void TCustomBarPDF417::CreateBMP(QImage& bmp)
     Guarded("Print barcode is error", [&] {
         CalcuBmpSize();
         AreaOrigin = {0, 0};
-        bmp = NewBitmap(BmpWidth, BmpHeight);
+        // An opaque background colour is the bitmap's only fill; one the
+        // white shows through is blended over it, as a painter does.
+        const bool ownFill = !Transparent() && BarBackColor().alpha() == 255;
+        bmp = ownFill ? QImage(BmpWidth, BmpHeight, QImage::Format_RGB32) : NewBitmap(BmpWidth, BmpHeight);
         if (bmp.isNull())
             return;
-        if (!Transparent()) {
+        if (ownFill)
+            bmp.fill(BarBackColor());
+        else if (!Transparent())
             QPainter(&bmp).fillRect(0, 0, BmpWidth, BmpHeight, BarBackColor());
-        }
         // The whole bitmap is the background already: bars only.
         FillBarCode(bmp, false);
     });
