@@ -110,6 +110,17 @@ void Pdf417EncodeDraw(benchmark::State& state)
     }
 }
 
+// Drawing alone: the symbol is encoded once beforehand.
+void Pdf417Draw(benchmark::State& state)
+{
+    const std::string value = Samples(size_t(state.range(0)))[0];
+    TBarPDF417 control;
+    SetUpPdf417(control, value, Columns(value.size()));
+    QImage bmp;
+    for (auto _ : state)
+        control.CreateBMP(bmp);
+}
+
 void Pdf417Codewords(benchmark::State& state)
 {
     const auto values = Samples(size_t(state.range(0)));
@@ -314,6 +325,13 @@ const TPair Pairs[] = {
     {"PDF417 encode+draw 1000 B",
      {"Pdf417EncodeDraw", Pdf417EncodeDraw, 1000},
      {"zint/Pdf417EncodeDraw", ZintPdf417EncodeDraw, 1000}},
+    // Drawing a symbol must cost less than encoding it: ratio above 1.
+    {"PDF417 1000 B: drawing (ours) vs encoding",
+     {"Pdf417Draw", Pdf417Draw, 1000},
+     {"Pdf417Codewords", Pdf417Codewords, 1000}},
+    {"PDF417 100 B: drawing (ours) vs encoding",
+     {"Pdf417Draw", Pdf417Draw, 100},
+     {"Pdf417Codewords", Pdf417Codewords, 100}},
     {"PDF417 read, clean picture (zxing pure)", {"ScanPicture/clean", ScanClean}, {"zxing/pure", ZXingClean<true>}},
     {"PDF417 read, clean picture (zxing default)",
      {"ScanPicture/clean", ScanClean},

@@ -1,9 +1,10 @@
 #include "pdf417/BarPDF417.h"
 
 #include "core/Exceptions.h"
-#include "pdf417/ClusterTables.h"
+#include "pdf417/Symbol.h"
 #include "platform/Canvas.h"
 #include "platform/Messages.h"
+#include "render/Bars.h"
 
 #include <QImage>
 #include <QPainter>
@@ -13,15 +14,17 @@
 namespace Vandrel {
 
 namespace {
-constexpr std::string_view StartPattern = "81111113";
-constexpr std::string_view StopPattern = "711311121";
-constexpr int32_t CodewordModules = 17;
 
 // A byte property given as int: out-of-range values become one both byte
 // setters refuse with their message.
 uint8_t ToByte(int value)
 {
     return value < 0 || value > 255 ? uint8_t(255) : uint8_t(value);
+}
+
+TSequenceLook Look(const TCustomBarPDF417& control)
+{
+    return {control.BarX(), control.RowHeight(), control.Encoder().FullRows(), control.Alignment()};
 }
 
 QString Latin1(const std::string& s)
@@ -144,16 +147,18 @@ void TCustomBarPDF417::CreateBMP(QImage& bmp)
     Guarded("Print barcode is error", [&] {
         CalcuBmpSize();
         AreaOrigin = {0, 0};
-        bmp = NewBitmap(BmpWidth, BmpHeight);
+        // An opaque background colour is the bitmap's only fill; one the
+        // white shows through is blended over it, as a painter does.
+        const bool ownFill = !Transparent() && BarBackColor().alpha() == 255;
+        bmp = ownFill ? QImage(BmpWidth, BmpHeight, QImage::Format_RGB32) : NewBitmap(BmpWidth, BmpHeight);
         if (bmp.isNull())
             return;
-        QPainter painter(&bmp);
-        TCanvas canvas(&painter);
-        if (!Transparent()) {
-            canvas.BrushColor = BarBackColor();
-            canvas.FillRect({0, 0, BmpWidth, BmpHeight});
-        }
-        DrawBarCode(canvas);
+        if (ownFill)
+            bmp.fill(BarBackColor());
+        else if (!Transparent())
+            QPainter(&bmp).fillRect(0, 0, BmpWidth, BmpHeight, BarBackColor());
+        // The whole bitmap is the background already: bars only.
+        FillBarCode(bmp, false);
     });
 }
 
@@ -180,11 +185,9 @@ void TCustomBarPDF417::Internalprint(QPainter* dc, TPoint p)
         AreaOrigin = {0, 0};
         FEncoder.SetBarValue(BarValue());
         ShowBarCode();
-        {
-            QPainter painter(&bmp);
-            TCanvas canvas(&painter);
-            DrawBarCode(canvas);
-        }
+        // The bitmap stays white around the symbols; an opaque control
+        // paints only the symbols' rows in its background.
+        FillBarCode(bmp, !Transparent());
         TCanvas canvas(dc);
         canvas.CopyRect({p.x, p.y, p.x + BmpWidth, p.y + BmpHeight}, bmp, {0, 0, BmpWidth, BmpHeight});
     });
@@ -213,118 +216,99 @@ std::span<const TSymbolSize> TCustomBarPDF417::ShownSizes() const
     return sizes.subspan(size_t(FShownSymbol), 1);
 }
 
-// Symbols of a sequence stand side by side, as many as fit on a line; every
-// line begins at the same aligned edge as the first. `place` gets each
-// symbol's position in the unturned frame, the margin not yet added.
-TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::LayOut(int64_t along, const TPlaceFn& place) const
-{
-    const std::span<const TSymbolSize> sizes = ShownSizes();
-    if (sizes.empty())
-        return {};
-    const int64_t bx = BarX();
-    const int64_t nd = FEncoder.FullRows() ? 4 : 2;
-    // A symbol with its margin of 2 modules on either side.
-    const auto width = [&](TSymbolSize size) { return ((size.Columns + nd) * CodewordModules + 5) * bx; };
-    // From a symbol to the next on its line: 8 modules between them (more
-    // after a truncated one).
-    const auto step = [&](TSymbolSize size) { return ((size.Columns + 4) * CodewordModules + 9) * bx; };
-    const int64_t unit = width(sizes[0]);
-    // As many symbols as the line holds whole, so that alignment cannot push
-    // the last of them off the area.
-    const int64_t perLine =
-        std::clamp<int64_t>((along - unit) / std::max<int64_t>(1, step(sizes[0])) + 1, 1, int64_t(sizes.size()));
-    const int64_t lineWidth = unit + (perLine - 1) * step(sizes[0]);
-    const int64_t lineStart = Alignment() == taLeft    ? 0
-                              : Alignment() == taRight ? along - lineWidth
-                                                       : (along - lineWidth) / 2;
-    TDrawingExtent extent{lineStart, lineStart, 0};
-    int64_t x = lineStart;
-    int64_t y = 0;
-    for (size_t k = 0; k < sizes.size(); ++k) {
-        if (k > 0 && int64_t(k) % perLine != 0) {
-            x += step(sizes[k - 1]);
-        } else if (k > 0) {
-            x = lineStart;
-            y += sizes[k - 1].Rows * int64_t{RowHeight()} + 16 * bx;
-        }
-        place(sizes[k], x, y);
-        extent.Right = std::max(extent.Right, x + width(sizes[k]));
-        extent.Bottom = std::max(extent.Bottom, y + sizes[k].Rows * int64_t{RowHeight()} + 4 * bx);
-    }
-    return extent;
-}
-
 TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::DrawingExtent(int64_t along) const
 {
-    return LayOut(along, [](TSymbolSize, int64_t, int64_t) {});
+    const TSequenceLayout layout = LayOutSequence(ShownSizes(), Look(*this), along);
+    return {layout.Left, layout.Right, layout.Bottom};
+}
+
+void TCustomBarPDF417::ShownBars(std::vector<TRect>& bars, std::vector<TRect>* light)
+{
+    // The codewords of every symbol, then those of the shown one onwards.
+    std::span<const int16_t> shown = FEncoder.Codewords().Values();
+    const std::span<const TSymbolSize> sizes = ShownSizes();
+    if (FShownSymbol != AllSymbols && !sizes.empty()) {
+        size_t before = 0;
+        for (const TSymbolSize size : std::span(FEncoder.SymbolSizes()).first(size_t(FShownSymbol)))
+            before += size_t(size.Rows) * size_t(size.Columns);
+        shown = shown.subspan(std::min(before, shown.size()));
+    }
+    if (shown.empty() || sizes.empty())
+        return;
+    SetInitValue();
+    const int32_t along = (Angle() == _0 || Angle() == _180) ? BmpWidth : BmpHeight;
+    const TSequenceLayout layout = LayOutSequence(sizes, Look(*this), along);
+    const std::vector<TPdf417Symbol> symbols = Pdf417Symbols(shown, sizes, ErrorLevel(), FEncoder.FullRows());
+    // Runs alternate bar and space, and every row starts with a bar.
+    size_t runs = 0;
+    for (const TPdf417Symbol& symbol : symbols)
+        runs += symbol.Runs.size() + symbol.RowStarts.size();
+    bars.reserve(runs / 2);
+    for (size_t k = 0; k < symbols.size(); ++k) {
+        const TPoint at{int32_t(layout.Places[k].X), int32_t(layout.Places[k].Y)};
+        AppendBars(symbols[k], at, BarX(), RowHeight(), bars, light);
+    }
 }
 
 void TCustomBarPDF417::DrawBarCode(TCanvas& canvas)
 {
-    const TBarData* node =
-        FShownSymbol == AllSymbols ? FEncoder.Codewords().Root() : FEncoder.SymbolStart(FShownSymbol);
-    if (!node || ShownSizes().empty())
-        return;
-    SetInitValue();
-    const int32_t along = (Angle() == _0 || Angle() == _180) ? BmpWidth : BmpHeight;
-    LayOut(along, [&](TSymbolSize size, int64_t x, int64_t y) {
-        DrawSymbol(canvas, {int32_t(x), int32_t(y)}, size, node);
-    });
+    std::vector<TRect> bars;
+    std::vector<TRect> light;
+    ShownBars(bars, Transparent() ? nullptr : &light);
+    const TQuarterTurn turn{Angle(), RotateOrigin};
+    PaintBars(*canvas.Handle(), light, turn, BarBackColor());
+    PaintBars(*canvas.Handle(), bars, turn, BarColor());
 }
 
-void TCustomBarPDF417::DrawSymbol(TCanvas& canvas, TPoint at, TSymbolSize size, const TBarData*& node)
+void TCustomBarPDF417::FillBarCode(QImage& image, bool light)
 {
-    const int32_t bx = BarX();
-    for (int32_t j = 0; j < size.Rows; ++j) {
-        TPoint q{at.x + 2 * bx, at.y + 2 * bx + j * RowHeight()};
-        DrawStartRect(canvas, q);
-        DrawBarRect(canvas, q, GetBSValue(j, GetFistNote(0, j, size, ErrorLevel())));
-        for (int32_t c = 0; c < size.Columns; ++c) {
-            DrawBarRect(canvas, q, GetBSValue(j, node ? node->Value : -1));
-            node = node ? node->Next : nullptr;
-        }
-        if (FEncoder.FullRows()) {
-            DrawBarRect(canvas, q, GetBSValue(j, GetFistNote(1, j, size, ErrorLevel())));
-            DrawEndRect(canvas, q);
-        } else {
-            DrawRect(canvas, q.x, q.y, BarColor(), 1);
-        }
+    std::vector<TRect> bars;
+    std::vector<TRect> lightBars;
+    ShownBars(bars, light ? &lightBars : nullptr);
+    const TQuarterTurn turn{Angle(), RotateOrigin};
+    // FillBars writes pixels as they are; a colour the bitmap shows through
+    // is blended by a painter instead, as it always was.
+    if (BarColor().alpha() < 255 || (light && BarBackColor().alpha() < 255)) {
+        QPainter painter(&image);
+        PaintBars(painter, lightBars, turn, BarBackColor());
+        PaintBars(painter, bars, turn, BarColor());
+        return;
     }
+    FillBars(image, lightBars, turn, PixelOf(image, BarBackColor()));
+    FillBars(image, bars, turn, PixelOf(image, BarColor()));
 }
 
 void TCustomBarPDF417::DrawStartRect(TCanvas& canvas, TPoint& p)
 {
-    DrawBarRect(canvas, p, StartPattern);
+    DrawBarRect(canvas, p, Pdf417StartPattern);
 }
 
 void TCustomBarPDF417::DrawEndRect(TCanvas& canvas, TPoint& p)
 {
-    DrawBarRect(canvas, p, StopPattern);
+    DrawBarRect(canvas, p, Pdf417StopPattern);
 }
 
 void TCustomBarPDF417::DrawBarRect(TCanvas& canvas, TPoint& p, std::string_view pattern)
 {
-    if (pattern.empty()) {
-        // Nothing to draw, but the codeword's place is kept.
-        p.x += CodewordModules * BarX();
-        return;
-    }
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        const int32_t w = pattern[i] - '0';
-        const bool bar = i % 2 == 0;
-        if (bar || !Transparent())
-            DrawRect(canvas, p.x, p.y, bar ? BarColor() : BarBackColor(), w);
-        p.x += w * BarX();
-    }
+    // A one-row symbol of this pattern alone; an empty pattern keeps its
+    // codeword's place undrawn.
+    TPdf417Symbol piece;
+    AppendPattern(piece.Runs, pattern);
+    piece.RowStarts = {0, piece.Runs.size()};
+    std::vector<TRect> bars;
+    std::vector<TRect> light;
+    AppendBars(piece, p, BarX(), RowHeight(), bars, Transparent() ? nullptr : &light);
+    const TQuarterTurn turn{Angle(), RotateOrigin};
+    PaintBars(*canvas.Handle(), light, turn, BarBackColor());
+    PaintBars(*canvas.Handle(), bars, turn, BarColor());
+    for (const TElementRun run : piece.Runs)
+        p.x += run.Modules * BarX();
 }
 
 void TCustomBarPDF417::DrawRect(TCanvas& canvas, int32_t x, int32_t y, const QColor& color, int32_t modules)
 {
-    TRect r{x, y, x + BarX() * modules, y + RowHeight()};
-    GetRotateRect(r, RotateOrigin);
-    canvas.BrushColor = color;
-    canvas.BrushStyle = bsSolid;
-    canvas.FillRect(r);
+    const TRect bar{x, y, x + BarX() * modules, y + RowHeight()};
+    PaintBars(*canvas.Handle(), {&bar, 1}, {Angle(), RotateOrigin}, color);
 }
 
 TRect TCustomBarPDF417::LessenRect(const TRect& r, int32_t margin)

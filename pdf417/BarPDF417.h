@@ -9,9 +9,9 @@
 
 #include <QString>
 
-#include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace Vandrel {
 
@@ -125,12 +125,15 @@ protected:
     void Paint() override;
 
 private:
-    using TPlaceFn = std::function<void(TSymbolSize size, int64_t x, int64_t y)>;
-
     void Encode();
     std::span<const TSymbolSize> ShownSizes() const;
-    TDrawingExtent LayOut(int64_t along, const TPlaceFn& place) const;
-    void DrawSymbol(TCanvas& canvas, TPoint at, TSymbolSize size, const TBarData*& node);
+    // The shown symbols as bars in the unturned frame, placed for the
+    // drawing area and RotateOrigin set for it; with `light`, also each
+    // row's background.
+    void ShownBars(std::vector<TRect>& bars, std::vector<TRect>* light);
+    // Draws straight into an axis-aligned bitmap, with each row's background
+    // when `light`.
+    void FillBarCode(QImage& image, bool light);
 
     TPdf417Encoder FEncoder;
     int32_t FShownSymbol = AllSymbols;

@@ -2,6 +2,7 @@
 
 #include "pdf417/ClusterTables.h"
 #include "pdf417/Codewords.h"
+#include "pdf417/Symbol.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,8 +14,8 @@
 namespace Vandrel {
 namespace {
 
-constexpr int32_t StartModules = 17;
-constexpr int32_t StartBarModules = 8;
+constexpr int32_t StartModules = CodewordModules;
+constexpr int32_t StartBarModules = Pdf417StartPattern[0] - '0';
 constexpr int32_t MinStartBar = 7;   // pixels: a start bar that lost one still gives a module
 constexpr int32_t TruncationGap = 7; // modules of light no codeword has
 // The stop pattern without its closing one-module bar, which a picture that

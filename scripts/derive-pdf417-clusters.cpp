@@ -13,6 +13,7 @@
 #include "pdf417/BarData.h"
 #include "pdf417/Compaction.h"
 #include "pdf417/ErrorCorrection.h"
+#include "pdf417/Symbol.h"
 
 #include <zint.h>
 
@@ -176,13 +177,13 @@ int main()
 
         const std::string where = "symbol " + std::to_string(symbols) + " (level " + std::to_string(level) + ", " +
                                   std::to_string(columns) + " columns, " + std::to_string(length) + " bytes)";
-        if (symbol->rows != expected.rows || symbol->width != 17 * (columns + 4) + 1)
+        if (symbol->rows != expected.rows || symbol->width != RowModules(columns, true))
             Fail(where + ": zint drew " + std::to_string(symbol->rows) + " rows of " + std::to_string(symbol->width) +
                  " modules");
         for (int row = 0; row < expected.rows; ++row) {
             const std::string at = where + ", row " + std::to_string(row);
-            if (Widths(*symbol, row, 0, 17) != "81111113" ||
-                Widths(*symbol, row, 17 * (columns + 3), 18) != "711311121")
+            if (Widths(*symbol, row, 0, CodewordModules) != Pdf417StartPattern ||
+                Widths(*symbol, row, CodewordModules * (columns + 3), CodewordModules + 1) != Pdf417StopPattern)
                 Fail(at + ": no start or stop pattern");
             const int cluster = row % 3;
             for (int k = 0; k < columns + 2; ++k) {
@@ -190,7 +191,7 @@ int main()
                                   : k == columns + 1
                                       ? RowIndicator(true, row, expected.rows, columns, level)
                                       : expected.codewords[static_cast<std::size_t>(row * columns + k - 1)];
-                const std::string widths = Widths(*symbol, row, 17 * (k + 1), 17);
+                const std::string widths = Widths(*symbol, row, CodewordModules * (k + 1), CodewordModules);
                 if (!WellFormed(widths) || ClusterNumber(widths) != 3 * cluster)
                     Fail(at + ", chunk " + std::to_string(k) + ": pattern " + widths);
                 std::string& entry = tables[static_cast<std::size_t>(cluster)][static_cast<std::size_t>(value)];

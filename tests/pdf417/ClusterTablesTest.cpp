@@ -4,6 +4,8 @@
 #include "pdf417/BarData.h"
 #include "pdf417/Compaction.h"
 #include "pdf417/ErrorCorrection.h"
+#include "pdf417/Symbol.h"
+#include "tests/reader/SymbolPictures.h"
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
@@ -98,29 +100,16 @@ int RowIndicator(const TSymbol& s, bool right, int row)
 std::string ReadWithZXing(const TSymbol& s)
 {
     constexpr int module = 2, rowHeight = 3 * module, margin = 20;
-    const int width = (17 * (s.columns + 4) + 1) * module + 2 * margin;
-    const int height = s.rows * rowHeight + 2 * margin;
-    std::vector<uint8_t> pixels(static_cast<std::size_t>(width * height), 255);
-    for (int row = 0; row < s.rows; ++row) {
-        std::string widths = "81111113";
-        widths += GetBSValue(row, RowIndicator(s, false, row));
-        for (int k = 0; k < s.columns; ++k)
-            widths += GetBSValue(row, s.codewords[static_cast<std::size_t>(row * s.columns + k)]);
-        widths += GetBSValue(row, RowIndicator(s, true, row));
-        widths += "711311121";
-        int x = margin;
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            const int w = (widths[i] - '0') * module;
-            if (i % 2 == 0)
-                for (int y = margin + row * rowHeight; y < margin + (row + 1) * rowHeight; ++y)
-                    std::fill_n(pixels.begin() + y * width + x, w, uint8_t{0});
-            x += w;
-        }
-    }
+    const std::vector<int16_t> codewords(s.codewords.begin(), s.codewords.end());
+    const TPdf417Symbol symbol = Pdf417Symbol(codewords, {s.rows, s.columns}, s.level, true);
+    std::vector<TRect> bars;
+    AppendBars(symbol, {margin, margin}, module, rowHeight, bars);
+    const SymbolPictures::TPicture picture =
+        SymbolPictures::DrawBars(bars, symbol.RowModules * module + 2 * margin, s.rows * rowHeight + 2 * margin);
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
-    const auto result =
-        ZXing::ReadBarcode(ZXing::ImageView(pixels.data(), width, height, ZXing::ImageFormat::Lum), hints);
+    const auto result = ZXing::ReadBarcode(
+        ZXing::ImageView(picture.Pixels.data(), picture.Width, picture.Height, ZXing::ImageFormat::Lum), hints);
     return result.isValid() ? std::string(result.bytes().begin(), result.bytes().end()) : "<unread>";
 }
 

@@ -6,6 +6,7 @@
 #include "pdf417/ClusterTables.h"
 #include "pdf417/Encoder.h"
 #include "pdf417/Sizing.h"
+#include "pdf417/Symbol.h"
 #include "reader/Recognition.h"
 
 #include <algorithm>
@@ -17,8 +18,8 @@
 
 namespace Vandrel::SymbolPictures {
 
-inline constexpr const char* StartPattern = "81111113";
-inline constexpr const char* StopPattern = "711311121";
+inline const std::string StartPattern{Pdf417StartPattern};
+inline const std::string StopPattern{Pdf417StopPattern};
 
 struct TLook {
     int32_t Module = 1;    // pixels
@@ -69,6 +70,18 @@ inline TPicture Draw(const std::vector<std::string>& rows, const TLook& look)
     return p;
 }
 
+// Bars in pixels, such as the engine's AppendBars gives, on a `width` by
+// `height` picture of the look's background.
+inline TPicture DrawBars(std::span<const TRect> bars, int32_t width, int32_t height, const TLook& look = {})
+{
+    TPicture p{width, height, 1,
+               std::vector<uint8_t>(static_cast<size_t>(width) * static_cast<size_t>(height), look.Background)};
+    for (const TRect& bar : bars)
+        for (int32_t y = bar.Top; y < bar.Bottom; ++y)
+            std::fill(p.Pixels.begin() + y * width + bar.Left, p.Pixels.begin() + y * width + bar.Right, look.Bar);
+    return p;
+}
+
 // The same picture with 3 or 4 bytes a pixel: three colour components, the
 // brightest of them the grey level, and an alpha byte the reader ignores.
 inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel)
@@ -81,32 +94,48 @@ inline TPicture Coloured(const TPicture& grey, int32_t bytesPerPixel)
     return p;
 }
 
-// One symbol's rows: start pattern, left row indicator, the data columns,
-// then right row indicator and stop pattern, or the closing one-module bar
-// of a truncated symbol. The indicators declare `declared` (the symbol's own
-// size unless a test makes them lie).
+// A symbol's rows as widths, one digit per element. Complete grids only: a
+// Blank codeword place has no digit.
+inline std::vector<std::string> Widths(const TPdf417Symbol& symbol)
+{
+    std::vector<std::string> rows;
+    for (int32_t j = 0; j < symbol.Size.Rows; ++j) {
+        std::string& row = rows.emplace_back();
+        for (const TElementRun run : symbol.Row(j))
+            row += static_cast<char>('0' + run.Modules);
+    }
+    return rows;
+}
+
+// One symbol's rows, as the engine builds them. The indicators declare
+// `declared` (the symbol's own size unless a test makes them lie): the left
+// one follows the start pattern, the right one comes before the stop pattern.
 inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, TSymbolSize size, int32_t level,
                                            bool fullRows, std::optional<TSymbolSize> declared = std::nullopt)
 {
-    const TSymbolSize said = declared.value_or(size);
-    std::vector<std::string> rows;
-    for (int32_t j = 0; j < size.Rows; ++j) {
-        std::string row = StartPattern;
-        row += GetBSValue(j, GetFistNote(0, j, said, level));
-        for (int32_t k = 0; k < size.Columns; ++k)
-            row += GetBSValue(j, codewords[static_cast<size_t>(j * size.Columns + k)]);
-        row += fullRows ? std::string(GetBSValue(j, GetFistNote(1, j, said, level))) + StopPattern : "1";
-        rows.push_back(row);
-    }
+    std::vector<std::string> rows = Widths(Pdf417Symbol(codewords, size, level, fullRows));
+    if (declared)
+        for (int32_t j = 0; j < size.Rows; ++j) {
+            std::string& row = rows[static_cast<size_t>(j)];
+            row.replace(Pdf417StartPattern.size(), 8, GetBSValue(j, GetFistNote(0, j, *declared, level)));
+            if (fullRows)
+                row.replace(row.size() - Pdf417StopPattern.size() - 8, 8,
+                            GetBSValue(j, GetFistNote(1, j, *declared, level)));
+        }
     return rows;
+}
+
+// The codewords of the encoder's last encoding, every symbol one after the other.
+inline std::vector<int16_t> EncodedCodewords(const TPdf417Encoder& encoder)
+{
+    const std::span<const int16_t> all = encoder.Codewords().Values();
+    return {all.begin(), all.end()};
 }
 
 // The codewords of every symbol of the encoder's last encoding, one grid each.
 inline std::vector<std::vector<int16_t>> EncodedGrids(const TPdf417Encoder& encoder)
 {
-    std::vector<int16_t> all;
-    for (const TBarData* node = encoder.Codewords().Root(); node; node = node->Next)
-        all.push_back(node->Value);
+    const std::vector<int16_t> all = EncodedCodewords(encoder);
     std::vector<std::vector<int16_t>> grids;
     size_t start = 0;
     for (const TSymbolSize& size : encoder.SymbolSizes()) {
@@ -121,16 +150,10 @@ inline std::vector<std::vector<int16_t>> EncodedGrids(const TPdf417Encoder& enco
 // Every symbol of the encoder's last encoding, as rows.
 inline std::vector<std::vector<std::string>> EncodedSymbols(const TPdf417Encoder& encoder)
 {
-    std::vector<int16_t> all;
-    for (const TBarData* node = encoder.Codewords().Root(); node; node = node->Next)
-        all.push_back(node->Value);
     std::vector<std::vector<std::string>> symbols;
-    size_t start = 0;
-    for (const TSymbolSize& size : encoder.SymbolSizes()) {
-        const auto grid = std::span<const int16_t>(all).subspan(start, static_cast<size_t>(size.Rows * size.Columns));
-        symbols.push_back(SymbolRows(grid, size, encoder.ErrorLevel(), encoder.FullRows()));
-        start += grid.size();
-    }
+    for (const TPdf417Symbol& symbol :
+         Pdf417Symbols(EncodedCodewords(encoder), encoder.SymbolSizes(), encoder.ErrorLevel(), encoder.FullRows()))
+        symbols.push_back(Widths(symbol));
     return symbols;
 }
 
