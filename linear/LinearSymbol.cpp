@@ -21,9 +21,13 @@ constexpr int32_t MaxModules = INT32_MAX - 16;
 constexpr int32_t GuardModules = 3;       // a normal guard, bar-space-bar
 constexpr int32_t CentreGuardModules = 5; // the centre guard between the halves
 constexpr int32_t DigitModules = 7;       // every retail digit character
+// Digits in each half of a symbol: EAN-13 (behind its first digit), UPC-A,
+// UPC-E's one half; EAN-8.
+constexpr size_t HalfDigits = 6;
+constexpr size_t EAN8HalfDigits = 4;
 // From the right half's end to the add-on's first digit cell: the end guard (3),
-// the 9-module gap and the add-on's start pattern but its last bar (3), so the
-// cells stand over the add-on's digits one module early.
+// the 9-module gap and all but the last module of the add-on's start pattern
+// (3), so the cells stand over the add-on's digits one module early.
 constexpr int32_t AddOnTextSkip = 15;
 // The add-on's digit cells close with a '>' after its two digits.
 constexpr char AddOnMark = '>';
@@ -89,7 +93,7 @@ void AddDigitCells(TLinearSymbol& symbol, TBarType type, std::string_view value)
 {
     const bool ean8 = type == EAN8;
     const std::string digits = ean8 ? std::string(value) : EAN13Digits(value);
-    const size_t half = ean8 ? 4 : 6;
+    const size_t half = ean8 ? EAN8HalfDigits : HalfDigits;
     const size_t firstLeft = ean8 ? 0 : 1;
     auto cell = [&](int32_t start, int32_t length, char c, TTextGroup group) {
         symbol.text.push_back({start, length, std::string(1, c), group});
@@ -115,14 +119,14 @@ void AddRetailText(TLinearSymbol& symbol, TBarType type, std::string_view value,
 {
     // UPC digits stand under the data characters, none in the quiet zones.
     const int32_t left = symbol.leadingQuiet + GuardModules;
-    const int32_t halfModules = 6 * DigitModules;
+    const int32_t halfModules = int32_t(HalfDigits) * DigitModules;
     switch (text) {
     case TRetailText::Digits: AddDigitCells(symbol, type, value); break;
     case TRetailText::UPCHalves: {
-        const size_t n = std::min<size_t>(value.size(), 6);
+        const size_t n = std::min(value.size(), HalfDigits);
         symbol.text.push_back({left, halfModules, std::string(value.substr(0, n)), TTextGroup::Line});
-        symbol.text.push_back(
-            {left + halfModules + CentreGuardModules, halfModules, std::string(value.substr(n, 6)), TTextGroup::Line});
+        symbol.text.push_back({left + halfModules + CentreGuardModules, halfModules,
+                               std::string(value.substr(n, HalfDigits)), TTextGroup::Line});
         break;
     }
     case TRetailText::UPCWhole: symbol.text.push_back({left, halfModules, std::string(value), TTextGroup::Line}); break;
