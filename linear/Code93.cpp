@@ -4,6 +4,7 @@
 #include "core/Exceptions.h"
 #include "core/FullAscii.h"
 #include "core/ModuleString.h"
+#include "linear/Symbology.h"
 
 #include <iterator>
 #include <vector>
@@ -250,14 +251,14 @@ std::string_view PatternOf(int value)
 
 } // namespace
 
-std::string Code93Modules(std::string_view value, std::string_view owner)
+std::string Code93Modules(std::string_view value)
 {
     std::vector<int> values;
     values.reserve(value.size() + 2);
     for (char c : value) {
         const int v = Index(c);
         if (v < 0)
-            throw Exception(std::string(owner) + ":Code93 bad Data <" + std::string(value) + ">");
+            throw EBarValue("Code93 bad Data <" + std::string(value) + ">");
         values.push_back(v);
     }
     // C weighs the data; K weighs the data and C behind it.

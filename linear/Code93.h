@@ -23,9 +23,9 @@ int Code93Index(char c);
 extern const unsigned char Codetable_Code93Ex[128][3];
 
 // Start, the data, the C and K check characters, stop and termination bar.
-// A character outside the table raises Exception with the message
-// owner + ":Code93 bad Data <" + value + ">".
-std::string Code93Modules(std::string_view value, std::string_view owner);
+// A character outside the table raises EBarValue with the message
+// "Code93 bad Data <" + value + ">"; a control names itself in front.
+std::string Code93Modules(std::string_view value);
 
 // Rewrites each character 0..127 through Codetable_Code93Ex; drops the rest.
 std::string Code93ExExpand(std::string_view value);

@@ -3,16 +3,16 @@
 #include "core/Exceptions.h"
 #include "core/ModuleString.h"
 #include "core/TextDraw.h"
-#include "linear/Retail.h"
+#include "linear/LinearSymbol.h"
 #include "linear/Symbology.h"
 #include "linear/ValueCheck.h"
 #include "platform/Canvas.h"
+#include "render/Bars.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <algorithm>
-#include <vector>
 
 namespace Vandrel {
 
@@ -103,6 +103,19 @@ void TCustomSingleBarCode::Prepare(TPoint origin)
     CalcuBmpSize();
 }
 
+// Sets the drawing target for one drawing and puts the previous one back.
+class TCustomSingleBarCode::TTargetScope {
+public:
+    TTargetScope(TTarget& target, TTarget value) : FTarget(target), FSaved(target) { target = value; }
+    ~TTargetScope() { FTarget = FSaved; }
+    TTargetScope(const TTargetScope&) = delete;
+    TTargetScope& operator=(const TTargetScope&) = delete;
+
+private:
+    TTarget& FTarget;
+    TTarget FSaved;
+};
+
 void TCustomSingleBarCode::Paint()
 {
     TCanvas canvas(PaintDC());
@@ -114,6 +127,7 @@ void TCustomSingleBarCode::Paint()
     }
     canvas.BrushStyle = bsClear;
     Prepare({0, 0});
+    const TTargetScope target(FTarget, {nullptr, true});
     DrawOneBarCode(PaintDC());
 }
 
@@ -121,12 +135,17 @@ void TCustomSingleBarCode::CreateBMP(QImage& bmp)
 {
     Guarded("Creat barcode bitmap is error", [&] {
         Prepare({0, 0});
-        bmp = NewBitmap(BmpWidth, BmpHeight);
+        // One fill: the background, or a new bitmap's white under a transparent
+        // control and under a translucent background, which blends over it.
+        const bool opaque = !Transparent() && BarBackColor().alpha() == 255;
+        bmp = QImage(std::max(BmpWidth, 0), std::max(BmpHeight, 0), QImage::Format_RGB32);
         if (bmp.isNull())
             return;
+        bmp.fill(opaque ? BarBackColor() : QColor(Qt::white));
         QPainter painter(&bmp);
-        if (!Transparent())
+        if (!opaque && !Transparent())
             painter.fillRect(0, 0, BmpWidth, BmpHeight, BarBackColor());
+        const TTargetScope target(FTarget, {&bmp, true});
         DrawOneBarCode(&painter);
     });
 }
@@ -149,6 +168,9 @@ void TCustomSingleBarCode::Internalprint(QPainter* dc, TPoint p)
         {
             QPainter painter(&bmp);
             Prepare({0, 0});
+            // The bitmap is white, not the background: an opaque control's
+            // spaces are painted on it.
+            const TTargetScope target(FTarget, {&bmp, false});
             DrawOneBarCode(&painter);
         }
         TCanvas canvas(dc);
@@ -197,41 +219,70 @@ void TCustomSingleBarCode::DrawOneBarCode(QPainter* dc)
     }
 }
 
-void TCustomSingleBarCode::DrawCode(TCanvas& canvas, const std::string& modules)
+TLinearSymbol TCustomSingleBarCode::Symbol() const
 {
-    SetInitValue();
-    CalcuWidth(modules);
-    TPoint q{StartPoint.x + 4 * ModuleWidth, StartPoint.y};
-    for (const char c : modules) {
-        int32_t k = 0;
-        TBarLineType kind = WHITE;
-        GetBarProps(c, k, kind);
-        const QColor color = ElementBrush(canvas, kind);
-        const int32_t w = k * ModuleWidth;
-        if (canvas.BrushStyle == bsSolid) {
-            if (kind == BLACK_HALF) {
-                // Short bars stand on the base line of the full bars.
-                const int32_t h = BarHeight / 2;
-                DrawOneRect(canvas, {q.x, q.y + BarHeight - h}, w, h, color);
-            } else {
-                DrawOneRect(canvas, q, w, BarHeight, color);
-            }
-        }
-        q.x += w;
+    try {
+        return LinearSymbol(FBarType, FBarValue);
+    } catch (const EBarValue& e) {
+        // The class name without its namespace, as hosts know the control.
+        const std::string_view owner = metaObject()->className();
+        throw Exception(std::string(owner.substr(owner.rfind(':') + 1)) + ":" + e.what());
     }
 }
 
-QColor TCustomSingleBarCode::ElementBrush(TCanvas& canvas, TBarLineType kind) const
+void TCustomSingleBarCode::SizeFor(const TLinearSymbol& symbol)
 {
-    // Spaces of a transparent control stay unpainted; the brush of a fresh
-    // canvas is solid, so an opaque control paints them in the background colour.
-    if (kind == WHITE) {
-        if (Transparent())
-            canvas.BrushStyle = bsClear;
-        return BarBackColor();
-    }
-    canvas.BrushStyle = bsSolid;
-    return BarColor();
+    TotalModules = symbol.totalModules;
+    ModuleWidth = ExtentAlong() / TotalModules;
+    BarHeight = BarHeightIn(symbol, ExtentAcross(), Margin, FontHeight);
+    CalcuStartPoint();
+}
+
+TLinearPicture TCustomSingleBarCode::LayOut(const TLinearSymbol& symbol) const
+{
+    return LayOutLinear(symbol, StartPoint, ModuleWidth, BarHeight, FontHeight);
+}
+
+TQuarterTurn TCustomSingleBarCode::Turn() const
+{
+    return {Angle(), RotateOrigin};
+}
+
+void TCustomSingleBarCode::DrawSymbol(TCanvas& canvas)
+{
+    const TLinearSymbol symbol = Symbol();
+    SetInitValue();
+    SizeFor(symbol);
+    const TLinearPicture picture = LayOut(symbol);
+    DrawBars(canvas, picture);
+    if (FShowText)
+        DrawText(canvas, picture);
+}
+
+void TCustomSingleBarCode::DrawCode(TCanvas& canvas, const std::string& modules)
+{
+    const TLinearSymbol symbol = PlainSymbol(modules);
+    SetInitValue();
+    SizeFor(symbol);
+    DrawBars(canvas, LayOut(symbol));
+}
+
+void TCustomSingleBarCode::DrawBars(TCanvas& canvas, const TLinearPicture& picture)
+{
+    // A transparent control leaves its spaces unpainted; an opaque one paints
+    // them unless its background is filled already.
+    const bool spaces = !Transparent() && !FTarget.filled;
+    const TQuarterTurn turn = Turn();
+    auto draw = [&](const std::vector<TRect>& rects, const QColor& colour) {
+        // Raw pixels only for an opaque colour: a translucent one blends.
+        if (FTarget.raster && colour.alpha() == 255)
+            FillBars(*FTarget.raster, rects, turn, PixelOf(*FTarget.raster, colour));
+        else
+            PaintBars(*canvas.Handle(), rects, turn, colour);
+    };
+    if (spaces)
+        draw(picture.spaces, BarBackColor());
+    draw(picture.bars, BarColor());
 }
 
 void TCustomSingleBarCode::DrawOneRect(TCanvas& canvas, TPoint p, int32_t w, int32_t h, const QColor& color)
@@ -245,7 +296,7 @@ void TCustomSingleBarCode::DrawOneRect(TCanvas& canvas, TPoint p, int32_t w, int
 
 void TCustomSingleBarCode::SetInitValue()
 {
-    GuardExtent = -(FontHeight * 3 / 5);
+    GuardExtent = GuardExtentFor(FontHeight);
     static constexpr int CornerX[4] = {0, 0, 1, 1};
     static constexpr int CornerY[4] = {0, 1, 1, 0};
     RotateOrigin = {AreaOrigin.x + CornerX[Angle()] * BmpWidth, AreaOrigin.y + CornerY[Angle()] * BmpHeight};
@@ -263,11 +314,7 @@ int32_t TCustomSingleBarCode::ExtentAcross() const
 
 void TCustomSingleBarCode::CalcuWidth(const std::string& modules)
 {
-    TotalModules = ModuleCount(modules) + 8;
-    ModuleWidth = ExtentAlong() / TotalModules;
-    // The text band is reserved whether or not the text is shown.
-    BarHeight = ExtentAcross() - 2 * Margin + FontHeight;
-    CalcuStartPoint();
+    SizeFor(PlainSymbol(modules));
 }
 
 void TCustomSingleBarCode::CalcuStartPoint()
@@ -276,75 +323,24 @@ void TCustomSingleBarCode::CalcuStartPoint()
     const int32_t l = ExtentAlong();
     StartPoint.x = Alignment() == taLeft ? 0 : Alignment() == taRight ? l - w : (l - w) / 2;
     StartPoint.y = Margin;
-    TextOrigin = GetRotatePoint({StartPoint.x, StartPoint.y + BarHeight - FontHeight * 3 / 5}, RotateOrigin);
+    TextOrigin = GetRotatePoint({StartPoint.x, StartPoint.y + BarHeight + GuardExtentFor(FontHeight)}, RotateOrigin);
 }
 
 void TCustomSingleBarCode::CreateTxtRect(TRect& r)
 {
-    const int32_t w = TotalModules * ModuleWidth;
-    r = {StartPoint.x, StartPoint.y + BarHeight, StartPoint.x + w, StartPoint.y + BarHeight - FontHeight};
-    GetRotateRect(r, RotateOrigin);
+    // The line under a plain symbol, as the engine lays it out.
+    TLinearSymbol symbol;
+    symbol.totalModules = TotalModules;
+    symbol.text.push_back({0, TotalModules, {}, TTextGroup::Line});
+    r = Turn().Apply(LayOut(symbol).text.front().rect);
 }
-
-void TCustomSingleBarCode::DrawLinear(TCanvas& canvas)
-{
-    // The class name without its namespace, as hosts know the control.
-    const std::string_view owner = metaObject()->className();
-    DrawCode(canvas, ModuleString(FBarType, FBarValue, owner.substr(owner.rfind(':') + 1)));
-    if (!FShowText)
-        return;
-    TRect r;
-    CreateTxtRect(r);
-    DrawBottomText(HumanText(FBarType, FBarValue), r, Angle(), TextAlign, canvas, FFont);
-}
-
-// Where a retail symbol's guard bars stand and how it is laid out.
-struct TCustomSingleBarCode::TRetailLayout {
-    int32_t total;   // modules, quiet zones included
-    int32_t lead;    // leading quiet zone
-    int32_t margins; // margins taken from the extent across the symbol
-    struct TRange {
-        int32_t first = -1;
-        int32_t last = -2;
-        bool Contains(int32_t j) const { return j >= first && j <= last; }
-    };
-    TRange guards[3];
-    TRange addOn; // elements that leave the digit band above them free
-};
-
-namespace {
-using TLayout = TCustomSingleBarCode;
-constexpr TLayout::TRetailLayout EAN13Layout{113, 9, 2, {{0, 2}, {27, 31}, {56, 58}}, {}};
-constexpr TLayout::TRetailLayout EAN8Layout{81, 7, 2, {{0, 2}, {19, 23}, {40, 42}}, {}};
-constexpr TLayout::TRetailLayout UPCELayout{65, 7, 2, {{0, 2}, {27, 32}, {}}, {}};
-constexpr TLayout::TRetailLayout ISSNLayout{142, 9, 1, {{0, 2}, {27, 31}, {56, 58}}, {67, 80}};
-} // namespace
-
-namespace {
-// The retail layout of a type; null for the types that DrawCode lays out.
-const TLayout::TRetailLayout* RetailLayoutOf(TBarType type)
-{
-    switch (type) {
-    case EAN8: return &EAN8Layout;
-    case EAN13:
-    case ISBN:
-    case UPC_A: return &EAN13Layout;
-    case UPC_E0:
-    case UPC_E1: return &UPCELayout;
-    case ISSN: return &ISSNLayout;
-    default: return nullptr;
-    }
-}
-} // namespace
 
 int32_t TCustomSingleBarCode::SymbolModules() const
 {
     if (!DoDigitNum(FBarType, FBarValue))
         return 0;
-    if (const TRetailLayout* layout = RetailLayoutOf(FBarType))
-        return layout->total;
     try {
-        return ModuleCount(ModuleString(FBarType, FBarValue)) + 8;
+        return LinearSymbol(FBarType, FBarValue).totalModules;
     } catch (const Exception&) {
         return 0;
     }
@@ -352,193 +348,75 @@ int32_t TCustomSingleBarCode::SymbolModules() const
 
 int32_t TCustomSingleBarCode::ExtentAcrossFor(int32_t barHeight) const
 {
-    // The inverse of the bar heights that CalcuWidth and RetailLayout compute.
-    const int32_t fontHeight = -FFont.Height;
-    if (const TRetailLayout* layout = RetailLayoutOf(FBarType))
-        return barHeight + fontHeight * 3 / 5 + layout->margins * Margin;
-    return barHeight + 2 * Margin + fontHeight;
+    return Vandrel::ExtentAcrossFor(FBarType, barHeight, Margin, FFont.Height);
 }
 
-void TCustomSingleBarCode::RetailLayout(const TRetailLayout& layout)
+void TCustomSingleBarCode::DrawText(TCanvas& canvas, const TLinearPicture& picture)
 {
-    TotalModules = layout.total;
-    ModuleWidth = ExtentAlong() / TotalModules;
-    BarHeight = ExtentAcross() - GuardExtent - layout.margins * Margin;
-    CalcuStartPoint();
-}
-
-void TCustomSingleBarCode::DrawRetailElements(TCanvas& canvas, const std::string& modules, const TRetailLayout& layout)
-{
-    TPoint q{StartPoint.x + layout.lead * ModuleWidth, StartPoint.y};
-    for (size_t i = 0; i < modules.size(); ++i) {
-        int32_t k = 0;
-        TBarLineType kind = WHITE;
-        GetBarProps(modules[i], k, kind);
-        const QColor color = ElementBrush(canvas, kind);
-        const int32_t w = k * ModuleWidth;
-        const auto j = int32_t(i);
-        const bool guard = std::ranges::any_of(layout.guards, [j](const auto& g) { return g.Contains(j); });
-        if (canvas.BrushStyle == bsSolid) {
-            if (guard)
-                DrawOneRect(canvas, q, w, BarHeight, color);
-            else if (layout.addOn.Contains(j)) // bars end level with the guards, below a digit band
-                DrawOneRect(canvas, {q.x, q.y - FontHeight}, w, BarHeight + FontHeight, color);
-            else // data bars end where the digit band begins
-                DrawOneRect(canvas, q, w, BarHeight + FontHeight + GuardExtent, color);
-        }
-        q.x += w;
-    }
-    canvas.PenColor = BarBackColor();
-    canvas.BrushColor = BarBackColor();
-    canvas.BrushStyle = bsClear;
-}
-
-void TCustomSingleBarCode::DrawEAN(TCanvas& canvas)
-{
-    SetInitValue();
-    const TRetailLayout& layout = *RetailLayoutOf(FBarType);
-    RetailLayout(layout);
-    DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), layout);
-    if (FShowText)
-        DrawBarText(canvas, TextOrigin);
-}
-
-void TCustomSingleBarCode::DrawISSN(TCanvas& canvas)
-{
-    SetInitValue();
-    RetailLayout(ISSNLayout);
-    DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), ISSNLayout);
-    if (FShowText)
-        DrawBarText(canvas, TextOrigin);
-}
-
-TRect TCustomSingleBarCode::ModuleWindow(TRect r, int32_t offset, int32_t length) const
-{
-    const int32_t shift = offset * ModuleWidth;
-    const int32_t extent = length * ModuleWidth;
-    switch (Angle()) {
-    case _90:
-        UpOffSet(r, shift);
-        r.Top = r.Bottom - extent;
-        break;
-    case _180:
-        RightOffSet(r, shift);
-        r.Left = r.Right - extent;
-        break;
-    case _270:
-        DownOffSet(r, shift);
-        r.Bottom = r.Top + extent;
-        break;
-    default:
-        LeftOffSet(r, shift);
-        r.Right = r.Left + extent;
-        break;
-    }
-    return r;
-}
-
-void TCustomSingleBarCode::DrawUPC(TCanvas& canvas)
-{
-    SetInitValue();
-    const bool upcA = FBarType == UPC_A;
-    const TRetailLayout& layout = *RetailLayoutOf(FBarType);
-    RetailLayout(layout);
-    DrawRetailElements(canvas, ModuleString(FBarType, FBarValue), layout);
-    if (!FShowText)
-        return;
-    // The digits stand in the band where the data bars end, as on EAN symbols:
-    // the band below the guards' ends would lie partly outside the control.
-    const int32_t w = TotalModules * ModuleWidth;
-    const int32_t bandEnd = StartPoint.y + BarHeight + GuardExtent;
-    TRect r{StartPoint.x, bandEnd + FontHeight, StartPoint.x + w, bandEnd};
-    GetRotateRect(r, RotateOrigin);
-    const std::string_view value = FBarValue;
-    if (upcA) {
-        // Under the left and right digit halves, none in the quiet zones.
-        DrawBottomText(value.substr(0, 6), ModuleWindow(r, 12, 42), Angle(), TextAlign, canvas, FFont);
-        DrawBottomText(value.substr(6, 6), ModuleWindow(r, 59, 42), Angle(), TextAlign, canvas, FFont);
-    } else {
-        DrawBottomText(value, ModuleWindow(r, 10, 42), Angle(), TextAlign, canvas, FFont);
-    }
+    const TQuarterTurn turn = Turn();
+    for (const TTextBox& box : picture.text)
+        if (box.group == TTextGroup::Line)
+            DrawBottomText(box.text, turn.Apply(box.rect), Angle(), TextAlign, canvas, FFont);
+    DrawDigits(canvas, picture, {0, 0});
 }
 
 void TCustomSingleBarCode::DrawBarText(TCanvas& canvas, const TPoint& origin)
 {
+    DrawDigits(canvas, LayOut(Symbol()), {origin.x - TextOrigin.x, origin.y - TextOrigin.y});
+}
+
+namespace {
+// A digit's glyph is drawn from its cell's corner in the text's reading frame;
+// turned, a fraction of a digit's width (1 / divisor) moves it back towards
+// the cell's middle. The fractions, per group, keep each digit over the bars
+// it stands for: First, Left, Right, AddOn.
+constexpr int32_t Along90Divisor[] = {6, 4, 5, 5};
+constexpr int32_t Along270Divisor[] = {6, 6, 6, 5};
+// Half-turned, a digit is centred on its cell by half a digit width; the
+// leading digit sits a sixth of a digit before the middle of the quiet zone,
+// and the right half and the add-on one pixel further on.
+constexpr int32_t First180Divisor = 6;
+constexpr int32_t Along180Shift[] = {0, 0, 1, 1};
+
+// The reference point of a digit in its turned cell `clip`, `length` pixels
+// along the symbol, for digits `tw` pixels wide.
+TPoint DigitReference(TAngleType angle, TTextGroup group, const TRect& clip, int32_t length, int32_t tw)
+{
+    const auto g = size_t(group);
+    switch (angle) {
+    case _90: return {clip.Left, clip.Top + length / 2 + tw / Along90Divisor[g]};
+    case _180: {
+        const int32_t along = group == TTextGroup::First ? clip.Left + length / 2 - tw / First180Divisor
+                                                         : clip.Left + (tw + length) / 2 + Along180Shift[g];
+        return {along, clip.Bottom};
+    }
+    case _270: return {clip.Right, clip.Top + length / 2 - tw / Along270Divisor[g]};
+    default: return {clip.Left, clip.Top};
+    }
+}
+} // namespace
+
+void TCustomSingleBarCode::DrawDigits(TCanvas& canvas, const TLinearPicture& picture, TPoint shift)
+{
+    const auto digit = [](const TTextBox& box) { return box.group != TTextGroup::Line; };
+    if (std::ranges::none_of(picture.text, digit))
+        return;
     TLogFont lf;
     MakeNewFont(FFont, lf, Angle() * 90, 0);
     const TCanvas::TFontState previous = canvas.FontState();
     canvas.SelectFont(lf, FFont.Color);
-
-    enum TGroup { First, Left, Right, AddOn };
-    struct TCell {
-        int32_t start; // pixels along the symbol from the origin
-        int32_t length;
-        char digit;
-        TGroup group;
-    };
-    const bool ean8 = FBarType == EAN8;
-    const std::string digits = ean8 ? FBarValue : EAN13Digits(FBarValue);
-    const int32_t x = ModuleWidth;
-    const int32_t lead = ean8 ? 7 : 9;
-    const size_t half = ean8 ? 4 : 6;
-    std::vector<TCell> cells;
-    if (!ean8)
-        cells.push_back({0, 9 * x, digits[0], First});
-    int32_t pos = (lead + 3) * x;
-    const size_t firstLeft = ean8 ? 0 : 1;
-    for (size_t i = firstLeft; i < firstLeft + half; ++i, pos += 7 * x)
-        cells.push_back({pos, 7 * x, digits[i], Left});
-    pos += 5 * x;
-    for (size_t i = firstLeft + half; i < firstLeft + 2 * half; ++i, pos += 7 * x)
-        cells.push_back({pos, 7 * x, digits[i], Right});
-    if (FBarType == ISSN) {
-        // The add-on's digits stand above its bars, along the symbol's top edge.
-        pos += 15 * x;
-        for (const char c : {digits[11], digits[12], '>'}) {
-            cells.push_back({pos, 7 * x, c, AddOn});
-            pos += 7 * x;
-        }
-    }
-
-    const int32_t f = FontHeight;
     const int32_t tw = canvas.TextWidth("1");
-    const TPoint areaEnd{AreaOrigin.x + BmpWidth, AreaOrigin.y + BmpHeight};
-    for (const TCell& cell : cells) {
-        const std::string_view text(&cell.digit, 1);
-        const bool addOn = cell.group == AddOn;
-        switch (Angle()) {
-        case _0: {
-            const int32_t top = addOn ? AreaOrigin.y : origin.y + f;
-            canvas.DrawTextCentredBottom({origin.x + cell.start, top, origin.x + cell.start + cell.length, top - f},
-                                         text);
-            break;
-        }
-        case _90: {
-            const int32_t low = origin.y - cell.start - cell.length;
-            const int32_t c = low + cell.length / 2;
-            const int32_t left = addOn ? AreaOrigin.x : origin.x + f;
-            static constexpr int32_t Divisor[] = {6, 4, 5, 5};
-            canvas.TextRect({left, low, left - f, low + cell.length}, {left, c + tw / Divisor[cell.group]}, text);
-            break;
-        }
-        case _180: {
-            const int32_t low = origin.x - cell.start - cell.length;
-            const int32_t top = addOn ? areaEnd.y + f : origin.y;
-            const int32_t centred = low + (tw + cell.length) / 2;
-            const int32_t along = cell.group == First  ? low + cell.length / 2 - tw / 6
-                                  : cell.group == Left ? centred
-                                                       : centred + 1;
-            canvas.TextRect({low, top, low + cell.length, top - f}, {along, top - f}, text);
-            break;
-        }
-        case _270: {
-            const int32_t low = origin.y + cell.start;
-            const int32_t c = low + cell.length / 2;
-            const int32_t left = addOn ? areaEnd.x + f : origin.x;
-            canvas.TextRect({left, low, left - f, low + cell.length}, {left - f, c - tw / (addOn ? 5 : 6)}, text);
-            break;
-        }
-        }
+    TQuarterTurn turn = Turn();
+    turn.Origin = {turn.Origin.x + shift.x, turn.Origin.y + shift.y};
+    for (const TTextBox& box : picture.text) {
+        if (!digit(box))
+            continue;
+        const TRect clip = turn.Apply(box.rect);
+        if (Angle() == _0)
+            canvas.DrawTextCentredBottom(clip, box.text);
+        else
+            canvas.TextRect(clip, DigitReference(Angle(), box.group, clip, box.rect.Right - box.rect.Left, tw),
+                            box.text);
     }
     canvas.SetFontState(previous);
 }

@@ -14,6 +14,9 @@
 namespace Vandrel {
 
 class TCanvas;
+struct TLinearPicture;
+struct TLinearSymbol;
+struct TQuarterTurn;
 
 class VANDREL_EXPORT TCustomSingleBarCode : public TBarCode {
     Q_OBJECT
@@ -87,49 +90,58 @@ public:
     bool DoDigitNum(TBarType type, const std::string& value) const;
     bool DoCheckDigit(TBarType type);
 
-    // The linear symbology routines: module string through DrawCode, then the text.
-    void Draw2_5(TCanvas& canvas) { DrawLinear(canvas); }
-    void DrawCode_39(TCanvas& canvas) { DrawLinear(canvas); }
-    void DrawCode_128(TCanvas& canvas) { DrawLinear(canvas); }
-    void DrawCode_93(TCanvas& canvas) { DrawLinear(canvas); }
-    void DrawMSI(TCanvas& canvas) { DrawLinear(canvas); }
-    void DrawPostNet(TCanvas& canvas) { DrawLinear(canvas); }
-    void DrawCodabar(TCanvas& canvas) { DrawLinear(canvas); }
-
-    // The retail routines, with their own layout, guard bars and digit placement.
-    void DrawEAN(TCanvas& canvas);
-    void DrawUPC(TCanvas& canvas);
-    void DrawISSN(TCanvas& canvas);
+    // The symbology routines: each draws the value's symbol as the engine lays
+    // it out (LinearSymbol), bars first, then the text.
+    void Draw2_5(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawCode_39(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawCode_128(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawCode_93(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawMSI(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawPostNet(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawCodabar(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawEAN(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawUPC(TCanvas& canvas) { DrawSymbol(canvas); }
+    void DrawISSN(TCanvas& canvas) { DrawSymbol(canvas); }
+    // The single-digit cells of a retail symbol (EAN-13, EAN-8, ISBN, ISSN),
+    // their digit band ending at `origin` (TextOrigin as CalcuStartPoint sets it).
     void DrawBarText(TCanvas& canvas, const TPoint& origin);
-    // Layout and guard positions of a retail symbol.
-    struct TRetailLayout;
 
 protected:
     void Paint() override;
 
 private:
+    // Where the current drawing goes besides its painter: a bitmap whose
+    // pixels the bars are written into directly, and whether the area behind
+    // the symbol is already filled with the background.
+    struct TTarget {
+        QImage* raster = nullptr;
+        bool filled = false;
+    };
+    class TTargetScope;
+
     // Margin, font height and drawing area before every drawing.
     void Prepare(TPoint origin);
     // The extent of the drawing area along the symbol and across it.
     int32_t ExtentAlong() const;
     int32_t ExtentAcross() const;
-    // Module string, then the text, for the symbologies drawn by DrawCode.
-    void DrawLinear(TCanvas& canvas);
-
-    // Module width and bar height for a retail symbol of `total` modules.
-    void RetailLayout(const TRetailLayout& layout);
-    // Sets the brush for one element and answers its colour.
-    QColor ElementBrush(TCanvas& canvas, TBarLineType kind) const;
-    // The elements of a retail module string, guards long and data bars short.
-    void DrawRetailElements(TCanvas& canvas, const std::string& modules, const TRetailLayout& layout);
-    // A window of `length` modules at `offset` modules along the text rectangle.
-    TRect ModuleWindow(TRect r, int32_t offset, int32_t length) const;
+    // The symbol of the current value; an encoder's refusal names this control.
+    TLinearSymbol Symbol() const;
+    // TotalModules, ModuleWidth, BarHeight, StartPoint and TextOrigin for `symbol`.
+    void SizeFor(const TLinearSymbol& symbol);
+    TLinearPicture LayOut(const TLinearSymbol& symbol) const;
+    TQuarterTurn Turn() const;
+    void DrawSymbol(TCanvas& canvas);
+    // The bars, and the spaces of an opaque control over unfilled ground.
+    void DrawBars(TCanvas& canvas, const TLinearPicture& picture);
+    void DrawText(TCanvas& canvas, const TLinearPicture& picture);
+    void DrawDigits(TCanvas& canvas, const TLinearPicture& picture, TPoint shift);
 
     TBarType FBarType = Inter2_5;
     std::string FBarValue = "123456";
     bool FCalcuCheck = true;
     TFont FFont;
     bool FShowText = true;
+    TTarget FTarget;
 };
 
 // The published 1D control: its value is set by the host or at design time.

@@ -11,7 +11,7 @@
 
 namespace Vandrel {
 
-std::string ModuleString(TBarType type, std::string_view value, std::string_view owner)
+std::string ModuleString(TBarType type, std::string_view value)
 {
     switch (type) {
     case Inter2_5: return Inter2_5Modules(value);
@@ -25,8 +25,8 @@ std::string ModuleString(TBarType type, std::string_view value, std::string_view
     case EAN128_A: return Code128Modules('A', true, value);
     case EAN128_B: return Code128Modules('B', true, value);
     case EAN128_C: return Code128Modules('C', true, value);
-    case Code93: return Code93Modules(value, owner);
-    case Code93Ex: return Code93Modules(Code93ExExpand(value), owner);
+    case Code93: return Code93Modules(value);
+    case Code93Ex: return Code93Modules(Code93ExExpand(value));
     case MSI: return MSIModules(value);
     case PostNet: return PostNetModules(value);
     case CodaBar: return CodabarModules(value);

@@ -1,6 +1,7 @@
 #pragma once
 // One entry point from (type, value) to the module string that the drawing uses.
 #include "core/Enums.h"
+#include "core/Exceptions.h"
 #include "core/Export.h"
 
 #include <string>
@@ -8,10 +9,16 @@
 
 namespace Vandrel {
 
-// Module string for an acceptable value (DoDigitNum true). `owner` names the
-// drawing control in the message of an encoding failure.
-VANDREL_ENGINES_EXPORT std::string ModuleString(TBarType type, std::string_view value,
-                                                std::string_view owner = "TCustomSingleBarCode");
+// A value a symbology's encoder cannot take. The message names the symbology
+// and the value; a control that draws it puts its own name in front.
+class VANDREL_ENGINES_EXPORT EBarValue : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Module string for an acceptable value (DoDigitNum true); EBarValue or
+// EConvertError for a value the symbology's encoder cannot take.
+VANDREL_ENGINES_EXPORT std::string ModuleString(TBarType type, std::string_view value);
 
 // The human-readable text drawn under a linear symbol.
 VANDREL_ENGINES_EXPORT std::string HumanText(TBarType type, std::string_view value);

@@ -5,9 +5,9 @@
 // sequence of symbols is laid out in lines along the drawing area. Both are
 // plain numbers, so the controls, the reader and the tests draw and check the
 // very same rows; turning them into pixels is the renderer's job.
-#include "core/Data.h"
 #include "core/Enums.h"
 #include "core/Export.h"
+#include "core/Geometry.h"
 #include "pdf417/Sizing.h"
 
 #include <cstdint>

@@ -224,6 +224,49 @@ TEST(SingleBarCode, OutputPathsDrawTheSamePixels)
     }
 }
 
+TEST(SingleBarCode, EveryPathPaintsTheSameBarsAndSpaces)
+{
+    // The bitmap paths write bars and spaces into pixels, Print gives them to a
+    // painter: on a white page an opaque control's coloured spaces, its half
+    // bars and its retail guards must come out alike from both, at every angle.
+    // A translucent bar colour blends on every path.
+    const std::pair<TBarType, const char*> samples[] = {
+        {Code39, "AB-1"},        {PostNet, "12345"},   {EAN13, "4006381333931"}, {EAN8, "01234565"},
+        {UPC_A, "036000291452"}, {UPC_E0, "12345650"}, {ISSN, "9771234567003"},
+    };
+    for (const auto& [type, value] : samples)
+        for (int a = 0; a < 4; ++a)
+            for (const QColor bars : {QColor(Qt::black), QColor(0, 0, 128, 128)}) {
+                TCustomSingleBarCode c;
+                c.resize(a % 2 ? 100 : 300, a % 2 ? 300 : 100);
+                c.FSetBarType(type);
+                c.FSetBarValue(value);
+                c.FSetAngle(TAngleType(a));
+                c.FSetBarBackColor(Qt::yellow);
+                c.FSetBarColor(bars);
+                const QRect area(QPoint(20, 10), c.size());
+                QImage printed = Filled(340, 340, Qt::white);
+                QImage internal = printed;
+                {
+                    QPainter painter(&printed);
+                    c.Print(&painter, {20, 10});
+                }
+                {
+                    QPainter painter(&internal);
+                    c.Internalprint(&painter, {20, 10});
+                }
+                ASSERT_GT(CountColor(printed, Qt::yellow), 0) << type << " angle " << a;
+                EXPECT_EQ(printed, internal) << type << " angle " << a << " alpha " << bars.alpha();
+                // Over a page of the background colour, Print is the bitmap.
+                QImage page = Filled(340, 340, Qt::yellow);
+                {
+                    QPainter painter(&page);
+                    c.Print(&painter, {20, 10});
+                }
+                EXPECT_EQ(page.copy(area), Bitmap(c)) << type << " angle " << a << " alpha " << bars.alpha();
+            }
+}
+
 TEST(SingleBarCode, NarrowControlDrawsNoBars)
 {
     TCustomSingleBarCode c;
