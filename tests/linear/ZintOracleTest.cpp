@@ -5,20 +5,22 @@
 // the widths of bars, or of spaces, in that symbol (narrow, wide, extra wide).
 #include "core/Data.h"
 #include "linear/Symbology.h"
+#include "support/Zint.h"
 
 #include <zint.h>
 
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 struct TElement {
     TBarLineType kind;
@@ -54,19 +56,14 @@ std::string FromModules(std::string_view modules)
     return Normalised(elements);
 }
 
-bool ZintModule(const zint_symbol& symbol, int row, int column)
-{
-    return (symbol.encoded_data[row][column >> 3] >> (column & 7)) & 1;
-}
-
 // A column is a bar when any row sets it; a bar missing from the top row of a
 // two-row symbol is short (PostNet).
-TBarLineType ZintColumn(const zint_symbol& symbol, int column)
+TBarLineType ZintColumn(const std::vector<std::string>& rows, size_t column)
 {
-    if (ZintModule(symbol, 0, column))
+    if (rows[0][column] == '1')
         return BLACK;
-    for (int row = 1; row < symbol.rows; ++row)
-        if (ZintModule(symbol, row, column))
+    for (size_t row = 1; row < rows.size(); ++row)
+        if (rows[row][column] == '1')
             return BLACK_HALF;
     return WHITE;
 }
@@ -74,18 +71,14 @@ TBarLineType ZintColumn(const zint_symbol& symbol, int column)
 // zint's symbol for `data` as normalised elements; empty after a zint error.
 std::string FromZint(int symbology, int option2, std::string_view data)
 {
-    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(), ZBarcode_Delete);
-    symbol->symbology = symbology;
-    symbol->option_2 = option2;
-    const int status = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
-                                       static_cast<int>(data.size()));
-    if (status >= ZINT_ERROR) {
-        ADD_FAILURE() << "zint: " << symbol->errtxt;
+    const ZintSymbol symbol = ZintEncode(symbology, data, {.option2 = option2});
+    if (!symbol.Ok()) {
+        ADD_FAILURE() << "zint: " << symbol.error;
         return {};
     }
     std::vector<TElement> elements;
-    for (int column = 0; column < symbol->width; ++column) {
-        const TBarLineType kind = ZintColumn(*symbol, column);
+    for (size_t column = 0; column < symbol.rows[0].size(); ++column) {
+        const TBarLineType kind = ZintColumn(symbol.rows, column);
         if (!elements.empty() && elements.back().kind == kind)
             ++elements.back().width;
         else
@@ -168,4 +161,4 @@ TEST(ZintOracle, SameElementSequences)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest
