@@ -29,6 +29,8 @@
 
 #include <memory>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 namespace {
@@ -331,3 +333,5 @@ TEST(DesignerPlugin, DesignerSavesOnlyWhatDiffersFromTheDeclaredDefaults)
     EXPECT_FALSE(stored.contains("ShowText"));
     EXPECT_TRUE(stored.contains("Transparent"));
 }
+
+} // namespace VandrelTest

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 TEST(Units, AllStartedInOrderWhenTheLibraryIsLoaded)
@@ -75,3 +77,5 @@ TEST(Units, LoadingStartsTheUnitsWithoutADisplay)
     EXPECT_EQ(probe.exitCode(), 0) << said.toStdString();
     EXPECT_FALSE(said.contains(QStringLiteral("plugin"))) << said.toStdString();
 }
+
+} // namespace VandrelTest

@@ -15,8 +15,9 @@
 
 #include <random>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 using ZXing::BarcodeFormat;
 
 namespace {
@@ -363,3 +364,5 @@ TEST(BarPDF417, DrawingExtentFollowsTheLineLayout)
         EXPECT_EQ(PaintedBox(Bitmap(control), Qt::white).right(), c.right - 2 * 2 - 1);
     }
 }
+
+} // namespace VandrelTest

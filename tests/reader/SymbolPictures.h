@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel::SymbolPictures {
+namespace VandrelTest {
+
+using namespace Vandrel;
 
 inline constexpr const char* StartPattern = "81111113";
 inline constexpr const char* StopPattern = "711311121";
@@ -180,4 +182,4 @@ inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::st
     return rows;
 }
 
-} // namespace Vandrel::SymbolPictures
+} // namespace VandrelTest
