@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -106,10 +105,7 @@ TEST(ReportCli, EveryRecordsLabelReadsBackAtItsPlaceOnItsPage)
         EXPECT_EQ(QFileInfo(pdf).permission(QFileDevice::ReadOther), !(mask & S_IROTH))
             << "the PDF is readable as any new file is, not private to the tool";
         ASSERT_EQ(PdfPageCount(pdf), 2);
-        QProcess images;
-        images.start("pdfimages", {"-list", pdf});
-        images.waitForFinished();
-        EXPECT_FALSE(images.readAllStandardOutput().contains("jpeg")) << "symbols are stored losslessly";
+        EXPECT_FALSE(RunProgram("pdfimages", {"-list", pdf}).out.contains("jpeg")) << "symbols are stored losslessly";
         const QImage pages[] = {PdfPage(pdf, 300, 1), PdfPage(pdf, 300, 2)};
         for (int i = 1; i <= 25; ++i) {
             SCOPED_TRACE(i);

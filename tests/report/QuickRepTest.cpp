@@ -10,7 +10,6 @@
 #include "support/PrintedPages.h"
 
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -411,10 +410,7 @@ TEST(QuickRep, PrintsFramedLabelsIntoAPdfOfTheReportsSheet)
     }
     // Two rows of 120 mm fit on Letter (279.4 mm): 4 records on 1 page.
     ASSERT_EQ(PdfPageCount(pdf), 1);
-    QProcess info;
-    info.start("pdfinfo", {pdf});
-    info.waitForFinished();
-    EXPECT_TRUE(info.readAllStandardOutput().contains("612 x 792 pts")) << "a Letter sheet";
+    EXPECT_TRUE(RunProgram("pdfinfo", {pdf}).out.contains("612 x 792 pts")) << "a Letter sheet";
     const QImage page = PdfPage(pdf, 300);
     ASSERT_FALSE(page.isNull());
     const auto px = [](double mm) { return int(std::nearbyint(mm / 25.4 * 300)); };
