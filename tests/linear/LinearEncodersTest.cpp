@@ -7,7 +7,6 @@
 #include "linear/Symbology.h"
 #include "linear/TwoOfFive.h"
 #include "platform/Exceptions.h"
-#include "tests/linear/ZintPatterns.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/linear/ZintPatterns.h"
 
 namespace VandrelTest {
 namespace {

@@ -2,7 +2,6 @@
 
 #include "core/Data.h"
 #include "platform/Exceptions.h"
-#include "support/Zint.h"
 
 #include <gtest/gtest.h>
 #include <zint.h>
@@ -10,6 +9,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "support/Zint.h"
 
 namespace VandrelTest {
 namespace {
