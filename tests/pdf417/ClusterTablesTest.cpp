@@ -4,7 +4,6 @@
 #include "pdf417/BarData.h"
 #include "pdf417/Compaction.h"
 #include "pdf417/ErrorCorrection.h"
-#include "support/Zint.h"
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
@@ -18,6 +17,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/Zint.h"
 
 namespace VandrelTest {
 
