@@ -18,3 +18,10 @@ ctest --test-dir build-asan --output-on-failure
 
 bash scripts/build.sh -DVANDREL_TESTS=ON
 ctest --test-dir build --output-on-failure
+
+# The engines under libFuzzer (clang), each target for a bounded time from its
+# seeds; a crash or a sanitizer finding fails the script.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANDREL_FUZZ=ON -DVANDREL_ENGINES_ONLY=ON \
+  -DVANDREL_TESTS=OFF -DVANDREL_BENCHMARKS=OFF
+cmake --build build-fuzz -j "$(nproc)"
+bash fuzz/run.sh build-fuzz 20

@@ -10,12 +10,13 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 namespace {
 
-using VandrelTest::ToolRun;
 ToolRun Vandrel(const QStringList& args)
 {
-    return VandrelTest::RunTool(args);
+    return RunTool(args);
 }
 
 } // namespace
@@ -54,13 +55,13 @@ TEST(Cli, RenderWritesASymbolThatReadsBack)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QImage img(png);
     ASSERT_EQ(img.size(), QSize(200, 100));
-    EXPECT_EQ(VandrelTest::ReadSymbol(img, ZXing::BarcodeFormat::Code39), "ABC-123");
+    EXPECT_EQ(ReadSymbol(img, ZXing::BarcodeFormat::Code39), "ABC-123");
 
     const ToolRun turned =
         Vandrel({"render", "--type", "Code39", "--value", "TURN", "--angle", "270", "--width", "100", "--height", "300",
                  "--no-text", "--bar-color", "000080", "-o", dir.filePath("t.bmp")});
     ASSERT_EQ(turned.code, 0) << turned.err.toStdString();
-    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("t.bmp")), ZXing::BarcodeFormat::Code39), "TURN");
+    EXPECT_EQ(ReadSymbol(QImage(dir.filePath("t.bmp")), ZXing::BarcodeFormat::Code39), "TURN");
 }
 
 TEST(Cli, ModulesCarryTheCheckCharacters)
@@ -107,14 +108,12 @@ TEST(Cli, EveryTypeRendersAtEveryAngle)
             ASSERT_EQ(r.code, 0) << type.toStdString() << " " << angle << ": " << r.err.toStdString();
             const QImage img(file);
             ASSERT_FALSE(img.isNull()) << file.toStdString();
-            EXPECT_LT(VandrelTest::CountColor(img, Qt::white), img.width() * img.height()) << file.toStdString();
+            EXPECT_LT(CountColor(img, Qt::white), img.width() * img.height()) << file.toStdString();
         }
     }
     // Read back through an independent reader, turned.
-    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("EAN13270.png")), ZXing::BarcodeFormat::EAN13),
-              "9771234567003");
-    EXPECT_EQ(VandrelTest::ReadSymbol(QImage(dir.filePath("Code128_C90.png")), ZXing::BarcodeFormat::Code128),
-              "12345678");
+    EXPECT_EQ(ReadSymbol(QImage(dir.filePath("EAN13270.png")), ZXing::BarcodeFormat::EAN13), "9771234567003");
+    EXPECT_EQ(ReadSymbol(QImage(dir.filePath("Code128_C90.png")), ZXing::BarcodeFormat::Code128), "12345678");
 }
 
 TEST(Cli, RenderExportsJpegAndEmf)
@@ -183,7 +182,7 @@ TEST(Cli, RenderDrawsOneSymbolPerDatabaseRecord)
     const char* const expected[] = {"4006381333931", "5901234123457", "5901234123457",
                                     "5901234123457", "9780201379624", "9771234567003"};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(VandrelTest::ReadSymbol(QImage(files[i]), ZXing::BarcodeFormat::EAN13), expected[i]) << i;
+        EXPECT_EQ(ReadSymbol(QImage(files[i]), ZXing::BarcodeFormat::EAN13), expected[i]) << i;
 }
 
 TEST(Cli, DatabaseErrorsExitWithTwoAndWriteNothing)
@@ -229,3 +228,5 @@ TEST(Cli, GalleryListsTheFilesItWrote)
         EXPECT_FALSE(QImage(f).isNull()) << f.toStdString();
     EXPECT_TRUE(files.contains(dir.filePath("Code39_90.png")));
 }
+
+} // namespace VandrelTest

@@ -6,6 +6,7 @@
 #include "apps/demo/PropertyPanel.h"
 #include "print/PrinterPreview.h"
 #include "support/Oracle.h"
+#include "support/Tool.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -29,30 +29,20 @@
 #include <set>
 #include <string>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 namespace {
 
-struct TRun {
-    int code; // -1 when the program crashed
-    QByteArray out;
-    QString err;
-};
-
 // Runs a program with neither a platform nor a display named: whatever it
 // needs of them it must arrange itself.
-TRun RunProgram(const QString& program, const QStringList& args)
+ToolRun RunHeadless(const QString& program, const QStringList& args)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(QString::fromLatin1(name));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, args);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return RunProgram(program, args, environment);
 }
 
 // Every PDF417 symbol of a picture: the window shows two, and ReadSymbol
@@ -93,13 +83,13 @@ TEST(DemoGrab, TheWindowsSymbolsReadBack)
 {
     QTemporaryDir dir;
     const QString png = dir.filePath("window.png");
-    const TRun run = RunProgram(VANDREL_DEMO, {"--grab", png});
+    const ToolRun run = RunHeadless(VANDREL_DEMO, {"--grab", png});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     const QImage window(png);
     ASSERT_FALSE(window.isNull());
     // The controls with the values their panel shows, and the first product.
-    EXPECT_EQ(VandrelTest::ReadSymbol(window, ZXing::BarcodeFormat::Code128), "Vandrel demo");
-    EXPECT_EQ(VandrelTest::ReadSymbol(window, ZXing::BarcodeFormat::EAN13), "4006381333931");
+    EXPECT_EQ(ReadSymbol(window, ZXing::BarcodeFormat::Code128), "Vandrel demo");
+    EXPECT_EQ(ReadSymbol(window, ZXing::BarcodeFormat::EAN13), "4006381333931");
     EXPECT_EQ(Pdf417Texts(window), (std::multiset<std::string>{"PDF417 drawn by a Qt widget", "Green tea, 100 g"}));
 }
 
@@ -126,7 +116,7 @@ TEST(DemoGrab, RefusalsSayWhyAndWriteNothing)
         {"a window without a display", {}, "needs a display"},
     };
     for (const TCase& c : cases) {
-        const TRun run = RunProgram(VANDREL_DEMO, c.args);
+        const ToolRun run = RunHeadless(VANDREL_DEMO, c.args);
         EXPECT_EQ(run.code, 1) << c.why;
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << c.why << ": " << run.err.toStdString();
         // Nothing written, not even a temporary file; a missing database is not created.
@@ -137,7 +127,7 @@ TEST(DemoGrab, RefusalsSayWhyAndWriteNothing)
 
 TEST(DemoGrab, HelpNeedsNoDisplay)
 {
-    const TRun run = RunProgram(VANDREL_DEMO, {"--help"});
+    const ToolRun run = RunHeadless(VANDREL_DEMO, {"--help"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("--grab <FILE.png>") && run.out.contains("--db <FILE>")) << run.out.toStdString();
 }
@@ -274,14 +264,15 @@ TEST(DemoExamples, TheReaderPrintsTheBytesOfAPicture)
     QTemporaryDir dir;
     const QString png = dir.filePath("zint.png");
     // zint draws the symbol: a reader of our own pictures only would prove less.
-    QProcess zint;
-    zint.start("zint", {"--barcode=PDF417", "--data=Read by the example", "--output=" + png});
-    ASSERT_TRUE(zint.waitForFinished(60000) && zint.exitCode() == 0) << zint.readAllStandardError().toStdString();
+    const ToolRun zint = RunProgram("zint", {"--barcode=PDF417", "--data=Read by the example", "--output=" + png});
+    ASSERT_EQ(zint.code, 0) << zint.err.toStdString();
 
-    const TRun read = RunProgram(VANDREL_EXAMPLE_READER, {png});
+    const ToolRun read = RunHeadless(VANDREL_EXAMPLE_READER, {png});
     EXPECT_EQ(read.code, 0) << read.err.toStdString();
     EXPECT_EQ(read.out, "Read by the example");
-    const TRun missing = RunProgram(VANDREL_EXAMPLE_READER, {dir.filePath("none.png")});
+    const ToolRun missing = RunHeadless(VANDREL_EXAMPLE_READER, {dir.filePath("none.png")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains("Don't Scan barcode picture")) << missing.err.toStdString();
 }
+
+} // namespace VandrelTest

@@ -1,12 +1,11 @@
 // vandrel pdf417 as a user runs it.
 #include "support/Oracle.h"
+#include "support/Tool.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -14,25 +13,12 @@
 
 namespace {
 
-struct ToolRun {
-    int code;
-    QString out;
-    QString err;
-};
+using VandrelTest::ToolRun;
 
-// A password in the tester's environment must not reach the tool unasked.
 ToolRun Pdf417(const QStringList& args, const QString& password = QString())
 {
-    QProcess p;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("VANDREL_PASSWORD");
-    if (!password.isNull())
-        environment.insert("VANDREL_PASSWORD", password);
-    p.setProcessEnvironment(environment);
-    p.start(VANDREL_CLI, QStringList{"pdf417"} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+    return VandrelTest::RunTool(QStringList{"pdf417"} + args,
+                                password.isNull() ? QStringList() : QStringList{"VANDREL_PASSWORD=" + password});
 }
 
 QString Letters(int count)
@@ -412,14 +398,12 @@ TEST(Pdf417Cli, PictureUsageErrors)
 }
 
 namespace {
+// What the tool read, byte for byte.
 ToolRun Scan(const QStringList& args)
 {
-    QProcess p;
-    p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask a password on
-    p.start(VANDREL_CLI, QStringList{"scan"} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLatin1(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    ToolRun r = VandrelTest::RunTool(QStringList{"scan"} + args);
+    r.out = QString::fromLatin1(r.bytes);
+    return r;
 }
 } // namespace
 

@@ -13,11 +13,10 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 namespace {
 
-using VandrelTest::Explain;
-using VandrelTest::RunTool;
-using VandrelTest::ToolRun;
 using ZXing::BarcodeFormat;
 
 ToolRun Print(const QStringList& args)
@@ -53,9 +52,8 @@ TEST(PrintCli, PdfFilesHoldOnePageThatReadsBack)
         const ToolRun r = Print(args);
         ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
         EXPECT_EQ(r.out.trimmed(), dir.filePath("out.pdf"));
-        EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("out.pdf")), 1);
-        EXPECT_EQ(VandrelTest::ReadSymbol(VandrelTest::PdfPage(dir.filePath("out.pdf")), k.format), k.text)
-            << qPrintable(args.join(' '));
+        EXPECT_EQ(PdfPageCount(dir.filePath("out.pdf")), 1);
+        EXPECT_EQ(ReadSymbol(PdfPage(dir.filePath("out.pdf")), k.format), k.text) << qPrintable(args.join(' '));
         // Nothing but the file asked for.
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
     }
@@ -63,22 +61,21 @@ TEST(PrintCli, PdfFilesHoldOnePageThatReadsBack)
 
 TEST(PrintCli, TheQueueMakesAPdfThatReadsBack)
 {
-    if (!QPrinterInfo::availablePrinterNames().contains(VandrelTest::TestQueue))
-        GTEST_SKIP() << "no print queue " << qPrintable(VandrelTest::TestQueue)
+    if (!QPrinterInfo::availablePrinterNames().contains(TestQueue))
+        GTEST_SKIP() << "no print queue " << qPrintable(TestQueue)
                      << " (scripts/test-printer.sh sets it up, as root with CUPS installed)";
-    const QString title = VandrelTest::UniqueTitle("PrintCli");
-    const QStringList args = Ean13Label + QStringList{"--printer", VandrelTest::TestQueue, "--title", title};
+    const QString title = UniqueTitle("PrintCli");
+    const QStringList args = Ean13Label + QStringList{"--printer", TestQueue, "--title", title};
     const ToolRun r = Print(args);
     ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
-    const QString file = VandrelTest::CupsPdfOf(title);
-    ASSERT_FALSE(file.isEmpty()) << "no PDF of job " << qPrintable(title) << " in "
-                                 << qPrintable(VandrelTest::CupsPdfDirectory());
-    EXPECT_EQ(VandrelTest::ReadSymbol(VandrelTest::PdfPage(file), BarcodeFormat::EAN13), "4006381333931");
+    const QString file = CupsPdfOf(title);
+    ASSERT_FALSE(file.isEmpty()) << "no PDF of job " << qPrintable(title) << " in " << qPrintable(CupsPdfDirectory());
+    EXPECT_EQ(ReadSymbol(PdfPage(file), BarcodeFormat::EAN13), "4006381333931");
     QFile::remove(file);
 
     const ToolRun list = Print({"--list"});
     EXPECT_EQ(list.code, 0);
-    EXPECT_TRUE(list.out.split('\n').contains(VandrelTest::TestQueue)) << qPrintable(list.out);
+    EXPECT_TRUE(list.out.split('\n').contains(TestQueue)) << qPrintable(list.out);
 }
 
 TEST(PrintCli, RefusalsSayWhyAndLeaveNoFile)
@@ -148,7 +145,7 @@ TEST(PrintCli, PreviewGrabsTheWindowWithTheSymbolOnThePage)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QImage window(page);
     ASSERT_EQ(window.size(), QSize(1200, 1600));
-    EXPECT_EQ(VandrelTest::ReadSymbol(window, BarcodeFormat::Code128), "Preview me");
+    EXPECT_EQ(ReadSymbol(window, BarcodeFormat::Code128), "Preview me");
 
     // In a small window 150 % shows the page larger than the whole-page view:
     // more of the window is bars.
@@ -156,7 +153,7 @@ TEST(PrintCli, PreviewGrabsTheWindowWithTheSymbolOnThePage)
         const QString file = dir.filePath(QStringLiteral("small-%1.png").arg(zoom));
         const ToolRun small = RunTool(symbol + QStringList{"--size", "600x800", "--zoom", zoom, "--grab", file});
         EXPECT_EQ(small.code, 0) << small.err.toStdString();
-        return VandrelTest::CountColor(QImage(file).convertToFormat(QImage::Format_RGB32), Qt::black);
+        return CountColor(QImage(file).convertToFormat(QImage::Format_RGB32), Qt::black);
     };
     EXPECT_GT(darkPixels("150"), 3 * darkPixels("page"));
 
@@ -170,3 +167,5 @@ TEST(PrintCli, PreviewGrabsTheWindowWithTheSymbolOnThePage)
     EXPECT_FALSE(QFile::exists(dir.filePath("x.png")));
     EXPECT_FALSE(QFile::exists(dir.filePath("h.png")));
 }
+
+} // namespace VandrelTest

@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,12 +20,10 @@
 #include <sys/stat.h>
 #include <vector>
 
+namespace VandrelTest {
+
 namespace {
 
-using VandrelTest::Explain;
-using VandrelTest::RunTool;
-using VandrelTest::TestDatabase;
-using VandrelTest::ToolRun;
 using ZXing::BarcodeFormat;
 
 ToolRun Report(const QStringList& args)
@@ -107,19 +104,16 @@ TEST(ReportCli, EveryRecordsLabelReadsBackAtItsPlaceOnItsPage)
         umask(mask);
         EXPECT_EQ(QFileInfo(pdf).permission(QFileDevice::ReadOther), !(mask & S_IROTH))
             << "the PDF is readable as any new file is, not private to the tool";
-        ASSERT_EQ(VandrelTest::PdfPageCount(pdf), 2);
-        QProcess images;
-        images.start("pdfimages", {"-list", pdf});
-        images.waitForFinished();
-        EXPECT_FALSE(images.readAllStandardOutput().contains("jpeg")) << "symbols are stored losslessly";
-        const QImage pages[] = {VandrelTest::PdfPage(pdf, 300, 1), VandrelTest::PdfPage(pdf, 300, 2)};
+        ASSERT_EQ(PdfPageCount(pdf), 2);
+        EXPECT_FALSE(RunProgram("pdfimages", {"-list", pdf}).out.contains("jpeg")) << "symbols are stored losslessly";
+        const QImage pages[] = {PdfPage(pdf, 300, 1), PdfPage(pdf, 300, 2)};
         for (int i = 1; i <= 25; ++i) {
             SCOPED_TRACE(i);
             const int slot = (i - 1) % 21;
-            EXPECT_EQ(VandrelTest::ReadSymbol(pages[(i - 1) / 21].copy(LabelCell(slot)), c.format), c.expected(i));
+            EXPECT_EQ(ReadSymbol(pages[(i - 1) / 21].copy(LabelCell(slot)), c.format), c.expected(i));
         }
         // The slots after the last label stay empty.
-        EXPECT_TRUE(VandrelTest::PaintedBox(pages[1].copy(LabelCell(4)), Qt::white).isEmpty());
+        EXPECT_TRUE(PaintedBox(pages[1].copy(LabelCell(4)), Qt::white).isEmpty());
     }
 }
 
@@ -147,9 +141,9 @@ TEST(ReportCli, SampleProductLabelsCarryTheirCompletedCodesAndNames)
             c.symbol;
         const ToolRun r = Report(args);
         ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
-        const QImage page = VandrelTest::PdfPage(dir.filePath("labels.pdf"));
+        const QImage page = PdfPage(dir.filePath("labels.pdf"));
         for (size_t i = 0; i < c.expected.size(); ++i)
-            EXPECT_EQ(VandrelTest::ReadSymbol(page.copy(LabelCell(int(i))), c.format), c.expected[i]) << i;
+            EXPECT_EQ(ReadSymbol(page.copy(LabelCell(int(i))), c.format), c.expected[i]) << i;
     }
 }
 
@@ -169,8 +163,7 @@ TEST(ReportCli, RefusedRecordsAreNamedAndSkippedAndNoLabelMeansNoFile)
          {"record 2: the check digit of 4006381333932 should be 1", "record 3: the field 'code' is empty",
           "record 4:", "record 5: the field 'code' is null", "wrote 1 label, skipped 4 records"})
         EXPECT_TRUE(r.err.contains(why)) << why << "\n" << qPrintable(r.err);
-    EXPECT_EQ(VandrelTest::ReadSymbol(VandrelTest::PdfPage(pdf).copy(LabelCell(0)), BarcodeFormat::EAN13),
-              "4006381333931")
+    EXPECT_EQ(ReadSymbol(PdfPage(pdf).copy(LabelCell(0)), BarcodeFormat::EAN13), "4006381333931")
         << "the one good record takes the first label";
 
     QFile::remove(pdf);
@@ -231,31 +224,27 @@ TEST(ReportCli, GrabShowsTheFirstSheetInThePreviewWindow)
     const QImage grabbed(png);
     ASSERT_EQ(grabbed.size(), QSize(1000, 700));
     // At 100 % the window shows the sheet's top-left corner: the first label.
-    EXPECT_EQ(VandrelTest::ReadSymbol(grabbed.copy(0, 0, 420, 250), BarcodeFormat::EAN13), "4006381333931");
+    EXPECT_EQ(ReadSymbol(grabbed.copy(0, 0, 420, 250), BarcodeFormat::EAN13), "4006381333931");
 }
 
 TEST(ReportCli, ThePrinterGetsTheSheets)
 {
-    if (!QPrinterInfo::availablePrinterNames().contains(VandrelTest::TestQueue))
-        GTEST_SKIP() << "no print queue " << qPrintable(VandrelTest::TestQueue)
+    if (!QPrinterInfo::availablePrinterNames().contains(TestQueue))
+        GTEST_SKIP() << "no print queue " << qPrintable(TestQueue)
                      << " (scripts/test-printer.sh sets it up, as root with CUPS installed)";
-    const QString title = VandrelTest::UniqueTitle("ReportCli");
-    const QStringList args{"--db",
-                           VANDREL_SAMPLE_DB,
-                           "--sql",
-                           "SELECT name FROM products ORDER BY id",
-                           "--field",
-                           "name",
-                           "--pdf417",
-                           "--printer",
-                           VandrelTest::TestQueue,
-                           "--title",
+    const QString title = UniqueTitle("ReportCli");
+    const QStringList args{"--db",     VANDREL_SAMPLE_DB,
+                           "--sql",    "SELECT name FROM products ORDER BY id",
+                           "--field",  "name",
+                           "--pdf417", "--printer",
+                           TestQueue,  "--title",
                            title};
     const ToolRun r = Report(args);
     ASSERT_EQ(r.code, 0) << qPrintable(Explain(args, r));
-    const QString file = VandrelTest::CupsPdfOf(title);
+    const QString file = CupsPdfOf(title);
     ASSERT_FALSE(file.isEmpty()) << "no PDF of job " << qPrintable(title);
-    EXPECT_EQ(VandrelTest::ReadSymbol(VandrelTest::PdfPage(file).copy(LabelCell(0)), BarcodeFormat::PDF417),
-              "Green tea, 100 g");
+    EXPECT_EQ(ReadSymbol(PdfPage(file).copy(LabelCell(0)), BarcodeFormat::PDF417), "Green tea, 100 g");
     QFile::remove(file);
 }
+
+} // namespace VandrelTest

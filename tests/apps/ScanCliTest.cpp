@@ -15,12 +15,13 @@
 #include <utility>
 #include <vector>
 
+namespace VandrelTest {
+
 namespace {
 
-using VandrelTest::ToolRun;
 ToolRun Vandrel(const QStringList& args)
 {
-    return VandrelTest::RunTool(args);
+    return RunTool(args);
 }
 
 ToolRun Scan(const QStringList& args)
@@ -232,7 +233,7 @@ TEST(ScanCommand, AnIncompleteSequenceNamesWhatIsMissing)
 {
     QTemporaryDir dir;
     const QImage sequence = Pdf417({"--value", Letters(1500), "--type", "MicroPDF417"}, dir.filePath("s.png"));
-    const auto bands = VandrelTest::DarkBands(sequence);
+    const auto bands = DarkBands(sequence);
     ASSERT_EQ(bands.size(), 3u) << "three symbols, one per line";
     struct Case {
         std::vector<size_t> blank; // symbols painted over
@@ -323,10 +324,9 @@ TEST(ScanCli, PasswordsNeedNotStandOnTheCommandLine)
     // The value deciphers, followed by the zero padding of its last cipher block.
     const QByteArray expected = QByteArray("Vandrel secret") + QByteArray(2, '\0');
     EXPECT_EQ(Scan({picture, "--password-file", file.fileName()}).bytes, expected);
-    EXPECT_EQ(VandrelTest::RunTool({"scan", picture}, {"VANDREL_PASSWORD=s3cret"}).bytes, expected);
+    EXPECT_EQ(RunTool({"scan", picture}, {"VANDREL_PASSWORD=s3cret"}).bytes, expected);
     // The option wins over the environment.
-    EXPECT_NE(VandrelTest::RunTool({"scan", picture, "--password", "other"}, {"VANDREL_PASSWORD=s3cret"}).bytes,
-              expected);
+    EXPECT_NE(RunTool({"scan", picture, "--password", "other"}, {"VANDREL_PASSWORD=s3cret"}).bytes, expected);
 
     const ToolRun both = Scan({picture, "--password", "a", "--password-file", file.fileName()});
     EXPECT_EQ(both.code, 2);
@@ -334,3 +334,5 @@ TEST(ScanCli, PasswordsNeedNotStandOnTheCommandLine)
     EXPECT_EQ(missing.code, 2);
     EXPECT_TRUE(missing.err.contains("No such file or directory")) << missing.err.toStdString();
 }
+
+} // namespace VandrelTest

@@ -3,6 +3,7 @@
 #include "core/BarCode.h"
 #include "linear/SingleBarcode.h"
 #include "support/Capture.h"
+#include "support/Oracle.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -16,8 +17,9 @@
 
 #include <functional>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using VandrelTest::MessageCapture;
 
 namespace {
 
@@ -229,14 +231,20 @@ TEST(BarCode, ExportsWriteDecodablePictures)
     EXPECT_EQ(Entries(dir.path()), (QStringList{"code.EMF", "code.jpg"}));
 }
 
-TEST(BarCode, ClipboardGetsABitmapOfTheControlSize)
+TEST(BarCode, ClipboardGetsTheControlsSymbol)
 {
     for (const bool transparent : {false, true}) {
         TCustomSingleBarCode c;
         c.resize(240, 90);
+        c.FSetBarType(Code39);
+        c.FSetBarValue("CLIP");
         c.FSetTransparent(transparent);
         QGuiApplication::clipboard()->clear();
         c.CopyToClipboard();
-        EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(240, 90)) << transparent;
+        const QImage pasted = QGuiApplication::clipboard()->image();
+        EXPECT_EQ(pasted.size(), QSize(240, 90)) << transparent;
+        EXPECT_EQ(ReadSymbol(pasted, ZXing::BarcodeFormat::Code39), "CLIP") << transparent;
     }
 }
+
+} // namespace VandrelTest

@@ -6,8 +6,10 @@
 #include <limits>
 #include <numbers>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 constexpr double Pi = std::numbers::pi;
 constexpr int32_t Min32 = std::numeric_limits<int32_t>::min();
@@ -154,4 +156,4 @@ TEST(RectShifts, WrapInsteadOfOverflowing)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

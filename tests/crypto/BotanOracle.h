@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel::TestOracle {
+namespace VandrelTest {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -62,4 +62,4 @@ inline Bytes RandomBytes(std::mt19937& rng, size_t n)
     return bytes;
 }
 
-} // namespace Vandrel::TestOracle
+} // namespace VandrelTest

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
 
-using namespace TestOracle;
+using namespace Vandrel;
 
 static_assert(LRot16(0x8001, 1) == 0x0003 && RRot16(0x0003, 1) == 0x8001);
 static_assert(LRot32(0x80000001u, 4) == 0x18 && RRot32(0x18, 4) == 0x80000001u);
@@ -205,4 +205,4 @@ TEST(GostIncBlock, CountsBigEndianAndWraps)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -8,11 +8,11 @@
 #include <climits>
 #include <optional>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
 
 using namespace std::literals;
-using namespace TestOracle;
+using namespace Vandrel;
 
 Bytes ToBytes(std::string_view s)
 {
@@ -251,4 +251,4 @@ TEST(PayloadMemoryStream, PositionStaysInsideTheBytes)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

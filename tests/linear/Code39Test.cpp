@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 using namespace std::literals;
 
@@ -75,4 +77,4 @@ TEST(HumanText, Code39ShowsTheValueBetweenStars)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

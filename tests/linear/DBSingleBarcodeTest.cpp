@@ -10,8 +10,9 @@
 
 #include <memory>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using VandrelTest::TestDatabase;
 
 namespace {
 
@@ -55,7 +56,8 @@ TEST(DataSet, ScrollsThroughTheRecordsOfAQuery)
     ASSERT_TRUE(ds.Active());
     EXPECT_EQ(ds.RecordCount(), 4);
     EXPECT_EQ(ds.Fields().size(), 3u);
-    TField* ean = ds.FieldByName("EAN"); // field names are not case-sensitive
+    const TField* ean = ds.FieldByName("EAN"); // field names are not case-sensitive
+    ASSERT_NE(ean, nullptr);
     QStringList seen;
     for (ds.First(); !ds.Eof(); ds.Next())
         seen << QString::number(ds.RecNo()) + ":" + ean->DisplayText() + (ean->IsNull() ? "(null)" : "");
@@ -65,8 +67,10 @@ TEST(DataSet, ScrollsThroughTheRecordsOfAQuery)
     EXPECT_EQ(ds.FindField("missing"), nullptr);
     EXPECT_THROW(ds.FieldByName("missing"), EDatabaseError);
     ds.Close();
+    // Closing frees the fields: a field is looked up again after the next Open.
     EXPECT_FALSE(ds.Active());
-    EXPECT_TRUE(ean != nullptr);
+    EXPECT_TRUE(ds.Fields().empty());
+    EXPECT_EQ(ds.FindField("EAN"), nullptr);
 }
 
 TEST(DataSet, ErrorsAreReported)
@@ -168,3 +172,5 @@ TEST(DBSingleBarCode, BarValueIsNotAPublishedPropertyOfTheDataAwareControl)
     EXPECT_GE(mo->indexOfProperty("DataField"), 0);
     EXPECT_GE(mo->indexOfProperty("DataSource"), 0);
 }
+
+} // namespace VandrelTest

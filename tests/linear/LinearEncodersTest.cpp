@@ -17,8 +17,12 @@
 #include <string_view>
 #include <vector>
 
-namespace Vandrel {
+#include "tests/linear/ZintPatterns.h"
+
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 using namespace std::literals;
 
@@ -29,13 +33,13 @@ std::string Printable(std::string_view s)
 
 // ---- Code 128 / EAN-128 ----
 
-// A Code 128 symbol from its symbol values: start, data, check; the stop is added.
+// A Code 128 symbol from its symbol values (start, data, check), each drawn
+// as zint draws it; the stop is added.
 std::string Code128Symbol(const std::vector<int>& values)
 {
-    constexpr std::string_view Starts[] = {"211412", "211214", "211232"}; // 103, 104, 105
     std::string widths;
     for (int v : values)
-        widths += v >= 103 ? Starts[v - 103] : std::string_view(Codetable_Code128[v].pattern + 1, 6);
+        widths += ZintCode128Widths(v);
     return Convert(widths + "2331112");
 }
 
@@ -96,12 +100,13 @@ TEST(Code128Modules, SizeIsElevenModulesPerSymbolValuePlusStop)
 
 // ---- Code 93 / Code 93 Extended ----
 
-// A Code 93 symbol from the table characters of its data and its C and K characters.
+// A Code 93 symbol from the characters of its data and its C and K
+// characters, each drawn as zint draws it.
 std::string Code93Symbol(std::string_view characters)
 {
     std::string widths = "111141";
     for (char c : characters)
-        widths.append(Codetable_Code93[Code93Index(c)].pattern, 6);
+        widths += ZintCode93Widths(c);
     return Convert(widths + "1111411");
 }
 
@@ -427,4 +432,4 @@ TEST(LinearEncoders, AnyByteStaysInsideTheTables)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 using ZXing::BarcodeFormat;
 
@@ -40,7 +42,7 @@ void ExpectReadBack(const ReadCase& k)
         std::string stored;
         const QImage bmp = Draw(k.type, k.value, a, &stored);
         const std::string expected = k.read ? k.read : stored;
-        EXPECT_EQ(VandrelTest::ReadSymbol(bmp, k.format, k.type == Code39Ex), expected)
+        EXPECT_EQ(ReadSymbol(bmp, k.format, k.type == Code39Ex), expected)
             << "type " << k.type << " value " << k.value << " at angle " << a;
     }
 }
@@ -118,5 +120,7 @@ TEST(ReadBack, Ean13WithoutCheckDigitCompletionStillScans)
     EXPECT_EQ(c.BarValue(), "400638133393"); // the value itself stays as it is
     QImage bmp;
     c.CreateBMP(bmp);
-    EXPECT_EQ(VandrelTest::ReadSymbol(bmp, BarcodeFormat::EAN13), "4006381333931");
+    EXPECT_EQ(ReadSymbol(bmp, BarcodeFormat::EAN13), "4006381333931");
 }
+
+} // namespace VandrelTest

@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 
 namespace {
 
@@ -187,3 +188,5 @@ TEST(RetailDraw, TransparentLeavesRetailSpacesUntouched)
     EXPECT_EQ(CountColor(page, Qt::white), 0);
     EXPECT_GT(CountColor(page, Qt::black), 0);
 }
+
+} // namespace VandrelTest

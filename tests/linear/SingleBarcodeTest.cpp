@@ -11,8 +11,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 
 namespace {
 
@@ -352,3 +353,5 @@ TEST(SingleBarCode, PublishedPropertiesGoThroughTheMetaObject)
     EXPECT_EQ(c.Angle(), _270);
     EXPECT_EQ(c.property("BarType").value<TBarType>(), Code39);
 }
+
+} // namespace VandrelTest

@@ -30,6 +30,8 @@
 
 #include <memory>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 namespace {
@@ -332,3 +334,5 @@ TEST(DesignerPlugin, DesignerSavesOnlyWhatDiffersFromTheDeclaredDefaults)
     EXPECT_FALSE(stored.contains("ShowText"));
     EXPECT_TRUE(stored.contains("Transparent"));
 }
+
+} // namespace VandrelTest

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 // A new component stores none of the properties that have a declared
@@ -46,3 +48,5 @@ TEST(Published, DeclaredDefaultsAreWhatANewComponentHas)
         }
     }
 }
+
+} // namespace VandrelTest

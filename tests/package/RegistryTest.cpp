@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 namespace {
@@ -78,3 +80,5 @@ TEST(Register, EveryComponentHasItsPaletteIcon)
         EXPECT_LE(icon.colorCount(), 16);
     }
 }
+
+} // namespace VandrelTest

@@ -4,14 +4,16 @@
 #include "core/Exceptions.h"
 #include "print/Cursors.h"
 #include "print/VirtualPrinter.h"
+#include "support/Tool.h"
 
-#include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
 #include <string_view>
 #include <vector>
+
+namespace VandrelTest {
 
 using namespace Vandrel;
 
@@ -66,12 +68,10 @@ TEST(Units, LoadingStartsTheUnitsWithoutADisplay)
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.insert(QStringLiteral("QT_DEBUG_PLUGINS"), QStringLiteral("1"));
-    QProcess probe;
-    probe.setProcessEnvironment(environment);
-    probe.start(QStringLiteral(VANDREL_LOAD_PROBE), {});
-    ASSERT_TRUE(probe.waitForFinished(60000));
-    const QString said = QString::fromLocal8Bit(probe.readAllStandardError());
-    EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(probe.exitCode(), 0) << said.toStdString();
+    const ToolRun probe = RunProgram(QStringLiteral(VANDREL_LOAD_PROBE), {}, environment);
+    const QString& said = probe.err;
+    EXPECT_EQ(probe.code, 0) << said.toStdString();
     EXPECT_FALSE(said.contains(QStringLiteral("plugin"))) << said.toStdString();
 }
+
+} // namespace VandrelTest

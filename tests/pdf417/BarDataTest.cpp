@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 // Forward and backward links, root, tail and count must all tell the same story.
 void ExpectList(const TPdf417Codewords& list, const std::vector<int>& expected)
@@ -152,4 +154,4 @@ TEST(BarDataTest, StreamAppendStrPutsTheBytesInFront)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

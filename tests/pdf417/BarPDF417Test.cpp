@@ -16,8 +16,9 @@
 
 #include <random>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 using ZXing::BarcodeFormat;
 
 namespace {
@@ -364,3 +365,5 @@ TEST(BarPDF417, DrawingExtentFollowsTheLineLayout)
         EXPECT_EQ(PaintedBox(Bitmap(control), Qt::white).right(), c.right - 2 * 2 - 1);
     }
 }
+
+} // namespace VandrelTest

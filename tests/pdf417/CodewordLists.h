@@ -4,20 +4,20 @@
 
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 
-inline std::vector<int> Values(const TPdf417Codewords& list)
+inline std::vector<int> Values(const Vandrel::TPdf417Codewords& list)
 {
     std::vector<int> values;
-    for (const TBarData* node = list.Root(); node; node = node->Next)
+    for (const Vandrel::TBarData* node = list.Root(); node; node = node->Next)
         values.push_back(node->Value);
     return values;
 }
 
-inline void Fill(TPdf417Codewords& list, const std::vector<int>& values)
+inline void Fill(Vandrel::TPdf417Codewords& list, const std::vector<int>& values)
 {
     for (int v : values)
         list.AppendBarData(list.Tail(), static_cast<int16_t>(v));
 }
 
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -11,8 +11,7 @@
 #include <string_view>
 #include <vector>
 
-// Kept in a namespace of its own: the alphabet names are short.
-namespace Vandrel::CompactionOracle {
+namespace VandrelTest {
 
 inline constexpr std::string_view Upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 inline constexpr std::string_view Lower = "abcdefghijklmnopqrstuvwxyz";
@@ -183,4 +182,4 @@ inline std::string RandomValue(std::mt19937& rng, std::size_t length)
     return value;
 }
 
-} // namespace Vandrel::CompactionOracle
+} // namespace VandrelTest

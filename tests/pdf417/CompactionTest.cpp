@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
 
-using namespace CompactionOracle;
+using namespace Vandrel;
 
 using TFrontEnd = bool (*)(TPdf417Codewords&, std::string_view, const TMessageFn&);
 
@@ -193,4 +193,4 @@ TEST(CompactionTest, EveryValueEncodesAndDecodesBackOrIsRefused)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

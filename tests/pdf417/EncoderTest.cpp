@@ -17,12 +17,10 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
 
-using CompactionOracle::Decode;
-using CompactionOracle::IsTextByte;
-using CompactionOracle::RandomValue;
+using namespace Vandrel;
 
 constexpr const char* RecalcuError = "recalcu is error!";
 
@@ -531,4 +529,4 @@ TEST(EncoderTest, ValueStreams)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

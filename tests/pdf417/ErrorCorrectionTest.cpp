@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 std::vector<int> ErrorCodesOf(TErrorLevel level, const std::vector<int>& list, int32_t start, int32_t count)
 {
@@ -114,4 +116,4 @@ TEST(ErrorCorrectionTest, CodewordPolynomialVanishesAtThePowersOfThree)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -4,7 +4,7 @@
 // polynomial that vanishes at 3^1 ... 3^k.
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 
 // Horner's rule, highest degree first.
 inline int Evaluate(const std::vector<int>& coefficients, int x)
@@ -24,4 +24,4 @@ inline int FirstNonVanishingPower(const std::vector<int>& codewords, int k)
     return 0;
 }
 
-} // namespace Vandrel
+} // namespace VandrelTest

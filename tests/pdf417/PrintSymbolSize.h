@@ -4,6 +4,8 @@
 
 #include <ostream>
 
+// Beside TSymbolSize, not among the test helpers: GoogleTest finds PrintTo by
+// argument-dependent lookup.
 namespace Vandrel {
 
 inline void PrintTo(const TSymbolSize& size, std::ostream* os)

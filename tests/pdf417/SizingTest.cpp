@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
+
+using namespace Vandrel;
 
 constexpr const char* RecalcuError = "recalcu is error!";
 
@@ -242,4 +244,4 @@ TEST(SizingTest, RowIndicators)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -9,8 +9,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 
 TEST(Canvas, FillRectCoversExactlyTheDeviceRectangle)
 {
@@ -116,8 +117,14 @@ TEST(Canvas, DrawBottomTextSpreadsCharactersAlongTheSymbol)
             for (size_t i = 0; i < text.size(); ++i)
                 c.TextRect(k.r, {k.first.x + int(i) * k.step.x, k.first.y + int(i) * k.step.y}, text.substr(i, 1));
         }
-        EXPECT_GT(CountColor(spread, Qt::white), 0);
+        // The digits stay inside their band and spread along it, not piled at one end.
+        const QRect band(QPoint(k.r.Left, k.r.Top), QPoint(k.r.Right - 1, k.r.Bottom - 1));
+        const QRect ink = PaintedBox(spread, Qt::white);
+        EXPECT_TRUE(band.contains(ink)) << "angle " << k.angle;
+        EXPECT_GT(k.step.x != 0 ? ink.width() : ink.height(), 5 * 14) << "angle " << k.angle;
         EXPECT_NE(spread, Filled(100, 100, Qt::white)) << k.angle;
         EXPECT_EQ(spread, single) << "angle " << k.angle;
     }
 }
+
+} // namespace VandrelTest

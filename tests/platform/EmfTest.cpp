@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace VandrelTest {
+
 namespace {
 
 using Vandrel::SaveImageAsEmf;
@@ -175,3 +177,5 @@ TEST(EmfOutput, MissingDirectoryThrowsAndCreatesNothing)
 }
 
 } // namespace
+
+} // namespace VandrelTest

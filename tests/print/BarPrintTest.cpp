@@ -23,8 +23,9 @@
 #include <functional>
 #include <memory>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 using ZXing::BarcodeFormat;
 
 namespace {
@@ -300,7 +301,7 @@ TEST(BarPrint, PreviewRecordsTheJobInThePreviewWindow)
         QPainter painter(&expected);
         control.Print(&painter, {300, 400});
     }
-    EXPECT_EQ(VandrelTest::PaintedBox(page, Qt::white), VandrelTest::PaintedBox(expected, Qt::white));
+    EXPECT_EQ(PaintedBox(page, Qt::white), PaintedBox(expected, Qt::white));
 
     // Assigned as the preview's set-up handler, the box's set-up command previews again.
     int previews = 0;
@@ -315,3 +316,5 @@ TEST(BarPrint, PreviewRecordsTheJobInThePreviewWindow)
     EXPECT_EQ(box->PrinterSetupOwner(), &print);
     BarPreviewForm->hide();
 }
+
+} // namespace VandrelTest

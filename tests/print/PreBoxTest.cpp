@@ -21,8 +21,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 
 namespace {
 void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons held,
@@ -331,7 +332,7 @@ TEST(PreBox, DialogsWorkOnThePreviewsPrinterAndRestoreTheCurrentOne)
         f.Box->PrintDialog();
     }
     EXPECT_EQ(Printer(), current);
-    EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("range.pdf")), 2);
+    EXPECT_EQ(PdfPageCount(dir.filePath("range.pdf")), 2);
 
     {
         const DialogAnswer fail([](QDialog&) -> bool { throw Exception("dialog failed"); });
@@ -465,3 +466,5 @@ TEST(PreviewForm, GrabShowsTheRecordedPageOnTheBox)
     EXPECT_EQ(at(130 + 900, 150 + 1500), qRgb(255, 255, 255));
     form.PreviewBox->SetPrinter(printer);
 }
+
+} // namespace VandrelTest

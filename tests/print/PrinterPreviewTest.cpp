@@ -17,8 +17,9 @@
 
 #include <set>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 
 namespace {
 
@@ -236,7 +237,7 @@ TEST(PrinterPreview, PrintReplaysThePagesOnItsOwnPrinterAndRestoresTheCurrentOne
     f.Printer.GetPropPrinter()->SetOutputFileName(dir.filePath("job.pdf"));
     f.Printer.Print();
     EXPECT_EQ(Printer(), current);
-    EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("job.pdf")), 3);
+    EXPECT_EQ(PdfPageCount(dir.filePath("job.pdf")), 3);
 
     f.Printer.GetPropPrinter()->SetOutputFileName(dir.filePath("missing/job.pdf"));
     EXPECT_THROW(f.Printer.Print(), EPrinter);
@@ -260,14 +261,14 @@ TEST(PrinterPreview, PrintedPagesKeepEveryMarksPlaceAndSize)
     printer.GetPropPrinter()->SetResolution(600);
     printer.Print();
     // At 100 dpi a recorded pixel is 1/6 of a pixel: each mark is 50 x 25.
-    const QImage page = VandrelTest::PdfPage(dir.filePath("job.pdf"), 100);
+    const QImage page = PdfPage(dir.filePath("job.pdf"), 100);
     ASSERT_FALSE(page.isNull());
     const int offsetX = GetDeviceCaps(printer.GetPropPrinter()->Handle(), PHYSICALOFFSETX);
     const int offsetY = GetDeviceCaps(printer.GetPropPrinter()->Handle(), PHYSICALOFFSETY);
     for (const int x : {600, 1200}) {
         SCOPED_TRACE(x);
         const QRect expected((x + offsetX) / 6, (600 + offsetY) / 6, 50, 25);
-        const QRect found = VandrelTest::PaintedBox(page.copy(expected.adjusted(-20, -20, 20, 20)), Qt::white);
+        const QRect found = PaintedBox(page.copy(expected.adjusted(-20, -20, 20, 20)), Qt::white);
         EXPECT_NEAR(found.left(), 20, 1);
         EXPECT_NEAR(found.top(), 20, 1);
         EXPECT_NEAR(found.width(), 50, 1);
@@ -297,3 +298,5 @@ TEST(PrinterPreview, PrinterPreviewMakesOneWindowAndShowsItAgain)
     SetPrinterPreview(previous);
     window->hide();
 }
+
+} // namespace VandrelTest

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 TEST(VirtualPrinter, ForwardsToTheCurrentPrinterFetchedPerCall)
@@ -49,7 +51,7 @@ TEST(VirtualPrinter, ForwardsToTheCurrentPrinterFetchedPerCall)
         EXPECT_EQ(VirtualPrinter->GetCanvas(), nullptr);
     }
     EXPECT_NE(Printer(), &pdf);
-    EXPECT_EQ(VandrelTest::PdfPageCount(dir.filePath("job.pdf")), 2);
+    EXPECT_EQ(PdfPageCount(dir.filePath("job.pdf")), 2);
 }
 
 TEST(VirtualPrinter, ZeroOffsetMakesTheFullPageThePrintableArea)
@@ -91,3 +93,5 @@ TEST(VirtualPrinter, JobsOutOfOrderAndUnknownPrintersAreRefused)
     EXPECT_THROW(unwritable.BeginDoc(), EPrinter);
     EXPECT_FALSE(unwritable.Printing());
 }
+
+} // namespace VandrelTest

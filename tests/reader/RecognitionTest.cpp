@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
 
-using namespace SymbolPictures;
+using namespace Vandrel;
 
 std::string Spelt(const TCodeWidths& w)
 {
@@ -403,4 +403,4 @@ TEST(Recognition, PicturesWithoutASymbol)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -13,8 +13,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using VandrelTest::MessageCapture;
 
 namespace {
 
@@ -218,7 +219,7 @@ TEST(ScanBarCode, ASequenceReadsJoined)
 {
     const std::string value = std::string(1400, 'S') + " end";
     const QImage picture = Sequence(value);
-    ASSERT_EQ(VandrelTest::DarkBands(picture).size(), 3u) << "three symbols, one per line";
+    ASSERT_EQ(DarkBands(picture).size(), 3u) << "three symbols, one per line";
     TScanBarCode scanner;
     scanner.SetSourceBitmap(picture);
     TMemoryStream out;
@@ -242,7 +243,7 @@ TEST(ScanBarCode, ASequenceReadsJoined)
 TEST(ScanBarCode, AnIncompleteSequenceSaysWhatIsMissing)
 {
     QImage picture = Sequence(std::string(1400, 'S'));
-    const auto bands = VandrelTest::DarkBands(picture);
+    const auto bands = DarkBands(picture);
     ASSERT_EQ(bands.size(), 3u);
     QPainter painter(&picture);
     painter.fillRect(QRect(0, bands[1].first, picture.width(), bands[1].second - bands[1].first), Qt::white);
@@ -313,3 +314,5 @@ TEST(ScanBarCode, HugeArithmeticReportsInvalidCharacters)
     EXPECT_TRUE(TScanBarCode::EncodeBC_Num("12@434@", 2, decoded));
     EXPECT_EQ(decoded, (TStrings{"49", "50", "51", "52"}));
 }
+
+} // namespace VandrelTest

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
 namespace {
 
-using namespace SymbolPictures;
+using namespace Vandrel;
 using Codewords = std::vector<int16_t>;
 
 std::string Bytes(const TMemoryStream& s)
@@ -349,9 +349,9 @@ TPictureRead Scan(const TPicture& picture, const std::string& password = "", con
 std::string ModeValue(TCodeMode mode, std::mt19937& rng)
 {
     const size_t length = std::uniform_int_distribution<size_t>(1, 60)(rng);
-    std::string value = CompactionOracle::RandomValue(rng, length);
+    std::string value = RandomValue(rng, length);
     if (mode == tMode)
-        std::erase_if(value, [](char c) { return !CompactionOracle::IsTextByte(c); });
+        std::erase_if(value, [](char c) { return !IsTextByte(c); });
     if (mode == nMode)
         for (char& c : value)
             c = static_cast<char>('0' + static_cast<unsigned char>(c) % 10);
@@ -981,4 +981,4 @@ TEST(StreamDecode, CutPicturesNeverMisread)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

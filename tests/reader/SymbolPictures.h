@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
-namespace Vandrel::SymbolPictures {
+namespace VandrelTest {
+
+using namespace Vandrel;
 
 inline const std::string StartPattern{Pdf417StartPattern};
 inline const std::string StopPattern{Pdf417StopPattern};
@@ -203,4 +205,4 @@ inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::st
     return rows;
 }
 
-} // namespace Vandrel::SymbolPictures
+} // namespace VandrelTest

@@ -10,6 +10,8 @@
 
 #include <random>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 namespace {
@@ -94,3 +96,5 @@ TEST(Bars, MergingJoinsColumnsAndTouchingRunsOnly)
     const std::vector<TRect> merged = MergeBars(bars);
     EXPECT_EQ(merged, (std::vector<TRect>{{0, 0, 8, 9}, {10, 0, 13, 3}, {10, 3, 12, 6}, {20, 0, 21, 3}}));
 }
+
+} // namespace VandrelTest

@@ -18,8 +18,9 @@
 
 #include <functional>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 using ZXing::BarcodeFormat;
 
 namespace {
@@ -295,3 +296,5 @@ TEST(QRElements, DataAwareElementsPrintTheValueOfEachRecord)
         EXPECT_EQ(ReadSymbol(r.Picture(r.PageArea(pdfMM, record)), BarcodeFormat::PDF417), printed[record]);
     }
 }
+
+} // namespace VandrelTest

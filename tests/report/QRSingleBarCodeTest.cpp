@@ -12,8 +12,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 using ZXing::BarcodeFormat;
 
 namespace {
@@ -198,3 +199,5 @@ TEST(DBQRSingleBarCode, TakesItsValueFromAModifiableNonEmptyField)
 {
     ExpectTakesValuesFromTheField<TDBQRSingleBarCode>("qr-linear-data");
 }
+
+} // namespace VandrelTest

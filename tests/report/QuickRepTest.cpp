@@ -10,7 +10,6 @@
 #include "support/PrintedPages.h"
 
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,9 +17,9 @@
 #include <cmath>
 #include <vector>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using VandrelTest::NoPrinterPreview;
-using VandrelTest::TestDatabase;
 
 namespace {
 
@@ -342,7 +341,7 @@ TEST(QuickRep, ARunThatCannotWorkIsRefusedBeforeAnythingIsPrinted)
 
 TEST(QuickRep, APrinterWithASmallerSheetIsRefused)
 {
-    VandrelTest::FakePrinterPreview printer; // 4676 x 6744 pixels at 600 dpi, no margins
+    FakePrinterPreview printer; // 4676 x 6744 pixels at 600 dpi, no margins
     TQuickRep report;
     new TQRBand(&report);
     try {
@@ -410,12 +409,9 @@ TEST(QuickRep, PrintsFramedLabelsIntoAPdfOfTheReportsSheet)
         report.Print();
     }
     // Two rows of 120 mm fit on Letter (279.4 mm): 4 records on 1 page.
-    ASSERT_EQ(VandrelTest::PdfPageCount(pdf), 1);
-    QProcess info;
-    info.start("pdfinfo", {pdf});
-    info.waitForFinished();
-    EXPECT_TRUE(info.readAllStandardOutput().contains("612 x 792 pts")) << "a Letter sheet";
-    const QImage page = VandrelTest::PdfPage(pdf, 300);
+    ASSERT_EQ(PdfPageCount(pdf), 1);
+    EXPECT_TRUE(RunProgram("pdfinfo", {pdf}).out.contains("612 x 792 pts")) << "a Letter sheet";
+    const QImage page = PdfPage(pdf, 300);
     ASSERT_FALSE(page.isNull());
     const auto px = [](double mm) { return int(std::nearbyint(mm / 25.4 * 300)); };
     const double columnStep = (215.9 - 20 - 10 - 10) / 2 + 10;
@@ -424,14 +420,14 @@ TEST(QuickRep, PrintsFramedLabelsIntoAPdfOfTheReportsSheet)
         const double left = 20 + (i % 2) * columnStep;
         const double top = 20 + (i / 2) * 120;
         const QRect cell(px(left) - 4, px(top) - 4, px(60) + 8, px(20) + 8);
-        const QRect framed = VandrelTest::PaintedBox(page.copy(cell), Qt::white);
+        const QRect framed = PaintedBox(page.copy(cell), Qt::white);
         EXPECT_NEAR(framed.left(), 4, 2);
         EXPECT_NEAR(framed.top(), 4, 2);
         EXPECT_NEAR(framed.width(), px(60), 2);
         EXPECT_NEAR(framed.height(), px(20), 2);
     }
-    EXPECT_EQ(
-        VandrelTest::PaintedBox(page.copy(px(20) + 10, px(140) + 10, px(60) - 20, px(20) - 20), Qt::white).isEmpty(),
-        false)
+    EXPECT_EQ(PaintedBox(page.copy(px(20) + 10, px(140) + 10, px(60) - 20, px(20) - 20), Qt::white).isEmpty(), false)
         << "the third record's name is printed inside its frame";
 }
+
+} // namespace VandrelTest

@@ -1,11 +1,12 @@
 #pragma once
 // What a print job left behind: PDF pages as pictures (through poppler), and
 // the files the cups-pdf queue writes.
+#include "support/Tool.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QThread>
@@ -20,20 +21,15 @@ inline const QString TestQueue = QStringLiteral("VandrelPDF");
 inline QImage PdfPage(const QString& pdf, int dpi = 300, int page = 1)
 {
     QTemporaryDir dir;
-    QProcess render;
-    render.start("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", "-f", QString::number(page), "-l",
-                              QString::number(page), pdf, dir.filePath("page")});
-    render.waitForFinished(60000);
+    RunProgram("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", "-f", QString::number(page), "-l",
+                            QString::number(page), pdf, dir.filePath("page")});
     return QImage(dir.filePath("page.png"));
 }
 
 // The number of pages poppler finds in a PDF file; -1 when it is none.
 inline int PdfPageCount(const QString& pdf)
 {
-    QProcess info;
-    info.start("pdfinfo", {pdf});
-    info.waitForFinished(30000);
-    for (const QByteArray& line : info.readAllStandardOutput().split('\n'))
+    for (const QByteArray& line : RunProgram("pdfinfo", {pdf}).bytes.split('\n'))
         if (line.startsWith("Pages:"))
             return line.mid(6).trimmed().toInt();
     return -1;
