@@ -111,7 +111,6 @@ void Put(TPdf417Codewords& list, int32_t value)
     list.AppendBarData(list.Tail(), static_cast<int16_t>(value));
 }
 
-
 // Appends the base-900 digits of the number "1" followed by `digits` (at most
 // NumericGroupDigits of them), most significant first. The leading 1 is what
 // keeps leading zeros of the group.

@@ -5,6 +5,7 @@
 // group is one centred string. Positions are compared from the first bar, as
 // zint's quiet zones are its own.
 #include "linear/LinearSymbol.h"
+#include "support/Zint.h"
 
 #include <zint.h>
 
@@ -12,14 +13,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-namespace Vandrel {
+namespace VandrelTest {
+
+using namespace Vandrel;
+
 namespace {
 
 // zint's vector coordinates: two units a module at the default scale.
@@ -74,31 +77,29 @@ TShape OurShape(const TLinearSymbol& symbol)
 
 TShape ZintShape(int symbology, std::string_view data)
 {
-    const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(), ZBarcode_Delete);
-    symbol->symbology = symbology;
-    const int status = ZBarcode_Encode_and_Buffer_Vector(
-        symbol.get(), reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()), 0);
-    if (status >= ZINT_ERROR) {
-        ADD_FAILURE() << "zint: " << symbol->errtxt;
+    ZintOptions options;
+    options.vector = true;
+    const ZintSymbol symbol = ZintEncode(symbology, data, options);
+    if (!symbol.Ok()) {
+        ADD_FAILURE() << "zint: " << symbol.error;
         return {};
     }
-    const zint_vector& vector = *symbol->vector;
-    double origin = vector.width;
-    double dataHeight = vector.height;
-    for (const zint_vector_rect* r = vector.rectangles; r; r = r->next) {
-        origin = std::min<double>(origin, r->x);
-        if (r->y == 0)
-            dataHeight = std::min<double>(dataHeight, r->height);
+    double origin = symbol.vectorWidth;
+    double dataHeight = symbol.vectorHeight;
+    for (const ZintRect& r : symbol.rects) {
+        origin = std::min(origin, r.x);
+        if (r.y == 0)
+            dataHeight = std::min(dataHeight, r.height);
     }
     TShape shape;
-    for (const zint_vector_rect* r = vector.rectangles; r; r = r->next)
-        shape.bars.push_back({r->y > 0                 ? 'A'
-                              : r->height > dataHeight ? 'G'
-                                                       : 'D',
-                              (r->x - origin) / ZintUnitsPerModule, r->width / ZintUnitsPerModule});
-    for (const zint_vector_string* s = vector.strings; s; s = s->next)
-        if (s->length > 1)
-            shape.centres.push_back((s->x - origin) / ZintUnitsPerModule);
+    for (const ZintRect& r : symbol.rects)
+        shape.bars.push_back({r.y > 0                 ? 'A'
+                              : r.height > dataHeight ? 'G'
+                                                      : 'D',
+                              (r.x - origin) / ZintUnitsPerModule, r.width / ZintUnitsPerModule});
+    for (const ZintString& t : symbol.strings)
+        if (t.text.size() > 1)
+            shape.centres.push_back((t.x - origin) / ZintUnitsPerModule);
     return shape;
 }
 
@@ -150,4 +151,4 @@ TEST(LinearSymbol, RetailLayoutsMatchZint)
 }
 
 } // namespace
-} // namespace Vandrel
+} // namespace VandrelTest

@@ -10,8 +10,9 @@
 
 #include <gtest/gtest.h>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
-using namespace VandrelTest;
 
 namespace {
 
@@ -121,3 +122,5 @@ TEST(BarPDF417Draw, OpaquePrintCoversTheRowsOfItsSymbol)
         for (int x = rows.left(); x <= rows.right(); ++x)
             ASSERT_TRUE(over.pixel(x, y) == Bar.rgb() || over.pixel(x, y) == Background.rgb()) << x << ',' << y;
 }
+
+} // namespace VandrelTest

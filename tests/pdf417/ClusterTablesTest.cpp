@@ -109,8 +109,7 @@ std::string ReadWithZXing(const TSymbol& s)
     const TPdf417Symbol symbol = Pdf417Symbol(codewords, {s.rows, s.columns}, s.level, true);
     std::vector<TRect> bars;
     AppendBars(symbol, {margin, margin}, module, rowHeight, bars);
-    const SymbolPictures::TPicture picture =
-        SymbolPictures::DrawBars(bars, symbol.RowModules * module + 2 * margin, s.rows * rowHeight + 2 * margin);
+    const TPicture picture = DrawBars(bars, symbol.RowModules * module + 2 * margin, s.rows * rowHeight + 2 * margin);
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
     const auto result = ZXing::ReadBarcode(

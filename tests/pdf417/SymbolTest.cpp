@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace VandrelTest {
+
 using namespace Vandrel;
 
 namespace {
@@ -26,8 +28,8 @@ TRead ReadWithZXing(const TPdf417Symbol& symbol)
     constexpr int32_t module = 2, rowHeight = 3 * module, margin = 10 * module;
     std::vector<TRect> bars;
     AppendBars(symbol, {margin, margin}, module, rowHeight, bars);
-    const SymbolPictures::TPicture picture = SymbolPictures::DrawBars(bars, symbol.RowModules * module + 2 * margin,
-                                                                      symbol.Size.Rows * rowHeight + 2 * margin);
+    const TPicture picture =
+        DrawBars(bars, symbol.RowModules * module + 2 * margin, symbol.Size.Rows * rowHeight + 2 * margin);
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
     const auto result = ZXing::ReadBarcode(
@@ -66,8 +68,8 @@ TEST(Pdf417Symbol, ZXingReadsTheRowsOfEncodedSymbols)
         encoder.SetDataColumn(c.columns);
         encoder.SetBarValue(c.value);
         ASSERT_TRUE(encoder.StreamToBarData());
-        const std::vector<TPdf417Symbol> symbols = Pdf417Symbols(
-            SymbolPictures::EncodedCodewords(encoder), encoder.SymbolSizes(), encoder.ErrorLevel(), encoder.FullRows());
+        const std::vector<TPdf417Symbol> symbols =
+            Pdf417Symbols(EncodedCodewords(encoder), encoder.SymbolSizes(), encoder.ErrorLevel(), encoder.FullRows());
         ASSERT_GE(symbols.size(), c.minSymbols);
         std::string read;
         for (size_t k = 0; k < symbols.size(); ++k) {
@@ -91,10 +93,10 @@ TEST(Pdf417Symbol, TruncatedRowsAndMissingCodewords)
     const std::vector<int16_t> codewords = {5, 0, 900, 1, 2, 3, 4, 5}; // one short of 3 × 3
     const TPdf417Symbol symbol = Pdf417Symbol(codewords, {3, 3}, 0, false);
     ASSERT_EQ(symbol.RowStarts.size(), 4u);
-    EXPECT_EQ(SymbolPictures::Widths(symbol)[0], std::string(Pdf417StartPattern) +
-                                                     std::string(GetBSValue(0, GetFistNote(0, 0, {3, 3}, 0))) +
-                                                     std::string(GetBSValue(0, 5)) + std::string(GetBSValue(0, 0)) +
-                                                     std::string(GetBSValue(0, 900)) + "1");
+    EXPECT_EQ(Widths(symbol)[0], std::string(Pdf417StartPattern) +
+                                     std::string(GetBSValue(0, GetFistNote(0, 0, {3, 3}, 0))) +
+                                     std::string(GetBSValue(0, 5)) + std::string(GetBSValue(0, 0)) +
+                                     std::string(GetBSValue(0, 900)) + "1");
     for (int32_t j = 0; j < 3; ++j) {
         int32_t modules = 0;
         for (const TElementRun run : symbol.Row(j))
@@ -157,3 +159,5 @@ TEST(Pdf417Symbol, LayOutSequence)
         EXPECT_EQ(layout.Bottom, c.bottom) << "case " << i;
     }
 }
+
+} // namespace VandrelTest

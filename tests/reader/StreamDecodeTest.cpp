@@ -618,22 +618,6 @@ TEST(StreamDecode, MalformedPicturesNeverCrash)
     EXPECT_GT(decoded, 50) << "the swapped codewords reach the decoding";
 }
 
-TEST(StreamDecode, RandomCodewordsNeverCrash)
-{
-    std::mt19937 rng(913);
-    for (int32_t i = 0; i < 2000; ++i) {
-        Codewords codewords(static_cast<size_t>(std::uniform_int_distribution<int32_t>(0, 40)(rng)));
-        for (int16_t& c : codewords)
-            c = static_cast<int16_t>(std::uniform_int_distribution<int32_t>(0, 5)(rng) == 0
-                                         ? std::uniform_int_distribution<int32_t>(900, 928)(rng)
-                                         : std::uniform_int_distribution<int32_t>(0, 899)(rng));
-        // At most 44 digits come from 15 numeric codewords, the densest mode.
-        if (const std::optional<TDecodedData> decoded = DecodeCodewords(codewords)) {
-            EXPECT_LE(decoded->Bytes.size(), 3 * codewords.size());
-        }
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Several symbols in one picture
 

@@ -87,6 +87,19 @@ ZintSymbol ZintEncode(int symbology, std::string_view data, const ZintOptions& o
         result.rows.push_back(std::move(modules));
     }
     result.text = reinterpret_cast<const char*>(symbol->text);
+    if (options.vector) {
+        if (ZBarcode_Buffer_Vector(symbol.get(), 0) >= ZINT_ERROR) {
+            result.error = symbol->errtxt;
+            return result;
+        }
+        const zint_vector& vector = *symbol->vector;
+        result.vectorWidth = vector.width;
+        result.vectorHeight = vector.height;
+        for (const zint_vector_rect* r = vector.rectangles; r; r = r->next)
+            result.rects.push_back({r->x, r->y, r->width, r->height});
+        for (const zint_vector_string* t = vector.strings; t; t = t->next)
+            result.strings.push_back({t->x, reinterpret_cast<const char*>(t->text)});
+    }
     if (options.codewords) {
         result.codewords = CodewordsFromPrint(print);
         if (result.codewords.empty())

@@ -15,6 +15,16 @@ struct ZintOptions {
     int option2 = Default;             // e.g. PDF417 columns, MSI check digits, an add-on gap
     int option3 = Default;
     bool codewords = false; // also collect the codeword list (PDF417 and its kin)
+    bool vector = false;    // also lay the symbol out as zint's vector output does
+};
+
+// zint's vector output, in its units (two to a module at the default scale).
+struct ZintRect {
+    double x, y, width, height;
+};
+struct ZintString {
+    double x; // the centre of the text
+    std::string text;
 };
 
 struct ZintSymbol {
@@ -22,6 +32,9 @@ struct ZintSymbol {
     std::vector<std::string> rows; // one string per row, '1' a dark module and '0' a light one
     std::string text;              // the human-readable text zint prints (check digits included)
     std::vector<int> codewords;    // the whole codeword list, when asked for
+    std::vector<ZintRect> rects;   // the bars of the vector layout, when asked for
+    std::vector<ZintString> strings;
+    double vectorWidth = 0, vectorHeight = 0;
 
     bool Ok() const { return error.empty(); }
 };
