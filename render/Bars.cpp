@@ -5,33 +5,11 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <unordered_map>
 
 namespace Vandrel {
-
-TPoint TQuarterTurn::Apply(TPoint p) const
-{
-    switch (Angle) {
-    case _90: return {Origin.x + p.y, Origin.y - p.x};
-    case _180: return {Origin.x - p.x, Origin.y - p.y};
-    case _270: return {Origin.x - p.y, Origin.y + p.x};
-    default: return {Origin.x + p.x, Origin.y + p.y};
-    }
-}
-
-TRect TQuarterTurn::Apply(const TRect& r) const
-{
-    const int32_t w = r.Right - r.Left;
-    const int32_t h = r.Bottom - r.Top;
-    const TPoint q = Apply(TPoint{r.Left, r.Top});
-    switch (Angle) {
-    case _90: return {q.x, q.y - w, q.x + h, q.y};
-    case _180: return {q.x - w, q.y - h, q.x, q.y};
-    case _270: return {q.x - h, q.y, q.x, q.y + w};
-    default: return {q.x, q.y, q.x + w, q.y + h};
-    }
-}
 
 uint32_t PixelOf(const QImage& image, const QColor& colour)
 {
@@ -63,20 +41,87 @@ uint32_t PixelOf(const QImage& image, const QColor& colour)
 
 namespace {
 
-// Pixels [left, right) of one scanline set to `pixel`.
-void FillSpan(uchar* line, int depth, bool lsbFirst, int left, int right, uint32_t pixel)
-{
-    switch (depth) {
-    case 32:
-        std::fill(reinterpret_cast<uint32_t*>(line) + left, reinterpret_cast<uint32_t*>(line) + right, pixel);
-        break;
-    case 8: std::memset(line + left, int(pixel), size_t(right - left)); break;
-    default:
-        for (int x = left; x < right; ++x) {
-            const uchar bit = lsbFirst ? uchar(1u << (x & 7)) : uchar(0x80u >> (x & 7));
-            line[x >> 3] = pixel ? uchar(line[x >> 3] | bit) : uchar(line[x >> 3] & ~bit);
+// Pixels [left, right) of one scanline set to `pixel`, for one pixel depth.
+template <int Depth, bool LsbFirst = false>
+struct TSpanFill {
+    static void Fill(uchar* line, int left, int right, uint32_t pixel)
+    {
+        if constexpr (Depth == 32) {
+            std::fill(reinterpret_cast<uint32_t*>(line) + left, reinterpret_cast<uint32_t*>(line) + right, pixel);
+        } else if constexpr (Depth == 8) {
+            std::memset(line + left, int(pixel), size_t(right - left));
+        } else {
+            for (int x = left; x < right; ++x) {
+                const uchar bit = LsbFirst ? uchar(1u << (x & 7)) : uchar(0x80u >> (x & 7));
+                line[x >> 3] = pixel ? uchar(line[x >> 3] | bit) : uchar(line[x >> 3] & ~bit);
+            }
         }
-        break;
+    }
+};
+
+template <typename Span>
+void FillBarsAs(QImage& image, std::span<const TRect> bars, const TQuarterTurn& turn, uint32_t pixel)
+{
+    const int width = image.width();
+    const int height = image.height();
+    const qsizetype stride = image.bytesPerLine();
+    uchar* const bits = image.bits();
+    const auto clipped = [&](const TRect& bar) {
+        const TRect r = turn.Apply(bar);
+        return TRect{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width), std::min(r.Bottom, height)};
+    };
+    if (turn.Angle == _90 || turn.Angle == _270) {
+        for (const TRect& bar : bars) {
+            const TRect r = clipped(bar);
+            if (r.Left >= r.Right)
+                continue;
+            for (int y = r.Top; y < r.Bottom; ++y)
+                Span::Fill(bits + qsizetype(y) * stride, r.Left, r.Right, pixel);
+        }
+        return;
+    }
+    // A run of bars sharing top and bottom (a PDF417 row, a band of equal 1D
+    // bars) is one scanline repeated: it is built on its first line, and the
+    // bytes from its first bar to its last are copied down. Between its bars
+    // that copies the background the caller filled.
+    const int depth = image.depth();
+    for (size_t i = 0; i < bars.size();) {
+        size_t end = i + 1;
+        while (end < bars.size() && bars[end].Top == bars[i].Top && bars[end].Bottom == bars[i].Bottom)
+            ++end;
+        const TRect band = clipped({0, bars[i].Top, 0, bars[i].Bottom});
+        int left = INT_MAX;
+        int right = INT_MIN;
+        if (band.Top < band.Bottom) {
+            uchar* const first = bits + qsizetype(band.Top) * stride;
+            for (size_t k = i; k < end; ++k) {
+                const TRect r = clipped(bars[k]);
+                if (r.Left < r.Right) {
+                    Span::Fill(first, r.Left, r.Right, pixel);
+                    left = std::min(left, r.Left);
+                    right = std::max(right, r.Right);
+                }
+            }
+        }
+        if (left < right) {
+            if (depth == 1 && ((left | right) & 7) != 0) {
+                // Partial bytes belong partly to neighbours: fill each line.
+                for (size_t k = i; k < end; ++k) {
+                    const TRect r = clipped(bars[k]);
+                    if (r.Left >= r.Right)
+                        continue;
+                    for (int y = band.Top + 1; y < r.Bottom; ++y)
+                        Span::Fill(bits + qsizetype(y) * stride, r.Left, r.Right, pixel);
+                }
+            } else {
+                const qsizetype from = qsizetype(left) * depth / 8;
+                const qsizetype to = (qsizetype(right) * depth + 7) / 8;
+                const uchar* source = bits + qsizetype(band.Top) * stride + from;
+                for (int y = band.Top + 1; y < band.Bottom; ++y)
+                    std::memcpy(bits + qsizetype(y) * stride + from, source, size_t(to - from));
+            }
+        }
+        i = end;
     }
 }
 
@@ -84,67 +129,18 @@ void FillSpan(uchar* line, int depth, bool lsbFirst, int left, int right, uint32
 
 void FillBars(QImage& image, std::span<const TRect> bars, const TQuarterTurn& turn, uint32_t pixel)
 {
-    const int depth = image.depth();
-    if (image.isNull() || (depth != 32 && depth != 8 && depth != 1))
+    if (image.isNull())
         return;
-    const bool lsbFirst = image.format() == QImage::Format_MonoLSB;
-    const int width = image.width();
-    const int height = image.height();
-    const qsizetype stride = image.bytesPerLine();
-    uchar* const bits = image.bits();
-    // A run of bars sharing top and bottom (a PDF417 row, a band of equal 1D
-    // bars) unturned or half-turned is one scanline repeated: it is built on
-    // its first line and copied down.
-    const bool horizontal = turn.Angle == _0 || turn.Angle == _180;
-    for (size_t i = 0; i < bars.size();) {
-        size_t end = i + 1;
-        if (horizontal)
-            while (end < bars.size() && bars[end].Top == bars[i].Top && bars[end].Bottom == bars[i].Bottom)
-                ++end;
-        int top = INT_MAX;
-        int bottom = INT_MIN;
-        int left = INT_MAX;
-        int right = INT_MIN;
-        for (size_t k = i; k < end; ++k) {
-            const TRect r = turn.Apply(bars[k]);
-            const int t = std::max(r.Top, 0);
-            const int b = std::min(r.Bottom, height);
-            const int l = std::max(r.Left, 0);
-            const int rt = std::min(r.Right, width);
-            if (t >= b || l >= rt)
-                continue;
-            top = t;
-            bottom = b;
-            left = std::min(left, l);
-            right = std::max(right, rt);
-            if (horizontal) {
-                FillSpan(bits + qsizetype(t) * stride, depth, lsbFirst, l, rt, pixel);
-            } else {
-                for (int y = t; y < b; ++y)
-                    FillSpan(bits + qsizetype(y) * stride, depth, lsbFirst, l, rt, pixel);
-            }
-        }
-        if (horizontal && top < bottom) {
-            // Bytes covering [left, right) of the first line, to every other line.
-            const qsizetype first = qsizetype(left) * depth / 8;
-            const qsizetype last = (qsizetype(right) * depth + 7) / 8;
-            if (depth == 1 && ((left | right) & 7) != 0) {
-                // Partial bytes belong partly to neighbours: redraw instead.
-                for (size_t k = i; k < end; ++k) {
-                    const TRect r = turn.Apply(bars[k]);
-                    const int l = std::max(r.Left, 0);
-                    const int rt = std::min(r.Right, width);
-                    if (l < rt)
-                        for (int y = top + 1; y < bottom; ++y)
-                            FillSpan(bits + qsizetype(y) * stride, depth, lsbFirst, l, rt, pixel);
-                }
-            } else {
-                const uchar* source = bits + qsizetype(top) * stride + first;
-                for (int y = top + 1; y < bottom; ++y)
-                    std::memcpy(bits + qsizetype(y) * stride + first, source, size_t(last - first));
-            }
-        }
-        i = end;
+    switch (image.depth()) {
+    case 32: FillBarsAs<TSpanFill<32>>(image, bars, turn, pixel); break;
+    case 8: FillBarsAs<TSpanFill<8>>(image, bars, turn, pixel); break;
+    case 1:
+        if (image.format() == QImage::Format_MonoLSB)
+            FillBarsAs<TSpanFill<1, true>>(image, bars, turn, pixel);
+        else
+            FillBarsAs<TSpanFill<1>>(image, bars, turn, pixel);
+        break;
+    default: break;
     }
 }
 

@@ -26,13 +26,32 @@ namespace Vandrel {
 
 // Where the unturned frame lands: turned by Angle about (0, 0), then moved to
 // Origin (a corner of the drawing area).
-struct VANDREL_EXPORT TQuarterTurn {
+struct TQuarterTurn {
     TAngleType Angle = _0;
     TPoint Origin;
 
-    TPoint Apply(TPoint p) const;
+    TPoint Apply(TPoint p) const
+    {
+        switch (Angle) {
+        case _90: return {Origin.x + p.y, Origin.y - p.x};
+        case _180: return {Origin.x - p.x, Origin.y - p.y};
+        case _270: return {Origin.x - p.y, Origin.y + p.x};
+        default: return {Origin.x + p.x, Origin.y + p.y};
+        }
+    }
     // The turned rectangle, normalised.
-    TRect Apply(const TRect& r) const;
+    TRect Apply(const TRect& r) const
+    {
+        const int32_t w = r.Right - r.Left;
+        const int32_t h = r.Bottom - r.Top;
+        const TPoint q = Apply(TPoint{r.Left, r.Top});
+        switch (Angle) {
+        case _90: return {q.x, q.y - w, q.x + h, q.y};
+        case _180: return {q.x - w, q.y - h, q.x, q.y};
+        case _270: return {q.x - h, q.y, q.x, q.y + w};
+        default: return {q.x, q.y, q.x + w, q.y + h};
+        }
+    }
 };
 
 // The value that stands for `colour` in the pixels of `image`: a premultiplied

@@ -32,6 +32,10 @@ std::vector<TRect> SampleBars()
     }
     for (int x = 0; x < 80; x += 3)
         bars.push_back({x, 30, x + 1 + int(random() % 2), 34 + int(random() % 30)});
+    // Wholly outside the picture, across or along the symbol, at every turn.
+    for (const TRect& far :
+         {TRect{3, 200, 6, 204}, TRect{3, -90, 6, -85}, TRect{200, 3, 204, 6}, TRect{-90, 3, -85, 6}})
+        bars.push_back(far);
     return bars;
 }
 
