@@ -5,13 +5,19 @@
 
 namespace Vandrel {
 
-std::string Convert(std::string_view widths)
+void AppendConverted(std::string& modules, std::string_view widths)
 {
-    std::string modules(widths);
     // Elements alternate bar, space, ...: bars move "1".."4" up to "5".."8",
     // spaces down to "0".."3".
-    for (std::size_t i = 0; i < modules.size(); ++i)
-        modules[i] = static_cast<char>(modules[i] + (i % 2 == 0 ? 4 : -1));
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        modules.push_back(static_cast<char>(widths[i] + (i % 2 == 0 ? 4 : -1)));
+}
+
+std::string Convert(std::string_view widths)
+{
+    std::string modules;
+    modules.reserve(widths.size());
+    AppendConverted(modules, widths);
     return modules;
 }
 

@@ -17,6 +17,9 @@ inline constexpr int32_t Modules[4] = {1, 2, 3, 4};
 
 // Width-digit pattern ("1".."4", bar first, alternating) -> module string.
 VANDREL_ENGINES_EXPORT std::string Convert(std::string_view widths);
+// The same, appended to `modules`: symbols built pattern by pattern need no
+// string per pattern.
+VANDREL_ENGINES_EXPORT void AppendConverted(std::string& modules, std::string_view widths);
 
 // Decodes one module-string character; any other character leaves both outputs alone.
 VANDREL_ENGINES_EXPORT void GetBarProps(char c, int32_t& width, TBarLineType& kind);

@@ -206,22 +206,26 @@ int PairValue(std::string_view pair)
 class TCode128Symbol {
 public:
     // codeSet: 0, 1, 2 for A, B, C.
-    explicit TCode128Symbol(int codeSet)
-        : modules_(Convert(StartPatterns[codeSet])), sum_((StartA + codeSet) % CheckModulus)
+    // `symbols`: how many symbol characters will be added, so that the
+    // module string is allocated once.
+    TCode128Symbol(int codeSet, std::size_t symbols) : sum_((StartA + codeSet) % CheckModulus)
     {
+        // Start, the symbol characters and the check character of six elements each, the stop of seven.
+        modules_.reserve(6 * (symbols + 2) + 7);
+        AppendConverted(modules_, StartPatterns[codeSet]);
     }
 
     void Add(int value)
     {
-        modules_ += Convert(PatternOf(value));
+        AppendConverted(modules_, PatternOf(value));
         sum_ = (sum_ + value * weight_) % CheckModulus;
         weight_ = (weight_ + 1) % CheckModulus;
     }
 
     std::string Finish() &&
     {
-        modules_ += Convert(PatternOf(sum_));
-        modules_ += Convert(StopPattern);
+        AppendConverted(modules_, PatternOf(sum_));
+        AppendConverted(modules_, StopPattern);
         return std::move(modules_);
     }
 
@@ -242,7 +246,7 @@ private:
 std::string Code128Modules(char set, bool ean128, std::string_view value)
 {
     const int codeSet = set == 'A' ? 0 : set == 'C' ? 2 : 1;
-    TCode128Symbol symbol(codeSet);
+    TCode128Symbol symbol(codeSet, (codeSet == 2 ? (value.size() + 1) / 2 : value.size()) + (ean128 ? 1 : 0));
     if (ean128)
         symbol.Add(FNC1);
     if (codeSet == 2) {
