@@ -94,12 +94,15 @@ void FillBarsAs(QImage& image, std::span<const TRect> bars, const TQuarterTurn& 
         int right = INT_MIN;
         if (band.Top < band.Bottom) {
             uchar* const first = bits + qsizetype(band.Top) * stride;
+            // Along the band a bar only moves (or, half-turned, mirrors).
+            const bool mirrored = turn.Angle == _180;
             for (size_t k = i; k < end; ++k) {
-                const TRect r = clipped(bars[k]);
-                if (r.Left < r.Right) {
-                    Span::Fill(first, r.Left, r.Right, pixel);
-                    left = std::min(left, r.Left);
-                    right = std::max(right, r.Right);
+                const int l = std::max(mirrored ? turn.Origin.x - bars[k].Right : turn.Origin.x + bars[k].Left, 0);
+                const int r = std::min(mirrored ? turn.Origin.x - bars[k].Left : turn.Origin.x + bars[k].Right, width);
+                if (l < r) {
+                    Span::Fill(first, l, r, pixel);
+                    left = std::min(left, l);
+                    right = std::max(right, r);
                 }
             }
         }
