@@ -224,21 +224,22 @@ TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::DrawingExtent(int64_t along) 
 
 void TCustomBarPDF417::ShownBars(std::vector<TRect>& bars, std::vector<TRect>* light)
 {
-    // The codewords of every symbol, then those of the shown one onwards.
-    std::span<const int16_t> shown = FEncoder.Codewords().Values();
     const std::span<const TSymbolSize> sizes = ShownSizes();
-    if (FShownSymbol != AllSymbols && !sizes.empty()) {
+    std::span<const TPdf417Symbol> symbols = FEncoder.Symbols();
+    if (sizes.empty() || symbols.size() != FEncoder.SymbolSizes().size())
+        return;
+    if (FShownSymbol != AllSymbols) {
+        // A symbol whose codewords the list does not reach is not drawn.
         size_t before = 0;
         for (const TSymbolSize size : std::span(FEncoder.SymbolSizes()).first(size_t(FShownSymbol)))
             before += size_t(size.Rows) * size_t(size.Columns);
-        shown = shown.subspan(std::min(before, shown.size()));
+        if (before >= FEncoder.Codewords().Values().size())
+            return;
+        symbols = symbols.subspan(size_t(FShownSymbol), 1);
     }
-    if (shown.empty() || sizes.empty())
-        return;
     SetInitValue();
     const int32_t along = (Angle() == _0 || Angle() == _180) ? BmpWidth : BmpHeight;
     const TSequenceLayout layout = LayOutSequence(sizes, Look(*this), along);
-    const std::vector<TPdf417Symbol> symbols = Pdf417Symbols(shown, sizes, ErrorLevel(), FEncoder.FullRows());
     // Runs alternate bar and space, and every row starts with a bar.
     size_t runs = 0;
     for (const TPdf417Symbol& symbol : symbols)

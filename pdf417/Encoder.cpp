@@ -101,6 +101,7 @@ void TPdf417Encoder::ClearCodewords()
     FSymbolSizes.clear();
     FPieceLengths.clear();
     FSymbolStarts.clear();
+    FSymbols.clear();
 }
 
 const TBarData* TPdf417Encoder::SymbolStart(int32_t index) const
@@ -226,9 +227,7 @@ bool TPdf417Encoder::StreamToBarData()
         EncryptPayload(FWorkStream, FPassword);
     try {
         if (Compact(FCodewords, WorkBytes(), FMessage) && (IsMicro() ? BuildSequence() : BuildSymbol())) {
-            // Gathered once per encoding, so that drawing reads the codewords
-            // side by side and never changes the list it reads.
-            FCodewords.Values();
+            FSymbols = Pdf417Symbols(FCodewords.Values(), FSymbolSizes, ErrorLevel(), FFullRows);
             return true;
         }
     } catch (...) {

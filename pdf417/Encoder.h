@@ -16,6 +16,7 @@
 #include "pdf417/BarData.h"
 #include "pdf417/ErrorCorrection.h"
 #include "pdf417/Sizing.h"
+#include "pdf417/Symbol.h"
 
 #include <array>
 #include <cstdint>
@@ -106,6 +107,10 @@ public:
     // nullptr: one symbol of a long sequence is found without a walk along
     // all those before it.
     const TBarData* SymbolStart(int32_t index) const;
+    // The symbols of the last encoding as rows of element runs, one for each
+    // of SymbolSizes(): built with the codewords, so that drawing only turns
+    // runs into pixels.
+    const std::vector<TPdf417Symbol>& Symbols() const { return FSymbols; }
 
     // Encodes DataStream afresh. False, with an empty list, when there is
     // nothing to encode or a message reported why not; a sizing failure
@@ -153,6 +158,7 @@ private:
 
     TPdf417Codewords FCodewords;
     std::vector<TSymbolSize> FSymbolSizes;
+    std::vector<TPdf417Symbol> FSymbols;
     std::vector<size_t> FPieceLengths; // bytes of WorkStream per symbol of a sequence
     std::vector<const TBarData*> FSymbolStarts;
 };
