@@ -84,6 +84,28 @@ const TGenerators& Generators()
 // the front, which 32 bits hold.
 static_assert(MaxECCount * (Prime - 1) * (Prime - 1) + Prime <= UINT32_MAX);
 
+using TRegister = std::array<uint32_t, MaxECCount + 1>;
+
+// The remainder of data(x)·x^k divided by the generator of `level`, by the
+// usual shift register, each entry left unreduced. The register subtracts
+// a[j]·t by adding (929 - a[j])·t and leaves every reduction but the
+// feedback's to the end, so the inner loop is a plain multiply-add without a
+// division; its one entry past the end stays 0 for the last coefficient to
+// shift in.
+template <typename Values>
+TRegister Remainder(TErrorLevel level, const Values& values)
+{
+    const std::size_t k = std::size_t{2} << level;
+    const uint32_t* negated = Generators().Negated.data() + GeneratorOffset(level);
+    TRegister r{};
+    values([&](int32_t value) {
+        const uint32_t t = (static_cast<uint32_t>(value) + r[0]) % Prime;
+        for (std::size_t j = 0; j < k; ++j)
+            r[j] = r[j + 1] + negated[j] * t;
+    });
+    return r;
+}
+
 } // namespace
 
 TPdf417ErrorCorrection::TPdf417ErrorCorrection(TErrorLevel level)
@@ -106,24 +128,30 @@ std::span<const int32_t> TPdf417ErrorCorrection::ECCoefficients() const
         .subspan(GeneratorOffset(FLevel), static_cast<std::size_t>(ECCount()));
 }
 
-// The remainder of data(x)·x^k divided by the generator, by the usual shift
-// register, negated at the end. The register subtracts a[j]·t by adding
-// (929 - a[j])·t and leaves every reduction but the feedback's to the end,
-// so the inner loop is a plain multiply-add without a division; its one
-// entry past the end stays 0 for the last coefficient to shift in.
+// The remainder, negated.
 void TPdf417ErrorCorrection::CreateErrorCode(const TPdf417Codewords& list, int32_t start, int32_t count)
 {
-    const std::size_t k = FErrorCodes.size();
-    const uint32_t* negated = Generators().Negated.data() + GeneratorOffset(FLevel);
-    std::array<uint32_t, MaxECCount + 1> r{};
-    const TBarData* node = list.FindNode(start);
-    for (int32_t taken = 0; node && taken < count; ++taken, node = node->Next) {
-        const uint32_t t = (static_cast<uint32_t>(node->Value) + r[0]) % Prime;
-        for (std::size_t j = 0; j < k; ++j)
-            r[j] = r[j + 1] + negated[j] * t;
-    }
-    for (std::size_t j = 0; j < k; ++j)
+    const TRegister r = Remainder(FLevel, [&](const auto& shift) {
+        const TBarData* node = list.FindNode(start);
+        for (int32_t taken = 0; node && taken < count; ++taken, node = node->Next)
+            shift(node->Value);
+    });
+    for (std::size_t j = 0; j < FErrorCodes.size(); ++j)
         FErrorCodes[j] = static_cast<int32_t>((Prime - r[j] % Prime) % Prime);
+}
+
+// c(x) vanishes at the generator's roots exactly when the generator divides
+// it, that is when c(x)·x^k leaves no remainder (x^k shares no root with it).
+bool IsSymbolCodeword(std::span<const int16_t> codewords, TErrorLevel level)
+{
+    if (level < 0 || level >= LevelCount)
+        return false;
+    const TRegister r = Remainder(level, [&](const auto& shift) {
+        for (const int16_t c : codewords)
+            shift(c);
+    });
+    return std::all_of(r.begin(), r.begin() + (std::ptrdiff_t{2} << level),
+                       [](uint32_t entry) { return entry % Prime == 0; });
 }
 
 } // namespace Vandrel

@@ -42,4 +42,8 @@ private:
     std::vector<int32_t> FErrorCodes;
 };
 
+// Whether `codewords` (data, then error correction, each 0-928) are a
+// codeword of `level`'s code: the generator divides their polynomial.
+VANDREL_ENGINES_EXPORT bool IsSymbolCodeword(std::span<const int16_t> codewords, TErrorLevel level);
+
 } // namespace Vandrel

@@ -2,9 +2,11 @@
 
 #include "pdf417/ClusterTables.h"
 #include "pdf417/Codewords.h"
+#include "pdf417/ErrorCorrection.h"
 #include "pdf417/Symbol.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -454,6 +456,10 @@ bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount)
         return false;
     if (std::any_of(codewords.begin(), codewords.end(), [](int16_t c) { return c < 0 || c >= GaloisPrime; }))
         return false;
+    // A level's count: its generator divides the codewords' polynomial, one
+    // multiply-add pass instead of a division per codeword and syndrome.
+    if (std::has_single_bit(uint32_t(ecCount)) && ecCount >= 2 && ecCount <= (2 << MaxErrorLevel))
+        return IsSymbolCodeword(codewords, TErrorLevel(std::countr_zero(uint32_t(ecCount)) - 1));
     int32_t root = 1;
     for (int32_t i = 1; i <= ecCount; ++i) {
         root = root * GaloisRoot % GaloisPrime;
