@@ -313,8 +313,9 @@ TEST(Recognition, ErrorCorrectionHolds)
         const int32_t ec = int32_t{2} << level;
         EXPECT_TRUE(ErrorCorrectionHolds(grid, ec));
         EXPECT_FALSE(ErrorCorrectionHolds(grid, ec + 1)) << "one syndrome more";
-        if (level < 8)
+        if (level < 8) {
             EXPECT_FALSE(ErrorCorrectionHolds(grid, 2 * ec)) << "the next level's code";
+        }
         EXPECT_FALSE(ErrorCorrectionHolds(grid, 0));
         EXPECT_FALSE(ErrorCorrectionHolds(std::span(grid).first(static_cast<size_t>(ec)), ec));
         for (const size_t at : {size_t{0}, grid.size() / 2, grid.size() - 1}) {

@@ -63,8 +63,11 @@ std::vector<int> CodewordsFromPrint(const std::string& print)
 ZintSymbol ZintEncode(int symbology, std::string_view data, const ZintOptions& options)
 {
     const Symbol symbol(ZBarcode_Create(), ZBarcode_Delete);
-    if (!symbol)
-        return {"zint: out of memory"};
+    ZintSymbol result;
+    if (!symbol) {
+        result.error = "zint: out of memory";
+        return result;
+    }
     symbol->symbology = symbology;
     SetOption(symbol->option_1, options.option1);
     SetOption(symbol->option_2, options.option2);
@@ -74,7 +77,6 @@ ZintSymbol ZintEncode(int symbology, std::string_view data, const ZintOptions& o
                            ? EncodeCatchingDebugPrint(*symbol, data, print)
                            : ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
                                              static_cast<int>(data.size()));
-    ZintSymbol result;
     if (status >= ZINT_ERROR) {
         result.error = symbol->errtxt[0] ? symbol->errtxt : "zint error " + std::to_string(status);
         return result;
