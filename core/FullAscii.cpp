@@ -12,7 +12,7 @@ std::string ExpandFullAscii(const TFullAsciiTable& table, std::string_view value
         const auto code = static_cast<unsigned char>(c);
         if (code < std::size(table)) {
             const auto& entry = table[code];
-            expanded.append(entry + 1, entry + 1 + entry[0]);
+            expanded.append(entry.begin() + 1, entry.begin() + 1 + entry[0]);
         }
     }
     return expanded;

@@ -1,5 +1,6 @@
 #pragma once
-// Code 39 and its full-ASCII (Extended) form.
+// Code 39 and its full-ASCII (Extended) form; its full-ASCII table,
+// CodeTable_Code39Ex, is in core/FullAscii.h.
 #include <string>
 #include <string_view>
 
@@ -11,9 +12,6 @@ struct TCode39Record {
     unsigned char value;
 };
 extern const TCode39Record CodeTable_Code39[44];
-
-// Full-ASCII substitution for codes 0..127: length, then up to two characters.
-extern const unsigned char CodeTable_Code39Ex[128][3];
 
 // True when `c` is one of the 44 Code 39 table characters.
 bool IsCode39Char(char c);

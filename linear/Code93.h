@@ -1,6 +1,8 @@
 #pragma once
 // Code 93 and its full-ASCII (Extended) form with the four shift characters
 // written "[", "]", "{", "}".
+#include "core/FullAscii.h"
+
 #include <string>
 #include <string_view>
 
@@ -20,7 +22,7 @@ inline constexpr int Code93FirstShift = 43;
 int Code93Index(char c);
 
 // Full-ASCII substitution for codes 0..127: length, then up to two characters.
-extern const unsigned char Codetable_Code93Ex[128][3];
+extern const TFullAsciiTable Codetable_Code93Ex;
 
 // Start, the data, the C and K check characters, stop and termination bar.
 // A character outside the table raises EBarValue with the message
