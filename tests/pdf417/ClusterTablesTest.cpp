@@ -1,9 +1,8 @@
 #define ZX_USE_UTF8 1
 #include "pdf417/ClusterTables.h"
 
-#include "pdf417/BarData.h"
-#include "pdf417/Compaction.h"
-#include "pdf417/ErrorCorrection.h"
+#include "pdf417/Encoder.h"
+#include "pdf417/Sizing.h"
 #include "pdf417/Symbol.h"
 #include "tests/reader/SymbolPictures.h"
 
@@ -61,43 +60,26 @@ std::vector<std::string> AllPatterns()
     return all;
 }
 
-// A symbol carrying bytes in byte compaction: length descriptor, data, 900
-// padding up to full rows, error correction.
+// A symbol carrying bytes in byte compaction, as the encoder builds it:
+// length descriptor, data, padding up to full rows, error correction.
 struct TSymbol {
     int32_t level = 0;
-    int32_t rows = 0;
-    int32_t columns = 0;
-    std::vector<int> codewords;
+    TSymbolSize size;
+    std::vector<int16_t> codewords;
 };
 
 TSymbol ByteSymbol(const std::string& bytes, int32_t level, int32_t columns)
 {
-    TPdf417Codewords list;
-    ByteToCodeWord(list, bytes);
-    TPdf417ErrorCorrection ec(static_cast<TErrorLevel>(level));
-    TSymbol symbol{level, 0, columns, {}};
-    symbol.rows = std::max(3, (list.CodeWordCount() + 1 + ec.ECCount() + columns - 1) / columns);
-    const int32_t descriptor = symbol.rows * columns - ec.ECCount();
-    while (list.CodeWordCount() + 1 < descriptor)
-        list.AppendBarData(nullptr, 900);
-    list.InsertBarData(list.Root(), static_cast<int16_t>(descriptor));
-    ec.CreateErrorCode(list, 1, descriptor);
-    for (const TBarData* node = list.Root(); node; node = node->Next)
-        symbol.codewords.push_back(node->Value);
-    symbol.codewords.insert(symbol.codewords.end(), ec.ErrorCodes().begin(), ec.ErrorCodes().end());
-    return symbol;
-}
-
-int RowIndicator(const TSymbol& s, bool right, int row)
-{
-    const int base = 30 * (row / 3);
-    const int rowInfo = (s.rows - 1) / 3;
-    const int levelInfo = 3 * s.level + (s.rows - 1) % 3;
-    switch (row % 3) {
-    case 0: return base + (right ? s.columns - 1 : rowInfo);
-    case 1: return base + (right ? rowInfo : levelInfo);
-    default: return base + (right ? levelInfo : s.columns - 1);
-    }
+    TPdf417Encoder encoder;
+    encoder.SetCodeMode(bMode);
+    encoder.SetErrorLevel(level);
+    encoder.SetDataColumn(static_cast<uint8_t>(columns));
+    encoder.SetArea(100000, 100000);
+    encoder.SetBarValue(bytes);
+    if (!encoder.StreamToBarData() || encoder.SymbolCount() != 1)
+        return {};
+    const std::span<const int16_t> codewords = encoder.Codewords().Values();
+    return {level, encoder.SymbolSizes().front(), {codewords.begin(), codewords.end()}};
 }
 
 // Draws the symbol with our tables, 2 pixels a module, rows 3 modules high,
@@ -105,11 +87,11 @@ int RowIndicator(const TSymbol& s, bool right, int row)
 std::string ReadWithZXing(const TSymbol& s)
 {
     constexpr int module = 2, rowHeight = 3 * module, margin = 20;
-    const std::vector<int16_t> codewords(s.codewords.begin(), s.codewords.end());
-    const TPdf417Symbol symbol = Pdf417Symbol(codewords, {s.rows, s.columns}, s.level, true);
+    const TPdf417Symbol symbol = Pdf417Symbol(s.codewords, s.size, s.level, true);
     std::vector<TRect> bars;
     AppendBars(symbol, {margin, margin}, module, rowHeight, bars);
-    const TPicture picture = DrawBars(bars, symbol.RowModules * module + 2 * margin, s.rows * rowHeight + 2 * margin);
+    const TPicture picture =
+        DrawBars(bars, symbol.RowModules * module + 2 * margin, s.size.Rows * rowHeight + 2 * margin);
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
     const auto result = ZXing::ReadBarcode(
@@ -231,7 +213,8 @@ TEST(ClusterTables, ZXingReadsEveryPattern)
         for (char& b : bytes)
             b = static_cast<char>(random());
         TSymbol symbol = ByteSymbol(bytes, level, columns);
-        ASSERT_LE(symbol.rows * columns, 928);
+        ASSERT_EQ(symbol.codewords.size(), static_cast<std::size_t>(symbol.size.Rows * columns));
+        ASSERT_LE(symbol.codewords.size(), 928u);
 
         const int ecCount = 2 << level;
         std::vector<std::size_t> wrong(static_cast<std::size_t>(ecCount));
@@ -240,10 +223,11 @@ TEST(ClusterTables, ZXingReadsEveryPattern)
         std::shuffle(wrong.begin(), wrong.end(), random);
         wrong.resize(static_cast<std::size_t>(ecCount / 2 + 1));
         for (std::size_t at : wrong)
-            symbol.codewords[at] = (symbol.codewords[at] + 1) % CodeWordValues;
+            symbol.codewords[at] = static_cast<int16_t>((symbol.codewords[at] + 1) % CodeWordValues);
         // One error beyond what the level corrects is refused; at the limit the read succeeds.
         ASSERT_NE(ReadWithZXing(symbol), bytes) << "symbol " << symbols;
-        symbol.codewords[wrong.back()] = (symbol.codewords[wrong.back()] + CodeWordValues - 1) % CodeWordValues;
+        symbol.codewords[wrong.back()] =
+            static_cast<int16_t>((symbol.codewords[wrong.back()] + CodeWordValues - 1) % CodeWordValues);
         wrong.pop_back();
         ASSERT_EQ(ReadWithZXing(symbol), bytes) << "symbol " << symbols;
 
@@ -254,9 +238,9 @@ TEST(ClusterTables, ZXingReadsEveryPattern)
                 --unconfirmed;
             }
         };
-        for (int row = 0; row < symbol.rows; ++row) {
-            confirm(row, RowIndicator(symbol, false, row));
-            confirm(row, RowIndicator(symbol, true, row));
+        for (int row = 0; row < symbol.size.Rows; ++row) {
+            confirm(row, GetFistNote(0, row, symbol.size, level));
+            confirm(row, GetFistNote(1, row, symbol.size, level));
         }
         for (std::size_t i = 0; i < symbol.codewords.size(); ++i)
             if (std::find(wrong.begin(), wrong.end(), i) == wrong.end())
