@@ -181,11 +181,11 @@ std::optional<std::string> ParseLatin1(const QString& text)
 
 void TLook::ApplyTo(TBarCode& control) const
 {
-    control.FSetAngle(angle);
-    control.FSetAlignment(alignment);
-    control.FSetTransparent(transparent);
-    control.FSetBarColor(barColor);
-    control.FSetBarBackColor(backColor);
+    control.FSetAngle(Angle);
+    control.FSetAlignment(Alignment);
+    control.FSetTransparent(Transparent);
+    control.FSetBarColor(BarColor);
+    control.FSetBarBackColor(BackColor);
 }
 
 void AddLookOptions(QCommandLineParser& parser)

@@ -68,8 +68,8 @@ std::optional<QColor> ParseColor(const QString& text);
 extern const QStringList Pdf417ModeNames; // in the order of TCodeMode's ordinals
 void AddModeLevelOptions(QCommandLineParser& parser, const QString& prefix);
 struct TModeLevel {
-    TCodeMode mode;
-    TErrorLevel level;
+    TCodeMode Mode;
+    TErrorLevel Level;
 };
 // `implied` stands for --mode when it is not given.
 std::optional<TModeLevel> ReadModeLevel(const QCommandLineParser& parser, std::optional<TCodeMode> implied = {});
@@ -80,11 +80,11 @@ std::optional<std::string> ParseLatin1(const QString& text);
 // How any control is drawn: --angle, --align, --transparent and the colours.
 class TBarCode;
 struct TLook {
-    TAngleType angle;
-    TAlignment alignment;
-    bool transparent;
-    QColor barColor;
-    QColor backColor;
+    TAngleType Angle;
+    TAlignment Alignment;
+    bool Transparent;
+    QColor BarColor;
+    QColor BackColor;
     void ApplyTo(TBarCode& control) const;
 };
 void AddLookOptions(QCommandLineParser& parser);

@@ -13,8 +13,8 @@ namespace Vandrel {
 
 namespace {
 struct TSample {
-    TBarType type;
-    const char* value;
+    TBarType Type;
+    const char* Value;
 };
 
 constexpr TSample Samples[] = {
@@ -41,8 +41,8 @@ int RunGallery(const QString& dir)
     for (const TSample& sample : Samples) {
         TCustomSingleBarCode control;
         control.resize(320, 120);
-        control.FSetBarType(sample.type);
-        control.FSetBarValue(sample.value);
+        control.FSetBarType(sample.Type);
+        control.FSetBarValue(sample.Value);
         for (const TAngleType angle : {_0, _90, _180, _270}) {
             control.FSetAngle(angle);
             if (angle == _90 || angle == _270)
@@ -51,7 +51,7 @@ int RunGallery(const QString& dir)
                 control.resize(320, 120);
             const QString name = QDir(dir).filePath(
                 QStringLiteral("%1%2.png")
-                    .arg(QLatin1String(types.valueToKey(sample.type)), QLatin1String(angles.valueToKey(angle))));
+                    .arg(QLatin1String(types.valueToKey(sample.Type)), QLatin1String(angles.valueToKey(angle))));
             if (const int code = WriteSymbol(control, name, DefaultDpi))
                 return code;
         }

@@ -89,30 +89,30 @@ QString Refusal(TBarType type, const std::string& value, bool check)
 
 void TAppearance::ApplyTo(TCustomSingleBarCode& control) const
 {
-    control.FSetCalcuCheck(check);
-    control.FSetBarType(type);
-    look.ApplyTo(control);
-    control.FSetShowText(text);
+    control.FSetCalcuCheck(Check);
+    control.FSetBarType(Type);
+    Look.ApplyTo(control);
+    control.FSetShowText(Text);
     TFont font = control.Font();
-    font.Height = -fontSize;
+    font.Height = -FontSize;
     control.FSetFont(font);
 }
 
 QString TAppearance::Fit(TCustomSingleBarCode& control) const
 {
-    const bool upright = look.angle == _90 || look.angle == _270;
+    const bool upright = Look.Angle == _90 || Look.Angle == _270;
     const qint64 modules = control.SymbolModules();
-    if (!size) {
-        const qint64 along = modules * xdim;
-        const qint64 across = control.ExtentAcrossFor(barHeight);
+    if (!Size) {
+        const qint64 along = modules * XDim;
+        const qint64 across = control.ExtentAcrossFor(BarHeight);
         const QString error = PictureSizeError(upright ? across : along, upright ? along : across);
         if (error.isEmpty())
             control.resize(int(upright ? across : along), int(upright ? along : across));
         return error;
     }
-    control.resize(*size);
-    const int along = upright ? size->height() : size->width();
-    const int across = upright ? size->width() : size->height();
+    control.resize(*Size);
+    const int along = upright ? Size->height() : Size->width();
+    const int across = upright ? Size->width() : Size->height();
     const char* alongName = upright ? "--height" : "--width";
     const char* acrossName = upright ? "--width" : "--height";
     if (along < modules)

@@ -25,8 +25,8 @@ void AddTypeValueOptions(QCommandLineParser& parser);
 std::variant<int, TBarType> ReadType(const QCommandLineParser& parser);
 std::variant<int, std::string> ReadValue(const QCommandLineParser& parser);
 struct TTypeValue {
-    TBarType type;
-    std::string value;
+    TBarType Type;
+    std::string Value;
 };
 std::variant<int, TTypeValue> ReadTypeValue(const QCommandLineParser& parser);
 
@@ -37,17 +37,17 @@ QString Refusal(TBarType type, const std::string& value, bool check);
 
 // How the symbols of a run are sized and look, applied to the control that
 // draws them. Without --width and --height the control is sized to the
-// symbol: `xdim` pixels a module, bars `barHeight` pixels long.
+// symbol: `XDim` pixels a module, bars `BarHeight` pixels long.
 struct TAppearance {
-    std::optional<QSize> size;
-    int xdim;
-    int barHeight;
-    TBarType type;
-    bool check;
-    TLook look;
-    bool text;
-    int fontSize;
-    int dpi;
+    std::optional<QSize> Size;
+    int XDim;
+    int BarHeight;
+    TBarType Type;
+    bool Check;
+    TLook Look;
+    bool Text;
+    int FontSize;
+    int Dpi;
 
     void ApplyTo(TCustomSingleBarCode& control) const;
     // Sizes the control to its current value; the message says why it cannot be drawn.

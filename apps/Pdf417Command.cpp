@@ -41,24 +41,24 @@ constexpr qint64 SequenceBytes = qint64{1} << 20;
 // Everything a run sets on the encoder, read before anything is set so that
 // usage errors come first.
 struct TOptions {
-    TCodeMode mode;
-    TErrorLevel level;
-    int columns;
-    int rows;
-    bool defaultGrid; // neither --columns nor --rows given
-    TPDFType type;
-    float aspect;
-    int module;
-    QSize area;
-    bool explicitSize;
-    bool encrypt;
-    std::string password;
-    TLook look;
-    int dpi;
-    std::string value;
+    TCodeMode Mode;
+    TErrorLevel Level;
+    int Columns;
+    int Rows;
+    bool DefaultGrid; // neither --columns nor --rows given
+    TPDFType Type;
+    float Aspect;
+    int Module;
+    QSize Area;
+    bool ExplicitSize;
+    bool Encrypt;
+    std::string Password;
+    TLook Look;
+    int Dpi;
+    std::string Value;
 
-    bool Sequence() const { return type == MicroPDF417 || type == TruncatedMicroPDF417; }
-    qint64 MaxValueBytes() const { return Sequence() ? SequenceBytes : SymbolBytes[mode]; }
+    bool Sequence() const { return Type == MicroPDF417 || Type == TruncatedMicroPDF417; }
+    qint64 MaxValueBytes() const { return Sequence() ? SequenceBytes : SymbolBytes[Mode]; }
     QString TooLong() const
     {
         return QStringLiteral("the value is longer than %1 bytes, the most %2")
@@ -66,7 +66,7 @@ struct TOptions {
             .arg(Sequence() ? QStringLiteral("a Macro PDF417 sequence takes")
                             : QStringLiteral("one symbol carries in %1 mode (--type MicroPDF417 spreads a longer "
                                              "value over a sequence)")
-                                  .arg(Pdf417ModeNames[mode]));
+                                  .arg(Pdf417ModeNames[Mode]));
     }
 };
 
@@ -182,8 +182,8 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     const auto password = ReadEncryptPassword(parser);
     if (const int* code = std::get_if<int>(&password))
         return *code;
-    TOptions o{coding->mode,
-               coding->level,
+    TOptions o{coding->Mode,
+               coding->Level,
                *columns,
                *rows,
                !parser.isSet("columns") && !parser.isSet("rows"),
@@ -200,30 +200,30 @@ std::variant<int, TOptions> ReadOptions(const QCommandLineParser& parser)
     auto value = ReadValue(parser, o);
     if (const int* code = std::get_if<int>(&value))
         return *code;
-    o.value = std::move(std::get<std::string>(value));
+    o.Value = std::move(std::get<std::string>(value));
     return o;
 }
 
 // Why a value was not encoded: the control's own message, printed as it is,
 // or the tool's.
 struct TRefusal {
-    QString text;
-    bool fromControl = false;
+    QString Text;
+    bool FromControl = false;
 
     int Report() const
     {
-        if (!fromControl)
-            return Failure(text);
-        std::fprintf(stderr, "%s\n", qPrintable(text));
+        if (!FromControl)
+            return Failure(Text);
+        std::fprintf(stderr, "%s\n", qPrintable(Text));
         return ExitFailure;
     }
 };
 
 // One picture to write: a file, its size, and the symbol it shows.
 struct TPicture {
-    QString fileName;
-    QSize size;
-    int32_t symbol;
+    QString FileName;
+    QSize Size;
+    int32_t Symbol;
 };
 
 // The tool's control prints the symbols it encoded, as CreateBMP draws
@@ -250,17 +250,17 @@ public:
     explicit TPdf417Writer(const TOptions& o) : FOptions(o)
     {
         FControl.Encoder().SetMessage([this](const std::string& text) { FMessages.push_back(text); });
-        FControl.resize(o.area);
-        o.look.ApplyTo(FControl);
-        FControl.FSetCodeMode(o.mode);
-        FControl.FSetErrorLevel(o.level);
-        FControl.FSetPDFType(o.type);
-        FControl.FSetDataRow(o.rows);
+        FControl.resize(o.Area);
+        o.Look.ApplyTo(FControl);
+        FControl.FSetCodeMode(o.Mode);
+        FControl.FSetErrorLevel(o.Level);
+        FControl.FSetPDFType(o.Type);
+        FControl.FSetDataRow(o.Rows);
         // Aspect after BarX: the row height follows both.
-        FControl.FSetBarX(o.module);
-        FControl.FSetAspect(o.aspect);
-        FControl.FSetIsEncrypt(o.encrypt);
-        FControl.FSetPassword(o.password);
+        FControl.FSetBarX(o.Module);
+        FControl.FSetAspect(o.Aspect);
+        FControl.FSetIsEncrypt(o.Encrypt);
+        FControl.FSetPassword(o.Password);
     }
 
     // What the control refused since it was last asked, e.g. an option
@@ -279,7 +279,7 @@ public:
     // Encodes `value` for the area the options give.
     std::optional<TRefusal> Encode(const std::string& value)
     {
-        FControl.resize(FOptions.area);
+        FControl.resize(FOptions.Area);
         try {
             EncodeWithColumns(value);
         } catch (const Exception& e) {
@@ -333,14 +333,14 @@ public:
     {
         std::vector<QString> written;
         for (const TPicture& picture : pictures) {
-            FControl.SetShownSymbol(picture.symbol);
-            FControl.resize(picture.size);
-            if (const int code = WriteSymbol(FControl, picture.fileName, FOptions.dpi)) {
+            FControl.SetShownSymbol(picture.Symbol);
+            FControl.resize(picture.Size);
+            if (const int code = WriteSymbol(FControl, picture.FileName, FOptions.Dpi)) {
                 for (const QString& fileName : written)
                     QFile::remove(fileName);
                 return code;
             }
-            written.push_back(picture.fileName);
+            written.push_back(picture.FileName);
         }
         return 0;
     }
@@ -350,13 +350,13 @@ private:
     // columns gets the fewest columns that hold it, rather than no symbol.
     void EncodeWithColumns(const std::string& value)
     {
-        for (int columns = FOptions.columns;; ++columns) {
+        for (int columns = FOptions.Columns;; ++columns) {
             try {
                 FControl.FSetDataColumn(columns);
                 FControl.FSetBarValue(value);
                 return;
             } catch (const Exception&) {
-                if (!FOptions.defaultGrid || columns >= MaxColumns)
+                if (!FOptions.DefaultGrid || columns >= MaxColumns)
                     throw;
             }
         }
@@ -367,8 +367,8 @@ private:
     std::variant<QSize, QString> PictureSize() const
     {
         const bool upright = FControl.Angle() == _90 || FControl.Angle() == _270;
-        const QSize area = FOptions.area;
-        if (FOptions.explicitSize) {
+        const QSize area = FOptions.Area;
+        if (FOptions.ExplicitSize) {
             const int along = upright ? area.height() : area.width();
             const int across = upright ? area.width() : area.height();
             const auto extent = FControl.DrawingExtent(along);
@@ -408,7 +408,7 @@ int RunValue(const TOptions& o, bool codewords, const std::optional<QString>& ou
     TPdf417Writer writer(o);
     if (const auto refusal = writer.Refused())
         return refusal->Report();
-    if (const auto refusal = writer.Encode(o.value))
+    if (const auto refusal = writer.Encode(o.Value))
         return refusal->Report();
     if (!output) {
         writer.PrintCodewords();
@@ -445,7 +445,7 @@ int RunRecords(const TOptions& o, const TRecordRun& run)
             if (qint64(value.size()) > o.MaxValueBytes())
                 return TRecordWrite{0, o.TooLong()};
             if (const auto refusal = writer.Encode(value))
-                return TRecordWrite{0, refusal->text};
+                return TRecordWrite{0, refusal->Text};
             const auto pictures = writer.Pictures(fileName, false);
             if (const QString* error = std::get_if<QString>(&pictures))
                 return TRecordWrite{Failure(*error), QString()};

@@ -69,11 +69,11 @@ std::variant<int, std::unique_ptr<TBarCode>> Linear(const QCommandLineParser& pa
     if (const int* code = std::get_if<int>(&read))
         return *code;
     const TTypeValue& typeValue = std::get<TTypeValue>(read);
-    const auto appearance = ReadAppearance(parser, typeValue.type, dpi);
+    const auto appearance = ReadAppearance(parser, typeValue.Type, dpi);
     if (!appearance)
         return ExitUsage;
-    const std::string& given = typeValue.value;
-    if (const QString refusal = Refusal(appearance->type, given, appearance->check); !refusal.isEmpty())
+    const std::string& given = typeValue.Value;
+    if (const QString refusal = Refusal(appearance->Type, given, appearance->Check); !refusal.isEmpty())
         return Failure(refusal);
     auto control = std::make_unique<TSingleBarCode>();
     appearance->ApplyTo(*control);
@@ -129,8 +129,8 @@ std::variant<int, std::unique_ptr<TBarCode>> Pdf417(const QCommandLineParser& pa
     try {
         control->resize(*width, *height);
         std::get<TLook>(look).ApplyTo(*control);
-        control->FSetCodeMode(coding->mode);
-        control->FSetErrorLevel(coding->level);
+        control->FSetCodeMode(coding->Mode);
+        control->FSetErrorLevel(coding->Level);
         control->FSetDataColumn(*columns);
         control->FSetDataRow(*rows);
         control->FSetBarValue(std::get<std::string>(value));
@@ -380,20 +380,20 @@ std::variant<int, TGrab> ReadGrab(const QCommandLineParser& parser)
 
 int ShowPreview(const TGrab& grab)
 {
-    if (grab.file.isEmpty()) {
-        BarPreviewForm->PreviewBox->SetViewMode(grab.zoom);
+    if (grab.File.isEmpty()) {
+        BarPreviewForm->PreviewBox->SetViewMode(grab.Zoom);
         QApplication::exec();
         return 0;
     }
-    const QImage picture = BarPreviewForm->GrabPreview(grab.size, grab.zoom);
+    const QImage picture = BarPreviewForm->GrabPreview(grab.Size, grab.Zoom);
     BarPreviewForm->hide();
-    QSaveFile file(grab.file);
+    QSaveFile file(grab.File);
     QImageWriter writer(&file, "png");
     if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit())
         return Failure(
             QStringLiteral("Cannot write '%1': %2")
-                .arg(grab.file, file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString()));
-    std::printf("%s\n", qPrintable(grab.file));
+                .arg(grab.File, file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString()));
+    std::printf("%s\n", qPrintable(grab.File));
     return 0;
 }
 

@@ -43,9 +43,9 @@ private:
 // --grab, --zoom and --size: the preview window shown, or drawn into a picture.
 void AddGrabOptions(QCommandLineParser& parser);
 struct TGrab {
-    QString file; // empty: show the window
-    QSize size;
-    TViewMode zoom;
+    QString File; // empty: show the window
+    QSize Size;
+    TViewMode Zoom;
 };
 std::variant<int, TGrab> ReadGrab(const QCommandLineParser& parser);
 // Shows the preview window with the job recorded in it until it is closed,

@@ -87,7 +87,7 @@ std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, con
         UsageError("--on-empty takes skip, error or repeat");
         return std::nullopt;
     }
-    run.onEmpty = TOnEmpty(policy);
+    run.OnEmpty = TOnEmpty(policy);
     if (files && !parser.isSet("name-field") && !IsNumberedPattern(pattern)) {
         UsageError("with --db the output takes one %d (or %0Nd, N below 100) for the record number, "
                    "e.g. out/label-%04d.png");
@@ -97,8 +97,8 @@ std::optional<TRecordRun> TRecordRun::From(const QCommandLineParser& parser, con
         UsageError("with --name-field the output takes one %s for the name, e.g. out/%s.png");
         return std::nullopt;
     }
-    if (!QFileInfo(run.db).isFile()) {
-        UsageError("no database file '" + run.db + "'");
+    if (!QFileInfo(run.DB).isFile()) {
+        UsageError("no database file '" + run.DB + "'");
         return std::nullopt;
     }
     return run;
@@ -130,21 +130,21 @@ int TRecordTally::Record(const std::function<TRecordWrite(int n, const QString& 
         FReported = now - FStarted;
         Warn(QStringLiteral("%1 of %2 records").arg(n).arg(FRecords.RecordCount()));
     }
-    const TField* field = FRecords.FindField(FRun.field);
+    const TField* field = FRecords.FindField(FRun.Field);
     const QString value = field->IsNull() ? QString() : field->AsString();
-    if (value.isEmpty() && FRun.onEmpty != TOnEmpty::Repeat) {
+    if (value.isEmpty() && FRun.OnEmpty != TOnEmpty::Repeat) {
         const QString why = QStringLiteral("record %1: the field '%2' is %3")
                                 .arg(n)
-                                .arg(FRun.field, field->IsNull() ? "null" : "empty");
-        if (FRun.onEmpty == TOnEmpty::Error)
+                                .arg(FRun.Field, field->IsNull() ? "null" : "empty");
+        if (FRun.OnEmpty == TOnEmpty::Error)
             return Failure(why);
         return Skip(why);
     }
     const TRecordWrite result = write(n, value);
-    if (!result.refusal.isEmpty())
-        return Skip(QStringLiteral("record %1: %2").arg(n).arg(result.refusal));
-    FWritten += result.code == 0;
-    return result.code;
+    if (!result.Refusal.isEmpty())
+        return Skip(QStringLiteral("record %1: %2").arg(n).arg(result.Refusal));
+    FWritten += result.Code == 0;
+    return result.Code;
 }
 
 int TRecordTally::Skip(const QString& why)
@@ -177,16 +177,16 @@ public:
 
     QString Of(int n)
     {
-        if (FRun.nameField.isEmpty())
-            return NumberedName(FRun.pattern, n);
-        const TField* field = FRecords.FindField(FRun.nameField);
+        if (FRun.NameField.isEmpty())
+            return NumberedName(FRun.Pattern, n);
+        const TField* field = FRecords.FindField(FRun.NameField);
         const QString base = SafeFileName(field->IsNull() ? QString() : field->AsString());
         QString name = base.isEmpty() ? QStringLiteral("record-%1").arg(n) : base;
         // Another record's name is never overwritten: the record number tells them apart.
         for (int k = 0; FNames.contains(name); ++k)
             name = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(k ? QStringLiteral("-%1").arg(k) : QString());
         FNames.insert(name);
-        return QString(FRun.pattern).replace(QStringLiteral("%s"), name);
+        return QString(FRun.Pattern).replace(QStringLiteral("%s"), name);
     }
 
 private:
@@ -220,15 +220,15 @@ int OpenRecords(const TRecordRun& run, const QStringList& fields, const std::fun
     int result = 0;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
-        db.setDatabaseName(run.db);
+        db.setDatabaseName(run.DB);
         // A short lock held by a writer is waited out; a longer one fails.
         db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000");
         TDataSet records;
         records.SetConnectionName(connection);
-        records.SetSQL(run.sql);
+        records.SetSQL(run.SQL);
         result = [&] {
             if (!db.open())
-                return Failure("cannot open '" + run.db + "': " + db.lastError().text());
+                return Failure("cannot open '" + run.DB + "': " + db.lastError().text());
             try {
                 records.Open();
             } catch (const EDatabaseError& e) {
@@ -249,10 +249,10 @@ int OpenRecords(const TRecordRun& run, const QStringList& fields, const std::fun
 int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, const QString&)>& bind,
                   const TRecordWriter& write)
 {
-    return OpenRecords(run, {run.field, run.nameField}, [&](TDataSet& records) {
+    return OpenRecords(run, {run.Field, run.NameField}, [&](TDataSet& records) {
         TDataSource source;
         source.SetDataSet(&records);
-        bind(source, run.field);
+        bind(source, run.Field);
         TRecordTally tally(run, records);
         TFileNames names(run, records);
         TOutputBatch batch;
@@ -263,7 +263,7 @@ int RenderRecords(const TRecordRun& run, const std::function<void(TDataSource&, 
         source.SetDataSet(nullptr);
         // The summary only once the labels are on the disk.
         if (const QString failure = batch.Finish(); !failure.isEmpty() && code == 0)
-            return Failure(QStringLiteral("Cannot write the files of '%1': %2").arg(run.pattern, failure));
+            return Failure(QStringLiteral("Cannot write the files of '%1': %2").arg(run.Pattern, failure));
         return code != 0 ? code : tally.Finish();
     });
 }

@@ -27,12 +27,12 @@ void AddRecordOptions(QCommandLineParser& parser, bool files = true);
 enum class TOnEmpty { Skip, Error, Repeat };
 
 struct TRecordRun {
-    QString db;
-    QString sql;
-    QString field;
-    QString pattern;   // one %d for the record number, or one %s for --name-field
-    QString nameField; // empty: files are numbered
-    TOnEmpty onEmpty = TOnEmpty::Skip;
+    QString DB;
+    QString SQL;
+    QString Field;
+    QString Pattern;   // one %d for the record number, or one %s for --name-field
+    QString NameField; // empty: files are numbered
+    TOnEmpty OnEmpty = TOnEmpty::Skip;
     // The run the options give; nullopt after a usage error was printed. An
     // empty pattern: the run writes no file per record (a report).
     static std::optional<TRecordRun> From(const QCommandLineParser& parser, const QString& pattern);
@@ -45,10 +45,10 @@ bool IsNumberedPattern(const QString& pattern);
 QString NumberedName(const QString& pattern, int n);
 
 // What writing one record's symbol came to: written (code 0), refused (the
-// record is skipped for `refusal`), or a failure that stops the batch.
+// record is skipped for `Refusal`), or a failure that stops the batch.
 struct TRecordWrite {
-    int code = 0;
-    QString refusal;
+    int Code = 0;
+    QString Refusal;
 };
 using TRecordWriter = std::function<TRecordWrite(const QString& fileName, const QString& value)>;
 

@@ -47,9 +47,9 @@ constexpr double TextPoints = 8;
 constexpr int WidestModule = 3;
 
 struct TSheet {
-    const char* name;
-    TQRPaperSize paper;
-    QSizeF mm;
+    const char* Name;
+    TQRPaperSize Paper;
+    QSizeF MM;
 };
 constexpr TSheet Sheets[] = {{"A4", TQRPaperSize::A4, {210, 297}}, {"Letter", TQRPaperSize::Letter, {215.9, 279.4}}};
 
@@ -78,26 +78,26 @@ std::optional<QSizeF> ParseLabel(const QString& text, int dpi)
 
 // What the options ask of the symbol on each label.
 struct TSymbolOptions {
-    bool pdf417 = false;
-    TBarType type = EAN13;
-    bool check = true;
-    TCodeMode mode = tMode;
-    TErrorLevel level = Level1;
-    int dataColumns = 0;
+    bool Pdf417 = false;
+    TBarType Type = EAN13;
+    bool Check = true;
+    TCodeMode Mode = tMode;
+    TErrorLevel Level = Level1;
+    int DataColumns = 0;
 };
 
 std::variant<int, TSymbolOptions> ReadSymbolOptions(const QCommandLineParser& parser)
 {
     TSymbolOptions o;
-    o.pdf417 = parser.isSet("pdf417");
-    if (o.pdf417 == parser.isSet("type"))
+    o.Pdf417 = parser.isSet("pdf417");
+    if (o.Pdf417 == parser.isSet("type"))
         return UsageError("give one of --type T and --pdf417");
-    if (!o.pdf417) {
+    if (!o.Pdf417) {
         const auto type = ReadType(parser);
         if (const int* code = std::get_if<int>(&type))
             return *code;
-        o.type = std::get<TBarType>(type);
-        o.check = !parser.isSet("no-check");
+        o.Type = std::get<TBarType>(type);
+        o.Check = !parser.isSet("no-check");
         return o;
     }
     const auto coding = ReadModeLevel(parser);
@@ -106,9 +106,9 @@ std::variant<int, TSymbolOptions> ReadSymbolOptions(const QCommandLineParser& pa
     const auto columns = ParseInt(parser.value("data-columns"), 0, 30);
     if (!columns)
         return UsageError("--data-columns takes a whole number from 1 to 30, or 0 for the fewest that fit");
-    o.mode = coding->mode;
-    o.level = coding->level;
-    o.dataColumns = *columns;
+    o.Mode = coding->Mode;
+    o.Level = coding->Level;
+    o.DataColumns = *columns;
     return o;
 }
 
@@ -116,14 +116,14 @@ std::variant<int, TSymbolOptions> ReadSymbolOptions(const QCommandLineParser& pa
 // fit on the printable area (or --columns across), the grid centred on the
 // sheet as on label stock.
 struct TGrid {
-    QSizeF label;
-    double gap;
-    int columns;
-    int rows;
-    QSizeF sheet;
+    QSizeF Label;
+    double Gap;
+    int Columns;
+    int Rows;
+    QSizeF Sheet;
 
-    double Left() const { return (sheet.width() - columns * label.width() - (columns - 1) * gap) / 2; }
-    double Top() const { return (sheet.height() - rows * label.height()) / 2; }
+    double Left() const { return (Sheet.width() - Columns * Label.width() - (Columns - 1) * Gap) / 2; }
+    double Top() const { return (Sheet.height() - Rows * Label.height()) / 2; }
 };
 
 std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet& sheet, int dpi, QSizeF unprintable)
@@ -135,7 +135,7 @@ std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet
                                                                          : LengthMM(parser.value("gap"), dpi);
     if (!gap)
         return UsageError("--gap takes a length, e.g. 2.5mm, or 0");
-    const QSizeF paper = sheet.mm;
+    const QSizeF paper = sheet.MM;
     const QSizeF printable = paper - 2 * unprintable;
     const int fit = int(std::floor((printable.width() + *gap + 1e-9) / (label->width() + *gap)));
     const int rows = int(std::floor((printable.height() + 1e-9) / label->height()));
@@ -144,7 +144,7 @@ std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet
                                          "(%4 x %5 mm)")
                               .arg(label->width(), 0, 'f', 1)
                               .arg(label->height(), 0, 'f', 1)
-                              .arg(sheet.name)
+                              .arg(sheet.Name)
                               .arg(printable.width(), 0, 'f', 1)
                               .arg(printable.height(), 0, 'f', 1));
     int columns = fit;
@@ -156,7 +156,7 @@ std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet
             return UsageError(QStringLiteral("%1 columns of %2 mm labels do not fit across the %3 sheet; %4 do")
                                   .arg(*given)
                                   .arg(label->width(), 0, 'f', 1)
-                                  .arg(sheet.name)
+                                  .arg(sheet.Name)
                                   .arg(fit));
         columns = *given;
     }
@@ -168,7 +168,7 @@ std::variant<int, TGrid> ReadGrid(const QCommandLineParser& parser, const TSheet
 
 // Thrown from inside the run to stop it with an exit code already reported.
 struct TStopped {
-    int code;
+    int Code;
 };
 
 // The report: one detail band, the size of a label, holding the symbol
@@ -178,31 +178,31 @@ public:
     TLabelReport(const TGrid& grid, const TSheet& sheet, const TSymbolOptions& o, const QString& textField)
         : FOptions(o)
     {
-        FReport.SetPaperSize(sheet.paper);
-        FReport.SetColumns(grid.columns);
-        FReport.SetColumnSpace(grid.gap);
+        FReport.SetPaperSize(sheet.Paper);
+        FReport.SetColumns(grid.Columns);
+        FReport.SetColumnSpace(grid.Gap);
         FReport.SetLeftMargin(grid.Left());
         FReport.SetRightMargin(grid.Left());
         FReport.SetTopMargin(grid.Top());
         FReport.SetBottomMargin(grid.Top());
         auto* detail = new TQRBand(&FReport, TQRBandType::rbDetail);
-        detail->SetHeight(grid.label.height());
+        detail->SetHeight(grid.Label.height());
         const double textHeight = textField.isEmpty() ? 0 : TextLineMM;
-        const QRectF symbol(PaddingMM, PaddingMM, grid.label.width() - 2 * PaddingMM,
-                            grid.label.height() - 2 * PaddingMM - textHeight);
-        if (o.pdf417) {
+        const QRectF symbol(PaddingMM, PaddingMM, grid.Label.width() - 2 * PaddingMM,
+                            grid.Label.height() - 2 * PaddingMM - textHeight);
+        if (o.Pdf417) {
             auto* element = new TDBQRPDF417(detail);
             element->BarCodeControl()->Encoder().SetMessage(
                 [this](const std::string& text) { FMessages << QString::fromStdString(text); });
-            element->FSetCodeMode(o.mode);
-            element->FSetErrorLevel(o.level);
-            element->FSetDataColumn(o.dataColumns);
+            element->FSetCodeMode(o.Mode);
+            element->FSetErrorLevel(o.Level);
+            element->FSetDataColumn(o.DataColumns);
             FPdf417 = element;
             Place(*element, symbol);
         } else {
             auto* element = new TDBQRSingleBarCode(detail);
-            element->FSetBarType(o.type);
-            element->BarCodeControl()->FSetCalcuCheck(o.check);
+            element->FSetBarType(o.Type);
+            element->BarCodeControl()->FSetCalcuCheck(o.Check);
             FLinear = element;
             Place(*element, symbol);
         }
@@ -278,7 +278,7 @@ private:
         if (!value)
             return QStringLiteral("the value holds characters outside Latin-1");
         if (FLinear) {
-            const QString refusal = Vandrel::Refusal(FOptions.type, *value, FOptions.check);
+            const QString refusal = Vandrel::Refusal(FOptions.Type, *value, FOptions.Check);
             return refusal.isEmpty() ? FLinear->PrintProblem() : refusal;
         }
         return FitPdf417();
@@ -290,8 +290,8 @@ private:
     // when no grid holds the value is its refusal the record's.
     QString FitPdf417()
     {
-        const int from = FOptions.dataColumns ? FOptions.dataColumns : 1;
-        const int to = FOptions.dataColumns ? FOptions.dataColumns : 30;
+        const int from = FOptions.DataColumns ? FOptions.DataColumns : 1;
+        const int to = FOptions.DataColumns ? FOptions.DataColumns : 30;
         QString refusal;
         for (int module = WidestModule; module >= 1; --module) {
             for (int columns = from; columns <= to; ++columns) {
@@ -323,8 +323,8 @@ private:
 // and its unprintable margin on either side in millimetres; nullopt after a
 // usage error.
 struct TOutputPage {
-    int dpi;
-    QSizeF unprintable;
+    int Dpi;
+    QSizeF Unprintable;
 };
 std::optional<TOutputPage> OutputPage(const QCommandLineParser& parser, const TPrinter& printer)
 {
@@ -387,7 +387,7 @@ int ReportCommand(const QStringList& args)
         return *code;
     const TSheet* sheet = nullptr;
     for (const TSheet& s : Sheets)
-        if (parser.value("page").compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
+        if (parser.value("page").compare(QLatin1String(s.Name), Qt::CaseInsensitive) == 0)
             sheet = &s;
     if (!sheet)
         return UsageError("--page takes A4 or Letter");
@@ -403,15 +403,15 @@ int ReportCommand(const QStringList& args)
     const auto page = OutputPage(parser, printer);
     if (!page)
         return ExitUsage;
-    const auto grid = ReadGrid(parser, *sheet, page->dpi, page->unprintable);
+    const auto grid = ReadGrid(parser, *sheet, page->Dpi, page->Unprintable);
     if (const int* code = std::get_if<int>(&grid))
         return *code;
 
     const QString textField = parser.value("text-field");
-    return OpenRecords(*run, {run->field, textField}, [&](TDataSet& records) {
+    return OpenRecords(*run, {run->Field, textField}, [&](TDataSet& records) {
         TLabelReport labels(std::get<TGrid>(grid), *sheet, std::get<TSymbolOptions>(symbol), textField);
         TRecordTally tally(*run, records);
-        labels.Bind(records, run->field, tally);
+        labels.Bind(records, run->Field, tally);
         TQuickRep& report = labels.Report();
         report.SetReportTitle(parser.value("title"));
         try {
@@ -429,12 +429,12 @@ int ReportCommand(const QStringList& args)
                 if (labels.Printed() > 0) {
                     const TInstalledPrinter installed(&printer);
                     printer.SetOrientation(poPortrait);
-                    printer.SetPageSize(QPageSize(sheet->mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+                    printer.SetPageSize(QPageSize(sheet->MM, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
                     recording.PrintPages(1, int(recording.Pages().size()));
                 }
             }
         } catch (const TStopped& stopped) {
-            return stopped.code;
+            return stopped.Code;
         } catch (const Exception& e) {
             return Failure(QString::fromStdString(e.what()));
         }

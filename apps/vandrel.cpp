@@ -61,11 +61,11 @@ const char* const RenderExamples =
 TRecordWrite WriteLabel(TCustomSingleBarCode& control, const TAppearance& appearance, const std::string& given,
                         const QString& fileName)
 {
-    if (const QString refusal = Refusal(appearance.type, given, appearance.check); !refusal.isEmpty())
+    if (const QString refusal = Refusal(appearance.Type, given, appearance.Check); !refusal.isEmpty())
         return {0, refusal};
     if (const QString error = appearance.Fit(control); !error.isEmpty())
         return {Failure(error), QString()};
-    return {WriteSymbol(control, fileName, appearance.dpi), QString()};
+    return {WriteSymbol(control, fileName, appearance.Dpi), QString()};
 }
 
 // One picture per record of a query, drawn by a 1D control bound to the field.
@@ -134,7 +134,7 @@ int RenderCommand(const QStringList& args)
     appearance->ApplyTo(control);
     control.FSetBarValue(value);
     const TRecordWrite written = WriteLabel(control, *appearance, value, output);
-    return written.refusal.isEmpty() ? written.code : Failure(written.refusal);
+    return written.Refusal.isEmpty() ? written.Code : Failure(written.Refusal);
 }
 
 int ModulesCommand(const QStringList& args)

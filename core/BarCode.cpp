@@ -225,8 +225,8 @@ void TBarCode::paintEvent(QPaintEvent*)
     QPainter painter(this);
     FPaintDC = &painter;
     struct Reset {
-        QPainter*& dc;
-        ~Reset() { dc = nullptr; }
+        QPainter*& DC;
+        ~Reset() { DC = nullptr; }
     } reset{FPaintDC};
     Paint();
 }

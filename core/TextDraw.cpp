@@ -29,8 +29,8 @@ namespace {
 // Start corner of r in the reading frame of each quarter turn, and the
 // direction in which successive characters advance.
 struct TReadingFrame {
-    TPoint start;
-    TPoint step; // unit vector along the text
+    TPoint Start;
+    TPoint Step; // unit vector along the text
 };
 
 TReadingFrame ReadingFrame(const TRect& r, int32_t angle)
@@ -52,9 +52,9 @@ void DrawBottomText(std::string_view text, const TRect& r, int32_t angle, int32_
     const TCanvas::TFontState previous = canvas.FontState();
     canvas.SelectFont(lf, font.Color);
     struct Restore {
-        TCanvas& canvas;
-        const TCanvas::TFontState& state;
-        ~Restore() { canvas.SetFontState(state); }
+        TCanvas& Canvas;
+        const TCanvas::TFontState& State;
+        ~Restore() { Canvas.SetFontState(State); }
     } restore{canvas, previous};
 
     const TReadingFrame frame = ReadingFrame(r, angle);
@@ -62,16 +62,16 @@ void DrawBottomText(std::string_view text, const TRect& r, int32_t angle, int32_
         const auto n = int32_t(text.size());
         if (n == 0)
             return;
-        const int32_t length = frame.step.x != 0 ? r.Right - r.Left : r.Bottom - r.Top;
+        const int32_t length = frame.Step.x != 0 ? r.Right - r.Left : r.Bottom - r.Top;
         const int32_t d = length / n;
         const int32_t lead = (length % n) / 2;
-        TPoint p{frame.start.x + frame.step.x * lead, frame.start.y + frame.step.y * lead};
+        TPoint p{frame.Start.x + frame.Step.x * lead, frame.Start.y + frame.Step.y * lead};
         for (int32_t i = 0; i < n; ++i) {
             canvas.TextRect(r, p, text.substr(size_t(i), 1));
-            p = {p.x + frame.step.x * d, p.y + frame.step.y * d};
+            p = {p.x + frame.Step.x * d, p.y + frame.Step.y * d};
         }
     } else {
-        canvas.TextRect(r, frame.start, text);
+        canvas.TextRect(r, frame.Start, text);
     }
 }
 

@@ -13,7 +13,7 @@ constexpr TCodabarRecord Row(char c, const char (&modules)[8])
 {
     TCodabarRecord r{c, {}};
     for (int i = 0; i < 7; ++i)
-        r.pattern[i] = modules[i];
+        r.Pattern[i] = modules[i];
     return r;
 }
 
@@ -35,13 +35,13 @@ namespace {
 constexpr bool PatternsWellFormed()
 {
     for (const auto& r : Codetable_Codabar)
-        if (const int wide = WideCount({r.pattern, 7}); wide != 2 && wide != 3)
+        if (const int wide = WideCount({r.Pattern, 7}); wide != 2 && wide != 3)
             return false;
     return true;
 }
 static_assert(PatternsWellFormed(), "every Codabar record needs a 7-element pattern");
 
-constexpr TCharIndex Index = MakeCharIndex(Codetable_Codabar, [](const TCodabarRecord& r) { return r.character; });
+constexpr TCharIndex Index = MakeCharIndex(Codetable_Codabar, [](const TCodabarRecord& r) { return r.Character; });
 
 } // namespace
 
@@ -54,7 +54,7 @@ namespace {
 
 std::string_view PatternAt(int index)
 {
-    return {Codetable_Codabar[index].pattern, std::size(Codetable_Codabar[index].pattern)};
+    return {Codetable_Codabar[index].Pattern, std::size(Codetable_Codabar[index].Pattern)};
 }
 
 // Start and stop are always A and B; an A..D inside the value is plain data.

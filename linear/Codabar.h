@@ -6,8 +6,8 @@
 namespace Vandrel {
 
 struct TCodabarRecord {
-    char character;
-    char pattern[7]; // bar, space, ..., bar as module characters 5/6 and 0/1
+    char Character;
+    char Pattern[7]; // bar, space, ..., bar as module characters 5/6 and 0/1
 };
 extern const TCodabarRecord Codetable_Codabar[20];
 

@@ -17,7 +17,7 @@ constexpr TCode128Record Row(char a, char b, const char (&c)[3], const char (&wi
 {
     TCode128Record r{a, b, {2, c[0], c[1]}, {6}};
     for (int i = 0; i < 6; ++i)
-        r.pattern[i + 1] = widths[i];
+        r.Pattern[i + 1] = widths[i];
     return r;
 }
 
@@ -139,14 +139,14 @@ namespace {
 constexpr bool PatternsWellFormed()
 {
     for (const auto& r : Codetable_Code128)
-        if (r.c[0] != 2 || r.pattern[0] != 6 || WidthSum({r.pattern + 1, 6}) != 11)
+        if (r.C[0] != 2 || r.Pattern[0] != 6 || WidthSum({r.Pattern + 1, 6}) != 11)
             return false;
     return true;
 }
 static_assert(PatternsWellFormed(), "every Code 128 record needs an 11-module pattern");
 
-constexpr TCharIndex ColumnA = MakeCharIndex(Codetable_Code128, [](const TCode128Record& r) { return r.a; });
-constexpr TCharIndex ColumnB = MakeCharIndex(Codetable_Code128, [](const TCode128Record& r) { return r.b; });
+constexpr TCharIndex ColumnA = MakeCharIndex(Codetable_Code128, [](const TCode128Record& r) { return r.A; });
+constexpr TCharIndex ColumnB = MakeCharIndex(Codetable_Code128, [](const TCode128Record& r) { return r.B; });
 
 } // namespace
 
@@ -182,7 +182,7 @@ static_assert(WidthSum(StartPatterns[0]) == 11 && WidthSum(StartPatterns[1]) == 
 constexpr bool PairsAtTheirValues()
 {
     for (int v = 0; v < 100; ++v)
-        if (Codetable_Code128[v].c[1] != '0' + v / 10 || Codetable_Code128[v].c[2] != '0' + v % 10)
+        if (Codetable_Code128[v].C[1] != '0' + v / 10 || Codetable_Code128[v].C[2] != '0' + v % 10)
             return false;
     return true;
 }
@@ -208,37 +208,37 @@ public:
     // codeSet: 0, 1, 2 for A, B, C.
     // `symbols`: how many symbol characters will be added, so that the
     // module string is allocated once.
-    TCode128Symbol(int codeSet, std::size_t symbols) : sum_((StartA + codeSet) % CheckModulus)
+    TCode128Symbol(int codeSet, std::size_t symbols) : FSum((StartA + codeSet) % CheckModulus)
     {
         // Start, the symbol characters and the check character of six elements each, the stop of seven.
-        modules_.reserve(6 * (symbols + 2) + 7);
-        AppendConverted(modules_, StartPatterns[codeSet]);
+        FModules.reserve(6 * (symbols + 2) + 7);
+        AppendConverted(FModules, StartPatterns[codeSet]);
     }
 
     void Add(int value)
     {
-        AppendConverted(modules_, PatternOf(value));
-        sum_ = (sum_ + value * weight_) % CheckModulus;
-        weight_ = (weight_ + 1) % CheckModulus;
+        AppendConverted(FModules, PatternOf(value));
+        FSum = (FSum + value * FWeight) % CheckModulus;
+        FWeight = (FWeight + 1) % CheckModulus;
     }
 
     std::string Finish() &&
     {
-        AppendConverted(modules_, PatternOf(sum_));
-        AppendConverted(modules_, StopPattern);
-        return std::move(modules_);
+        AppendConverted(FModules, PatternOf(FSum));
+        AppendConverted(FModules, StopPattern);
+        return std::move(FModules);
     }
 
 private:
     static std::string_view PatternOf(int value)
     {
-        const char* pattern = Codetable_Code128[value].pattern;
+        const char* pattern = Codetable_Code128[value].Pattern;
         return {pattern + 1, static_cast<std::size_t>(pattern[0])};
     }
 
-    std::string modules_;
-    int sum_;
-    int weight_ = 1;
+    std::string FModules;
+    int FSum;
+    int FWeight = 1;
 };
 
 } // namespace

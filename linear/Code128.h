@@ -6,10 +6,10 @@
 namespace Vandrel {
 
 struct TCode128Record {
-    char a;          // character in code set A
-    char b;          // character in code set B
-    char c[3];       // length byte (2) and the two digits in code set C
-    char pattern[7]; // length byte (6) and six width digits, bar first
+    char A;          // character in code set A
+    char B;          // character in code set B
+    char C[3];       // length byte (2) and the two digits in code set C
+    char Pattern[7]; // length byte (6) and six width digits, bar first
 };
 extern const TCode128Record Codetable_Code128[103];
 

@@ -27,13 +27,13 @@ static_assert(std::size(CodeTable_Code39) == 44);
 
 namespace {
 
-constexpr TCharIndex Code39Index = MakeCharIndex(CodeTable_Code39, [](const TCode39Record& r) { return r.character; });
+constexpr TCharIndex Code39Index = MakeCharIndex(CodeTable_Code39, [](const TCode39Record& r) { return r.Character; });
 
 // Nine elements, three of them wide (12 modules), then the terminating zero.
 constexpr bool PatternsWellFormed()
 {
     for (const auto& r : CodeTable_Code39)
-        if (WideCount({r.pattern, 9}) != 3 || r.pattern[9] != '\0')
+        if (WideCount({r.Pattern, 9}) != 3 || r.Pattern[9] != '\0')
             return false;
     return true;
 }
@@ -54,7 +54,7 @@ constexpr bool ExpansionsEncodable()
 }
 static_assert(ExpansionsEncodable(), "every code 0..127 needs one or two Code 39 characters");
 
-constexpr const char* StartStop = CodeTable_Code39[Code39Index('*')].pattern;
+constexpr const char* StartStop = CodeTable_Code39[Code39Index('*')].Pattern;
 
 } // namespace
 
@@ -70,7 +70,7 @@ std::string Code39Modules(std::string_view value)
     (modules += StartStop) += '0'; // '0' is the narrow inter-character gap
     for (char c : value)
         if (const int i = Code39Index(c); i >= 0)
-            (modules += CodeTable_Code39[i].pattern) += '0';
+            (modules += CodeTable_Code39[i].Pattern) += '0';
     modules += StartStop;
     return modules;
 }

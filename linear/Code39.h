@@ -7,9 +7,9 @@
 namespace Vandrel {
 
 struct TCode39Record {
-    char character;
-    char pattern[10]; // nine module characters, zero-terminated
-    unsigned char value;
+    char Character;
+    char Pattern[10]; // nine module characters, zero-terminated
+    unsigned char Value;
 };
 extern const TCode39Record CodeTable_Code39[44];
 

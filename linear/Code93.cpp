@@ -17,7 +17,7 @@ constexpr TCode93Record Row(char c, const char (&widths)[7])
 {
     TCode93Record r{c, {}};
     for (int i = 0; i < 6; ++i)
-        r.pattern[i] = widths[i];
+        r.Pattern[i] = widths[i];
     return r;
 }
 
@@ -38,7 +38,7 @@ constexpr TCode93Record Codetable_Code93[47] = {
     Row('{', "311121"), Row('}', "122211"),
 };
 static_assert(std::size(Codetable_Code93) == 47);
-static_assert(Codetable_Code93[Code93FirstShift].character == '[');
+static_assert(Codetable_Code93[Code93FirstShift].Character == '[');
 
 namespace {
 
@@ -46,13 +46,13 @@ namespace {
 constexpr bool PatternsWellFormed()
 {
     for (const auto& r : Codetable_Code93)
-        if (WidthSum({r.pattern, 6}) != 9)
+        if (WidthSum({r.Pattern, 6}) != 9)
             return false;
     return true;
 }
 static_assert(PatternsWellFormed(), "every Code 93 record needs a 9-module pattern");
 
-constexpr TCharIndex Index = MakeCharIndex(Codetable_Code93, [](const TCode93Record& r) { return r.character; });
+constexpr TCharIndex Index = MakeCharIndex(Codetable_Code93, [](const TCode93Record& r) { return r.Character; });
 
 } // namespace
 
@@ -102,7 +102,7 @@ int CheckValue(const std::vector<int>& values, int maxWeight)
 
 std::string_view PatternOf(int value)
 {
-    return {Codetable_Code93[value].pattern, std::size(Codetable_Code93[value].pattern)};
+    return {Codetable_Code93[value].Pattern, std::size(Codetable_Code93[value].Pattern)};
 }
 
 } // namespace

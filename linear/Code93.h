@@ -9,8 +9,8 @@
 namespace Vandrel {
 
 struct TCode93Record {
-    char character;
-    char pattern[6]; // six width digits, bar first, no length byte
+    char Character;
+    char Pattern[6]; // six width digits, bar first, no length byte
 };
 extern const TCode93Record Codetable_Code93[47];
 

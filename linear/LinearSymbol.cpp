@@ -41,12 +41,12 @@ enum class TRetailText : uint8_t {
 
 // Where a retail symbol's guards stand and how it is laid out.
 struct TRetailLayout {
-    int32_t lead;    // leading quiet zone, modules; it holds EAN-13's first digit
-    int32_t trail;   // trailing quiet zone
-    int32_t margins; // margins taken across: ISSN's add-on digits use the top one
-    std::array<TElementRange, 3> guards;
-    TElementRange addOn; // elements that leave the digit band above them free
-    TRetailText text;
+    int32_t Lead;    // leading quiet zone, modules; it holds EAN-13's first digit
+    int32_t Trail;   // trailing quiet zone
+    int32_t Margins; // margins taken across: ISSN's add-on digits use the top one
+    std::array<TElementRange, 3> Guards;
+    TElementRange AddOn; // elements that leave the digit band above them free
+    TRetailText Text;
 };
 
 constexpr TRetailLayout EAN13Layout{9, 9, 2, {{{0, 2}, {27, 31}, {56, 58}}}, {}, TRetailText::Digits};
@@ -70,22 +70,22 @@ const TRetailLayout* RetailLayoutOf(TBarType type)
     }
 }
 
-// Elements of `modules` from `lead` on, each reaching as `reach` says.
+// Elements of the symbol's `Modules` from `lead` on, each reaching as `reach` says.
 template <typename Reach>
 void AddElements(TLinearSymbol& symbol, int32_t lead, Reach reach)
 {
-    symbol.elements.reserve(symbol.modules.size());
+    symbol.Elements.reserve(symbol.Modules.size());
     int32_t start = lead;
-    for (size_t i = 0; i < symbol.modules.size(); ++i) {
+    for (size_t i = 0; i < symbol.Modules.size(); ++i) {
         int32_t width = 0; // a character outside the alphabet covers nothing
         TBarLineType kind = WHITE;
-        GetBarProps(symbol.modules[i], width, kind);
+        GetBarProps(symbol.Modules[i], width, kind);
         width = std::min(width, MaxModules - start);
-        symbol.elements.push_back({start, width, kind != WHITE, reach(int32_t(i), kind)});
+        symbol.Elements.push_back({start, width, kind != WHITE, reach(int32_t(i), kind)});
         start += width;
     }
-    symbol.leadingQuiet = lead;
-    symbol.totalModules = start;
+    symbol.LeadingQuiet = lead;
+    symbol.TotalModules = start;
 }
 
 // One cell per digit: the first in the leading quiet zone (EAN-13 only), then
@@ -97,11 +97,11 @@ void AddDigitCells(TLinearSymbol& symbol, TBarType type, std::string_view value)
     const size_t half = ean8 ? EAN8HalfDigits : HalfDigits;
     const size_t firstLeft = ean8 ? 0 : 1;
     auto cell = [&](int32_t start, int32_t length, char c, TTextGroup group) {
-        symbol.text.push_back({start, length, std::string(1, c), group});
+        symbol.Text.push_back({start, length, std::string(1, c), group});
     };
     if (!ean8)
-        cell(0, symbol.leadingQuiet, digits[0], TTextGroup::First);
-    int32_t pos = symbol.leadingQuiet + GuardModules;
+        cell(0, symbol.LeadingQuiet, digits[0], TTextGroup::First);
+    int32_t pos = symbol.LeadingQuiet + GuardModules;
     for (size_t i = firstLeft; i < firstLeft + half; ++i, pos += DigitModules)
         cell(pos, DigitModules, digits[i], TTextGroup::Left);
     pos += CentreGuardModules;
@@ -119,18 +119,18 @@ void AddDigitCells(TLinearSymbol& symbol, TBarType type, std::string_view value)
 void AddRetailText(TLinearSymbol& symbol, TBarType type, std::string_view value, TRetailText text)
 {
     // UPC digits stand under the data characters, none in the quiet zones.
-    const int32_t left = symbol.leadingQuiet + GuardModules;
+    const int32_t left = symbol.LeadingQuiet + GuardModules;
     const int32_t halfModules = int32_t(HalfDigits) * DigitModules;
     switch (text) {
     case TRetailText::Digits: AddDigitCells(symbol, type, value); break;
     case TRetailText::UPCHalves: {
         const size_t n = std::min(value.size(), HalfDigits);
-        symbol.text.push_back({left, halfModules, std::string(value.substr(0, n)), TTextGroup::Line});
-        symbol.text.push_back({left + halfModules + CentreGuardModules, halfModules,
+        symbol.Text.push_back({left, halfModules, std::string(value.substr(0, n)), TTextGroup::Line});
+        symbol.Text.push_back({left + halfModules + CentreGuardModules, halfModules,
                                std::string(value.substr(n, HalfDigits)), TTextGroup::Line});
         break;
     }
-    case TRetailText::UPCWhole: symbol.text.push_back({left, halfModules, std::string(value), TTextGroup::Line}); break;
+    case TRetailText::UPCWhole: symbol.Text.push_back({left, halfModules, std::string(value), TTextGroup::Line}); break;
     }
 }
 
@@ -139,14 +139,14 @@ void AddRetailText(TLinearSymbol& symbol, TBarType type, std::string_view value,
 TLinearSymbol PlainSymbol(std::string modules, std::string text)
 {
     TLinearSymbol symbol;
-    symbol.modules = std::move(modules);
-    symbol.margins = PlainMargins;
+    symbol.Modules = std::move(modules);
+    symbol.Margins = PlainMargins;
     AddElements(symbol, PlainQuietZone, [](int32_t, TBarLineType kind) {
         return kind == BLACK_HALF ? TElementReach::Half : TElementReach::Full;
     });
-    symbol.trailingQuiet = PlainQuietZone;
-    symbol.totalModules += PlainQuietZone;
-    symbol.text.push_back({0, symbol.totalModules, std::move(text), TTextGroup::Line});
+    symbol.TrailingQuiet = PlainQuietZone;
+    symbol.TotalModules += PlainQuietZone;
+    symbol.Text.push_back({0, symbol.TotalModules, std::move(text), TTextGroup::Line});
     return symbol;
 }
 
@@ -156,19 +156,19 @@ TLinearSymbol LinearSymbol(TBarType type, std::string_view value)
     if (!layout)
         return PlainSymbol(ModuleString(type, value), HumanText(type, value));
     TLinearSymbol symbol;
-    symbol.modules = ModuleString(type, value);
-    symbol.retail = true;
-    symbol.margins = layout->margins;
-    symbol.guards = layout->guards;
-    symbol.addOn = layout->addOn;
-    AddElements(symbol, layout->lead, [layout](int32_t j, TBarLineType) {
-        if (std::ranges::any_of(layout->guards, [j](const TElementRange& g) { return g.Contains(j); }))
+    symbol.Modules = ModuleString(type, value);
+    symbol.Retail = true;
+    symbol.Margins = layout->Margins;
+    symbol.Guards = layout->Guards;
+    symbol.AddOn = layout->AddOn;
+    AddElements(symbol, layout->Lead, [layout](int32_t j, TBarLineType) {
+        if (std::ranges::any_of(layout->Guards, [j](const TElementRange& g) { return g.Contains(j); }))
             return TElementReach::Full;
-        return layout->addOn.Contains(j) ? TElementReach::AddOn : TElementReach::Data;
+        return layout->AddOn.Contains(j) ? TElementReach::AddOn : TElementReach::Data;
     });
-    symbol.trailingQuiet = layout->trail;
-    symbol.totalModules += layout->trail;
-    AddRetailText(symbol, type, value, layout->text);
+    symbol.TrailingQuiet = layout->Trail;
+    symbol.TotalModules += layout->Trail;
+    AddRetailText(symbol, type, value, layout->Text);
     return symbol;
 }
 
@@ -177,15 +177,15 @@ TLinearSymbol LinearSymbol(TBarType type, std::string_view value)
 // reaching down between them.
 int32_t BarHeightIn(const TLinearSymbol& symbol, int32_t across, int32_t margin, int32_t fontHeight)
 {
-    if (symbol.retail)
-        return across - GuardExtentFor(fontHeight) - symbol.margins * margin;
-    return across - symbol.margins * margin + fontHeight;
+    if (symbol.Retail)
+        return across - GuardExtentFor(fontHeight) - symbol.Margins * margin;
+    return across - symbol.Margins * margin + fontHeight;
 }
 
 int32_t ExtentAcrossFor(TBarType type, int32_t barHeight, int32_t margin, int32_t fontHeight)
 {
     if (const TRetailLayout* layout = RetailLayoutOf(type))
-        return barHeight + GuardExtentFor(fontHeight) + layout->margins * margin;
+        return barHeight + GuardExtentFor(fontHeight) + layout->Margins * margin;
     return barHeight + PlainMargins * margin - fontHeight;
 }
 
@@ -199,40 +199,40 @@ TLinearPicture LayOutLinear(const TLinearSymbol& symbol, TPoint start, int32_t m
     const int32_t dataBottom = digitBandEnd + fontHeight;
     const int32_t half = barHeight / 2;
     TLinearPicture picture;
-    picture.bars.reserve(symbol.elements.size());
-    for (const TElement& e : symbol.elements) {
-        if (e.width == 0)
+    picture.Bars.reserve(symbol.Elements.size());
+    for (const TElement& e : symbol.Elements) {
+        if (e.Width == 0)
             continue;
-        const int32_t left = start.x + e.start * moduleWidth;
-        const int32_t right = left + e.width * moduleWidth;
+        const int32_t left = start.x + e.Start * moduleWidth;
+        const int32_t right = left + e.Width * moduleWidth;
         TRect r{left, y, right, bottom};
-        switch (e.reach) {
+        switch (e.Reach) {
         case TElementReach::Full: break;
         case TElementReach::Data: r.Bottom = dataBottom; break;
         case TElementReach::AddOn: r.Top = y - fontHeight; break; // below the add-on's digit band
         case TElementReach::Half: r.Top = bottom - half; break;
         }
-        if (e.dark) {
-            picture.bars.push_back(r);
-        } else if (!picture.spaces.empty() && picture.spaces.back().Right == r.Left &&
-                   picture.spaces.back().Top == r.Top && picture.spaces.back().Bottom == r.Bottom) {
-            picture.spaces.back().Right = r.Right;
+        if (e.Dark) {
+            picture.Bars.push_back(r);
+        } else if (!picture.Spaces.empty() && picture.Spaces.back().Right == r.Left &&
+                   picture.Spaces.back().Top == r.Top && picture.Spaces.back().Bottom == r.Bottom) {
+            picture.Spaces.back().Right = r.Right;
         } else {
-            picture.spaces.push_back(r);
+            picture.Spaces.push_back(r);
         }
     }
-    picture.text.reserve(symbol.text.size());
-    for (const TTextCell& cell : symbol.text) {
-        const int32_t left = start.x + cell.start * moduleWidth;
-        const int32_t right = left + cell.length * moduleWidth;
+    picture.Text.reserve(symbol.Text.size());
+    for (const TTextCell& cell : symbol.Text) {
+        const int32_t left = start.x + cell.Start * moduleWidth;
+        const int32_t right = left + cell.Length * moduleWidth;
         TRect r;
-        if (cell.group == TTextGroup::AddOn)
+        if (cell.Group == TTextGroup::AddOn)
             r = {left, 0, right, -fontHeight}; // along the area's top edge
-        else if (symbol.retail)
+        else if (symbol.Retail)
             r = {left, dataBottom, right, digitBandEnd};
         else
             r = {left, bottom, right, bottom - fontHeight}; // right after the bars' far ends
-        picture.text.push_back({r, cell.text, cell.group});
+        picture.Text.push_back({r, cell.Text, cell.Group});
     }
     return picture;
 }

@@ -25,10 +25,10 @@ enum class TElementReach : uint8_t {
 };
 
 struct TElement {
-    int32_t start; // modules from the symbol's leading edge, quiet zone included
-    int32_t width; // modules
-    bool dark;
-    TElementReach reach;
+    int32_t Start; // modules from the symbol's leading edge, quiet zone included
+    int32_t Width; // modules
+    bool Dark;
+    TElementReach Reach;
 };
 
 // Which part of a symbol a piece of text belongs to; it decides the band the
@@ -42,30 +42,30 @@ enum class TTextGroup : uint8_t {
 };
 
 struct TTextCell {
-    int32_t start;  // modules from the symbol's leading edge
-    int32_t length; // modules
-    std::string text;
-    TTextGroup group;
+    int32_t Start;  // modules from the symbol's leading edge
+    int32_t Length; // modules
+    std::string Text;
+    TTextGroup Group;
 };
 
 // Element indexes [first, last]; empty by default.
 struct TElementRange {
-    int32_t first = -1;
-    int32_t last = -2;
-    constexpr bool Contains(int32_t j) const { return j >= first && j <= last; }
+    int32_t First = -1;
+    int32_t Last = -2;
+    constexpr bool Contains(int32_t j) const { return j >= First && j <= Last; }
 };
 
 struct TLinearSymbol {
-    std::string modules; // one character per element (see GetBarProps)
-    std::vector<TElement> elements;
-    int32_t leadingQuiet = 0;  // modules before the first element
-    int32_t trailingQuiet = 0; // modules after the last one
-    int32_t totalModules = 0;  // quiet zones included
-    bool retail = false;       // guards reach below the data bars into the digit band
-    int32_t margins = 0;       // margins taken from the extent across the symbol
-    std::array<TElementRange, 3> guards{};
-    TElementRange addOn;
-    std::vector<TTextCell> text;
+    std::string Modules; // one character per element (see GetBarProps)
+    std::vector<TElement> Elements;
+    int32_t LeadingQuiet = 0;  // modules before the first element
+    int32_t TrailingQuiet = 0; // modules after the last one
+    int32_t TotalModules = 0;  // quiet zones included
+    bool Retail = false;       // guards reach below the data bars into the digit band
+    int32_t Margins = 0;       // margins taken from the extent across the symbol
+    std::array<TElementRange, 3> Guards{};
+    TElementRange AddOn;
+    std::vector<TTextCell> Text;
 };
 
 // The symbol of a value that DoDigitNum accepts, with `text` as the plain
@@ -89,17 +89,17 @@ constexpr int32_t GuardExtentFor(int32_t fontHeight)
 }
 
 struct TTextBox {
-    TRect rect; // unturned frame, pixels
-    std::string_view text;
-    TTextGroup group;
+    TRect Rect; // unturned frame, pixels
+    std::string_view Text;
+    TTextGroup Group;
 };
 
 struct TLinearPicture {
-    std::vector<TRect> bars; // the dark elements
+    std::vector<TRect> Bars; // the dark elements
     // The light elements, neighbours of equal reach merged: what an opaque
     // symbol paints in its background colour over ground not yet filled.
-    std::vector<TRect> spaces;
-    std::vector<TTextBox> text; // views into the symbol's text
+    std::vector<TRect> Spaces;
+    std::vector<TTextBox> Text; // views into the symbol's text
 };
 
 // The symbol's leading corner (quiet zone included) at `start` with modules

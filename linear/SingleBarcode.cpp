@@ -232,7 +232,7 @@ TLinearSymbol TCustomSingleBarCode::Symbol() const
 
 void TCustomSingleBarCode::SizeFor(const TLinearSymbol& symbol)
 {
-    TotalModules = symbol.totalModules;
+    TotalModules = symbol.TotalModules;
     ModuleWidth = ExtentAlong() / TotalModules;
     BarHeight = BarHeightIn(symbol, ExtentAcross(), Margin, FontHeight);
     CalcuStartPoint();
@@ -271,18 +271,18 @@ void TCustomSingleBarCode::DrawBars(TCanvas& canvas, const TLinearPicture& pictu
 {
     // A transparent control leaves its spaces unpainted; an opaque one paints
     // them unless its background is filled already.
-    const bool spaces = !Transparent() && !FTarget.filled;
+    const bool spaces = !Transparent() && !FTarget.Filled;
     const TQuarterTurn turn = Turn();
     auto draw = [&](const std::vector<TRect>& rects, const QColor& colour) {
         // Raw pixels only for an opaque colour: a translucent one blends.
-        if (FTarget.raster && colour.alpha() == 255)
-            FillBars(*FTarget.raster, rects, turn, PixelOf(*FTarget.raster, colour));
+        if (FTarget.Raster && colour.alpha() == 255)
+            FillBars(*FTarget.Raster, rects, turn, PixelOf(*FTarget.Raster, colour));
         else
             PaintBars(*canvas.Handle(), rects, turn, colour);
     };
     if (spaces)
-        draw(picture.spaces, BarBackColor());
-    draw(picture.bars, BarColor());
+        draw(picture.Spaces, BarBackColor());
+    draw(picture.Bars, BarColor());
 }
 
 void TCustomSingleBarCode::DrawOneRect(TCanvas& canvas, TPoint p, int32_t w, int32_t h, const QColor& color)
@@ -330,9 +330,9 @@ void TCustomSingleBarCode::CreateTxtRect(TRect& r)
 {
     // The line under a plain symbol, as the engine lays it out.
     TLinearSymbol symbol;
-    symbol.totalModules = TotalModules;
-    symbol.text.push_back({0, TotalModules, {}, TTextGroup::Line});
-    r = Turn().Apply(LayOut(symbol).text.front().rect);
+    symbol.TotalModules = TotalModules;
+    symbol.Text.push_back({0, TotalModules, {}, TTextGroup::Line});
+    r = Turn().Apply(LayOut(symbol).Text.front().Rect);
 }
 
 int32_t TCustomSingleBarCode::SymbolModules() const
@@ -340,7 +340,7 @@ int32_t TCustomSingleBarCode::SymbolModules() const
     if (!DoDigitNum(FBarType, FBarValue))
         return 0;
     try {
-        return LinearSymbol(FBarType, FBarValue).totalModules;
+        return LinearSymbol(FBarType, FBarValue).TotalModules;
     } catch (const Exception&) {
         return 0;
     }
@@ -354,9 +354,9 @@ int32_t TCustomSingleBarCode::ExtentAcrossFor(int32_t barHeight) const
 void TCustomSingleBarCode::DrawText(TCanvas& canvas, const TLinearPicture& picture)
 {
     const TQuarterTurn turn = Turn();
-    for (const TTextBox& box : picture.text)
-        if (box.group == TTextGroup::Line)
-            DrawBottomText(box.text, turn.Apply(box.rect), Angle(), TextAlign, canvas, FFont);
+    for (const TTextBox& box : picture.Text)
+        if (box.Group == TTextGroup::Line)
+            DrawBottomText(box.Text, turn.Apply(box.Rect), Angle(), TextAlign, canvas, FFont);
     DrawDigits(canvas, picture, {0, 0});
 }
 
@@ -398,8 +398,8 @@ TPoint DigitReference(TAngleType angle, TTextGroup group, const TRect& clip, int
 
 void TCustomSingleBarCode::DrawDigits(TCanvas& canvas, const TLinearPicture& picture, TPoint shift)
 {
-    const auto digit = [](const TTextBox& box) { return box.group != TTextGroup::Line; };
-    if (std::ranges::none_of(picture.text, digit))
+    const auto digit = [](const TTextBox& box) { return box.Group != TTextGroup::Line; };
+    if (std::ranges::none_of(picture.Text, digit))
         return;
     TLogFont lf;
     MakeNewFont(FFont, lf, Angle() * 90, 0);
@@ -408,15 +408,15 @@ void TCustomSingleBarCode::DrawDigits(TCanvas& canvas, const TLinearPicture& pic
     const int32_t tw = canvas.TextWidth("1");
     TQuarterTurn turn = Turn();
     turn.Origin = {turn.Origin.x + shift.x, turn.Origin.y + shift.y};
-    for (const TTextBox& box : picture.text) {
+    for (const TTextBox& box : picture.Text) {
         if (!digit(box))
             continue;
-        const TRect clip = turn.Apply(box.rect);
+        const TRect clip = turn.Apply(box.Rect);
         if (Angle() == _0)
-            canvas.DrawTextCentredBottom(clip, box.text);
+            canvas.DrawTextCentredBottom(clip, box.Text);
         else
-            canvas.TextRect(clip, DigitReference(Angle(), box.group, clip, box.rect.Right - box.rect.Left, tw),
-                            box.text);
+            canvas.TextRect(clip, DigitReference(Angle(), box.Group, clip, box.Rect.Right - box.Rect.Left, tw),
+                            box.Text);
     }
     canvas.SetFontState(previous);
 }

@@ -114,8 +114,8 @@ private:
     // pixels the bars are written into directly, and whether the area behind
     // the symbol is already filled with the background.
     struct TTarget {
-        QImage* raster = nullptr;
-        bool filled = false;
+        QImage* Raster = nullptr;
+        bool Filled = false;
     };
     class TTargetScope;
 

@@ -23,12 +23,12 @@ constexpr std::size_t AnyLength = static_cast<std::size_t>(-1);
 
 // What a value of one type must look like, and how much of it a check digit covers.
 struct TValueRule {
-    std::size_t minLength;
-    std::size_t maxLength;
-    std::string_view prefix;
-    bool evenLength; // digits encoded in pairs
-    TCharset charset;
-    std::size_t payload; // digits before the retail check digit; 0: no check digit
+    std::size_t MinLength;
+    std::size_t MaxLength;
+    std::string_view Prefix;
+    bool EvenLength; // digits encoded in pairs
+    TCharset Charset;
+    std::size_t Payload; // digits before the retail check digit; 0: no check digit
 };
 
 using enum TCharset;
@@ -105,38 +105,38 @@ std::string DescribeValueRule(TBarType type)
     if (!rule)
         return "unknown symbology";
     std::string text = std::string(QMetaEnum::fromType<TBarType>().valueToKey(type)) + " takes ";
-    const std::string_view what = CharsetWords[std::size_t(rule->charset)];
-    if (rule->maxLength == AnyLength)
-        text += rule->evenLength ? "an even number of " + std::string(what) : std::string(what);
-    else if (rule->minLength == rule->maxLength)
-        text += std::to_string(rule->minLength) + " " + std::string(what);
+    const std::string_view what = CharsetWords[std::size_t(rule->Charset)];
+    if (rule->MaxLength == AnyLength)
+        text += rule->EvenLength ? "an even number of " + std::string(what) : std::string(what);
+    else if (rule->MinLength == rule->MaxLength)
+        text += std::to_string(rule->MinLength) + " " + std::string(what);
     else
-        text += std::to_string(rule->minLength) + " or " + std::to_string(rule->maxLength) + " " + std::string(what);
-    if (!rule->prefix.empty())
-        text += " starting with " + std::string(rule->prefix);
+        text += std::to_string(rule->MinLength) + " or " + std::to_string(rule->MaxLength) + " " + std::string(what);
+    if (!rule->Prefix.empty())
+        text += " starting with " + std::string(rule->Prefix);
     return text;
 }
 
 std::optional<char> WrongCheckDigit(TBarType type, std::string_view value)
 {
     const TValueRule* rule = RuleFor(type);
-    if (!rule || rule->payload == 0 || value.size() != rule->payload + 1 || !DoDigitNum(type, value))
+    if (!rule || rule->Payload == 0 || value.size() != rule->Payload + 1 || !DoDigitNum(type, value))
         return std::nullopt;
-    const char expected = DoModule10(std::string(value.substr(0, rule->payload)))[0];
+    const char expected = DoModule10(std::string(value.substr(0, rule->Payload)))[0];
     return expected == value.back() ? std::nullopt : std::optional<char>(expected);
 }
 
 bool DoDigitNum(TBarType type, std::string_view value)
 {
     const TValueRule* rule = RuleFor(type);
-    if (!rule || value.size() < rule->minLength || value.size() > rule->maxLength)
+    if (!rule || value.size() < rule->MinLength || value.size() > rule->MaxLength)
         return false;
-    if (!value.starts_with(rule->prefix))
+    if (!value.starts_with(rule->Prefix))
         return false;
-    if (rule->evenLength && value.size() % 2 != 0)
+    if (rule->EvenLength && value.size() % 2 != 0)
         return false;
     for (char c : value)
-        if (!Admits(rule->charset, c))
+        if (!Admits(rule->Charset, c))
             return false;
     return true;
 }
@@ -146,7 +146,7 @@ bool CompleteCheckDigit(TBarType type, std::string& value)
     if (!DoDigitNum(type, value))
         return false;
     // DoDigitNum guarantees at least `payload` characters.
-    if (const std::size_t k = RuleFor(type)->payload; k > 0) {
+    if (const std::size_t k = RuleFor(type)->Payload; k > 0) {
         value.resize(k);
         value += DoModule10(value);
     }

@@ -73,8 +73,8 @@ constexpr std::array<TTextClass, 256> TextClasses = [] {
 }();
 
 struct TChange {
-    int32_t value;
-    TShiftMode mode;
+    int32_t Value;
+    TShiftMode Mode;
 };
 
 // [target][current]. The current sub-mode is never bcPunctuation (it is only
@@ -167,14 +167,14 @@ constexpr std::ptrdiff_t TextRun = 5;
 class TAutoSplit {
 public:
     TAutoSplit(TPdf417Codewords& list, std::string_view value, const TMessageFn& message)
-        : list(list), value(value), message(message)
+        : FList(list), FValue(value), FMessage(message)
     {
     }
 
     bool Run()
     {
-        for (std::size_t i = 0; i < value.size(); ++i)
-            if (!Step(value[i], i + 1 == value.size()))
+        for (std::size_t i = 0; i < FValue.size(); ++i)
+            if (!Step(FValue[i], i + 1 == FValue.size()))
                 return false;
         return true;
     }
@@ -182,32 +182,32 @@ public:
 private:
     bool Step(char c, bool last)
     {
-        ++pos;
+        ++FPos;
         const bool digit = IsDigit(c);
         const bool text = TCToDigital(c) >= 0;
-        digitRun += digit;
+        FDigitRun += digit;
         if (text)
-            ++textRun;
+            ++FTextRun;
         else
-            ++byteCount;
-        if (digitRun == 1)
-            digitStart = pos;
-        if (textRun == 1)
-            textStart = pos;
-        if (byteCount == 1)
-            byteStart = pos;
+            ++FByteCount;
+        if (FDigitRun == 1)
+            FDigitStart = FPos;
+        if (FTextRun == 1)
+            FTextStart = FPos;
+        if (FByteCount == 1)
+            FByteStart = FPos;
         if (!FlushRuns())
             return false;
         if (last)
             return FlushAll();
-        if ((textRun == 1 && digitRun != 1) || !digit)
+        if ((FTextRun == 1 && FDigitRun != 1) || !digit)
             ClearDigits();
         // While a lone non-text byte is pending no run may start; and a run
         // that has not yet paid for its mode ends at any non-text byte, so that
         // no run later handed to text or numeric compaction can span one.
-        if (byteCount == 1 || !text) {
+        if (FByteCount == 1 || !text) {
             ClearDigits();
-            if (textRun < TextRun)
+            if (FTextRun < TextRun)
                 ClearText();
         }
         return true;
@@ -218,38 +218,38 @@ private:
         // A non-text byte ends the digit run. It can only be the current byte:
         // no run grows while one byte is pending, and two or more pending in
         // front of a run are encoded as soon as the run has five characters.
-        if (digitRun >= NumericRun && byteCount > 0) {
-            if (!FlushNumbers(byteStart - 1, ByteError))
+        if (FDigitRun >= NumericRun && FByteCount > 0) {
+            if (!FlushNumbers(FByteStart - 1, ByteError))
                 return false;
-            digitRun = textRun = textStart = digitStart = 0;
-            byteStart = byteCount = 1;
-        } else if (digitRun >= NumericRun && byteCount == 0 && digitRun != textRun) {
-            if (digitStart > textStart) { // text in front of the digit run
-                if (!FlushText(digitStart - 1, TextError))
+            FDigitRun = FTextRun = FTextStart = FDigitStart = 0;
+            FByteStart = FByteCount = 1;
+        } else if (FDigitRun >= NumericRun && FByteCount == 0 && FDigitRun != FTextRun) {
+            if (FDigitStart > FTextStart) { // text in front of the digit run
+                if (!FlushText(FDigitStart - 1, TextError))
                     return false;
-                textRun = digitRun;
-                digitStart = textStart = 1;
+                FTextRun = FDigitRun;
+                FDigitStart = FTextStart = 1;
             }
-            if (textRun > digitRun) { // a text character ends the digit run
-                if (!FlushNumbers(digitRun, NumberError))
+            if (FTextRun > FDigitRun) { // a text character ends the digit run
+                if (!FlushNumbers(FDigitRun, NumberError))
                     return false;
-                textRun -= digitRun;
-                digitRun = digitStart = 0;
-                textStart = 1;
+                FTextRun -= FDigitRun;
+                FDigitRun = FDigitStart = 0;
+                FTextStart = 1;
             }
-        } else if (digitRun < NumericRun && textRun >= TextRun && byteCount >= 1) {
-            if (byteStart == pos) { // a non-text byte ends the text run
-                if (!FlushText(byteStart - 1, TextError))
+        } else if (FDigitRun < NumericRun && FTextRun >= TextRun && FByteCount >= 1) {
+            if (FByteStart == FPos) { // a non-text byte ends the text run
+                if (!FlushText(FByteStart - 1, TextError))
                     return false;
-                digitRun = textRun = textStart = 0;
-                byteStart = 1;
+                FDigitRun = FTextRun = FTextStart = 0;
+                FByteStart = 1;
             } else { // the text run follows pending bytes
-                const std::ptrdiff_t taken = textStart - 1;
+                const std::ptrdiff_t taken = FTextStart - 1;
                 FlushBytes(taken);
-                if (digitStart > 0)
-                    digitStart -= taken;
-                byteCount = byteStart = 0;
-                textStart = 1;
+                if (FDigitStart > 0)
+                    FDigitStart -= taken;
+                FByteCount = FByteStart = 0;
+                FTextStart = 1;
             }
         }
         return true;
@@ -257,43 +257,43 @@ private:
 
     bool FlushAll()
     {
-        if (byteCount == 0 && digitRun >= NumericRun)
-            return FlushNumbers(pos, NumberError);
-        if (byteCount == 0 && textRun >= TextRun)
-            return FlushText(pos, NumberError);
-        FlushBytes(pos);
+        if (FByteCount == 0 && FDigitRun >= NumericRun)
+            return FlushNumbers(FPos, NumberError);
+        if (FByteCount == 0 && FTextRun >= TextRun)
+            return FlushText(FPos, NumberError);
+        FlushBytes(FPos);
         return true;
     }
 
     // The first `count` bytes of P, removed from it.
     std::string_view Take(std::ptrdiff_t count)
     {
-        const std::string_view run = value.substr(first, static_cast<std::size_t>(count));
-        first += run.size();
-        pos -= count;
+        const std::string_view run = FValue.substr(FFirst, static_cast<std::size_t>(count));
+        FFirst += run.size();
+        FPos -= count;
         return run;
     }
 
     bool FlushText(std::ptrdiff_t count, const char* failure)
     {
-        return TextToCodeWord(list, Take(count)) || Refuse(message, failure);
+        return TextToCodeWord(FList, Take(count)) || Refuse(FMessage, failure);
     }
     bool FlushNumbers(std::ptrdiff_t count, const char* failure)
     {
-        return NumToCodeWord(list, Take(count)) || Refuse(message, failure);
+        return NumToCodeWord(FList, Take(count)) || Refuse(FMessage, failure);
     }
-    void FlushBytes(std::ptrdiff_t count) { ByteToCodeWord(list, Take(count)); }
+    void FlushBytes(std::ptrdiff_t count) { ByteToCodeWord(FList, Take(count)); }
 
-    void ClearDigits() { digitRun = digitStart = 0; }
-    void ClearText() { textRun = textStart = 0; }
+    void ClearDigits() { FDigitRun = FDigitStart = 0; }
+    void ClearText() { FTextRun = FTextStart = 0; }
 
-    TPdf417Codewords& list;
-    const std::string_view value;
-    const TMessageFn& message;
-    std::size_t first = 0;
-    std::ptrdiff_t pos = 0;
-    std::ptrdiff_t digitRun = 0, textRun = 0, byteCount = 0;
-    std::ptrdiff_t digitStart = 0, textStart = 0, byteStart = 0;
+    TPdf417Codewords& FList;
+    const std::string_view FValue;
+    const TMessageFn& FMessage;
+    std::size_t FFirst = 0;
+    std::ptrdiff_t FPos = 0;
+    std::ptrdiff_t FDigitRun = 0, FTextRun = 0, FByteCount = 0;
+    std::ptrdiff_t FDigitStart = 0, FTextStart = 0, FByteStart = 0;
 };
 
 } // namespace
@@ -307,8 +307,8 @@ TBCType GetChildBCMode(TBCType current, char ch, int32_t& shiftValue, TShiftMode
 {
     const TBCType target = TargetOf(current, TextClasses[static_cast<unsigned char>(ch)]);
     const TChange& change = Changes[target][current];
-    shiftValue = change.value;
-    shiftMode = change.mode;
+    shiftValue = change.Value;
+    shiftMode = change.Mode;
     return target;
 }
 

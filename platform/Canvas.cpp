@@ -67,9 +67,9 @@ void TCanvas::SelectFont(const TLogFont& lf, QColor color)
 
 void TCanvas::SetFontState(const TFontState& state)
 {
-    FFont = state.font;
-    FFontColor = state.color;
-    FEscapement = state.escapement;
+    FFont = state.Font;
+    FFontColor = state.Color;
+    FEscapement = state.Escapement;
 }
 
 void TCanvas::TextRect(const TRect& clip, TPoint ref, std::string_view text)

@@ -43,9 +43,9 @@ public:
 
     // The selected font, to be put back once a drawing step is done with its own.
     struct TFontState {
-        QFont font;
-        QColor color;
-        int32_t escapement;
+        QFont Font;
+        QColor Color;
+        int32_t Escapement;
     };
     TFontState FontState() const { return {FFont, FFontColor, FEscapement}; }
     void SetFontState(const TFontState& state);

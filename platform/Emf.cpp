@@ -26,20 +26,20 @@ namespace Vandrel {
 namespace {
 
 // libuemf hands out records and structures from malloc.
-struct CFree {
+struct TMallocFree {
     void operator()(void* p) const { std::free(p); }
 };
-using Record = std::unique_ptr<char, CFree>;
+using TRecord = std::unique_ptr<char, TMallocFree>;
 
 // 0.01 mm per pixel at the 96-dpi reference the frame is expressed in.
-constexpr double kFrameUnitsPerPixel = 2540.0 / 96.0;
+constexpr double FrameUnitsPerPixel = 2540.0 / 96.0;
 
 // Reference device of the header: a 96-dpi screen of 1920 x 1440 pixels, which
 // is exactly 508 x 381 mm, so players derive the same 96 dpi from it.
-constexpr int32_t kDeviceWidth = 1920, kDeviceHeight = 1440;
-constexpr int32_t kDeviceWidthMm = 508, kDeviceHeightMm = 381;
+constexpr int32_t DeviceWidth = 1920, DeviceHeight = 1440;
+constexpr int32_t DeviceWidthMm = 508, DeviceHeightMm = 381;
 
-[[noreturn]] void fail(const QString& message)
+[[noreturn]] void Fail(const QString& message)
 {
     throw Exception(message.toStdString());
 }
@@ -56,104 +56,103 @@ mode_t CurrentUmask()
 // once complete: a failure leaves the previous file, and two writers never
 // leave a truncated one. emf_free releases only memory, so an unfinished
 // temporary file is closed and removed here.
-class EmfFile {
+class TEmfFile {
 public:
-    explicit EmfFile(const QString& fileName) : m_fileName(fileName)
+    explicit TEmfFile(const QString& fileName) : FFileName(fileName)
     {
         EMFHANDLES* handles = nullptr;
         if (emf_htable_create(8, 8, &handles) != 0)
-            fail(QStringLiteral("Cannot create the EMF handle table"));
-        m_handles.reset(handles);
+            Fail(QStringLiteral("Cannot create the EMF handle table"));
+        FHandles.reset(handles);
         // Reserve a unique name; libuemf then opens it again by name.
         QTemporaryFile reserved(fileName + QStringLiteral(".XXXXXX"));
         reserved.setAutoRemove(false);
         if (!reserved.open())
-            fail(QStringLiteral("Cannot write '%1': %2").arg(fileName, reserved.errorString()));
-        m_tempName = reserved.fileName();
+            Fail(QStringLiteral("Cannot write '%1': %2").arg(fileName, reserved.errorString()));
+        FTempName = reserved.fileName();
         reserved.close();
         EMFTRACK* track = nullptr;
-        if (emf_start(QFile::encodeName(m_tempName).constData(), 64 * 1024, 64 * 1024, &track) != 0) {
-            QFile::remove(m_tempName);
-            fail(QStringLiteral("Cannot write '%1': %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
+        if (emf_start(QFile::encodeName(FTempName).constData(), 64 * 1024, 64 * 1024, &track) != 0) {
+            QFile::remove(FTempName);
+            Fail(QStringLiteral("Cannot write '%1': %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
         }
-        m_track.reset(track);
+        FTrack.reset(track);
     }
 
-    ~EmfFile()
+    ~TEmfFile()
     {
-        if (!m_done)
-            discard();
+        if (!FDone)
+            Discard();
     }
 
-    EmfFile(const EmfFile&) = delete;
-    EmfFile& operator=(const EmfFile&) = delete;
+    TEmfFile(const TEmfFile&) = delete;
+    TEmfFile& operator=(const TEmfFile&) = delete;
 
-    EMFTRACK* track() const { return m_track.get(); }
+    EMFTRACK* Track() const { return FTrack.get(); }
 
     // Takes a record made by one of libuemf's *_set functions; a null one is
     // how they report failure.
-    void append(Record record, const char* kind)
+    void Append(TRecord record, const char* kind)
     {
-        if (!record || emf_append(reinterpret_cast<U_ENHMETARECORD*>(record.get()), m_track.get(), 0) != 0)
-            fail(QStringLiteral("Cannot build the EMF %1 record").arg(QLatin1String(kind)));
+        if (!record || emf_append(reinterpret_cast<U_ENHMETARECORD*>(record.get()), FTrack.get(), 0) != 0)
+            Fail(QStringLiteral("Cannot build the EMF %1 record").arg(QLatin1String(kind)));
     }
 
     // Completes the header counts and writes the file. libuemf ignores the
     // result of fclose, so a failed final flush only shows as a short file.
-    void finish()
+    void Finish()
     {
         errno = 0;
         const bool written =
-            emf_finish(m_track.get(), m_handles.get()) == 0 && QFileInfo(m_tempName).size() == qint64(m_track->used);
+            emf_finish(FTrack.get(), FHandles.get()) == 0 && QFileInfo(FTempName).size() == qint64(FTrack->used);
         if (!written) {
             const int reason = errno;
-            discard();
-            fail(QStringLiteral("Cannot write '%1': %2")
-                     .arg(m_fileName, QString::fromLocal8Bit(std::strerror(reason ? reason : EIO))));
+            Discard();
+            Fail(QStringLiteral("Cannot write '%1': %2")
+                     .arg(FFileName, QString::fromLocal8Bit(std::strerror(reason ? reason : EIO))));
         }
         // The reserved file is private; the result gets the target's mode, or
         // the mode a new file would get.
         struct stat target {};
-        const mode_t mode = ::stat(QFile::encodeName(m_fileName).constData(), &target) == 0 ? target.st_mode & 07777
-                                                                                            : 0666 & ~CurrentUmask();
-        ::chmod(QFile::encodeName(m_tempName).constData(), mode);
+        const mode_t mode = ::stat(QFile::encodeName(FFileName).constData(), &target) == 0 ? target.st_mode & 07777
+                                                                                           : 0666 & ~CurrentUmask();
+        ::chmod(QFile::encodeName(FTempName).constData(), mode);
         // rename() replaces the target in one step.
-        if (std::rename(QFile::encodeName(m_tempName).constData(), QFile::encodeName(m_fileName).constData()) != 0) {
+        if (std::rename(QFile::encodeName(FTempName).constData(), QFile::encodeName(FFileName).constData()) != 0) {
             const int reason = errno;
-            discard();
-            fail(
-                QStringLiteral("Cannot write '%1': %2").arg(m_fileName, QString::fromLocal8Bit(std::strerror(reason))));
+            Discard();
+            Fail(QStringLiteral("Cannot write '%1': %2").arg(FFileName, QString::fromLocal8Bit(std::strerror(reason))));
         }
-        m_done = true;
+        FDone = true;
     }
 
 private:
-    void discard()
+    void Discard()
     {
-        if (m_track->fp) {
-            std::fclose(m_track->fp);
-            m_track->fp = nullptr;
+        if (FTrack->fp) {
+            std::fclose(FTrack->fp);
+            FTrack->fp = nullptr;
         }
-        QFile::remove(m_tempName);
+        QFile::remove(FTempName);
     }
 
-    struct FreeHandles {
+    struct TFreeHandles {
         void operator()(EMFHANDLES* h) const { emf_htable_free(&h); }
     };
-    struct FreeTrack {
+    struct TFreeTrack {
         void operator()(EMFTRACK* t) const { emf_free(&t); }
     };
 
-    QString m_fileName;
-    QString m_tempName;
-    bool m_done = false;
-    std::unique_ptr<EMFHANDLES, FreeHandles> m_handles;
-    std::unique_ptr<EMFTRACK, FreeTrack> m_track;
+    QString FFileName;
+    QString FTempName;
+    bool FDone = false;
+    std::unique_ptr<EMFHANDLES, TFreeHandles> FHandles;
+    std::unique_ptr<EMFTRACK, TFreeTrack> FTrack;
 };
 
 // The pixels as a 32-bit BI_RGB DIB: bottom row first, bytes blue, green,
 // red and an unused zero, whatever the host byte order.
-std::vector<char> dibPixels(const QImage& image)
+std::vector<char> DibPixels(const QImage& image)
 {
     std::vector<char> pixels(size_t(image.width()) * size_t(image.height()) * 4);
     char* out = pixels.data();
@@ -178,34 +177,34 @@ void SaveImageAsEmf(const QImage& image, const QString& fileName, const QString&
     const int32_t height = rgb.height();
     // Record sizes are 32-bit; keep well clear of the limit.
     if (qint64(width) * height * 4 > std::numeric_limits<int32_t>::max() / 2)
-        fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file").arg(width).arg(height));
+        Fail(QStringLiteral("Image of %1 x %2 pixels is too large for an EMF file").arg(width).arg(height));
 
     // Bounds and frame are inclusive rectangles, so an empty image gets (0, 0, -1, -1).
     const U_RECTL bounds{0, 0, width - 1, height - 1};
-    const U_RECTL frame{0, 0, int32_t(std::nearbyint(width * kFrameUnitsPerPixel)) - 1,
-                        int32_t(std::nearbyint(height * kFrameUnitsPerPixel)) - 1};
+    const U_RECTL frame{0, 0, int32_t(std::nearbyint(width * FrameUnitsPerPixel)) - 1,
+                        int32_t(std::nearbyint(height * FrameUnitsPerPixel)) - 1};
     std::u16string text = (creator + QChar() + description + QChar() + QChar()).toStdU16String();
 
-    EmfFile file(fileName);
-    file.append(
-        Record(U_EMRHEADER_set(bounds, frame, nullptr, U_CBSTR(text.size()), reinterpret_cast<uint16_t*>(text.data()),
-                               sizel_set(kDeviceWidth, kDeviceHeight), sizel_set(kDeviceWidthMm, kDeviceHeightMm), 0)),
+    TEmfFile file(fileName);
+    file.Append(
+        TRecord(U_EMRHEADER_set(bounds, frame, nullptr, U_CBSTR(text.size()), reinterpret_cast<uint16_t*>(text.data()),
+                                sizel_set(DeviceWidth, DeviceHeight), sizel_set(DeviceWidthMm, DeviceHeightMm), 0)),
         "header");
 
     // 3780 pixels per metre is the DIB spelling of 96 dpi.
-    const std::unique_ptr<U_BITMAPINFO, CFree> info(
+    const std::unique_ptr<U_BITMAPINFO, TMallocFree> info(
         bitmapinfo_set(bitmapinfoheader_set(width, height, 1, 32, U_BI_RGB, 0, 3780, 3780, 0, 0), nullptr));
     if (!info)
-        fail(QStringLiteral("Cannot build the EMF bitmap header"));
-    std::vector<char> pixels = dibPixels(rgb);
+        Fail(QStringLiteral("Cannot build the EMF bitmap header"));
+    std::vector<char> pixels = DibPixels(rgb);
     const U_POINTL origin{0, 0};
     const U_POINTL size{width, height};
-    file.append(Record(U_EMRSTRETCHDIBITS_set(bounds, origin, size, origin, size, U_DIB_RGB_COLORS, U_SRCCOPY,
-                                              info.get(), uint32_t(pixels.size()), pixels.data())),
+    file.Append(TRecord(U_EMRSTRETCHDIBITS_set(bounds, origin, size, origin, size, U_DIB_RGB_COLORS, U_SRCCOPY,
+                                               info.get(), uint32_t(pixels.size()), pixels.data())),
                 "bitmap");
 
-    file.append(Record(U_EMREOF_set(0, nullptr, file.track())), "end-of-file");
-    file.finish();
+    file.Append(TRecord(U_EMREOF_set(0, nullptr, file.Track())), "end-of-file");
+    file.Finish();
 }
 
 } // namespace Vandrel

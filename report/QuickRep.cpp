@@ -190,7 +190,7 @@ std::vector<TQRBand*> TQuickRep::Bands() const
 // sheet's top-left corner, and the page breaks.
 class TQuickRep::TRun {
 public:
-    explicit TRun(TQuickRep& report) : R(report), Sheet(report.SheetMM()) {}
+    explicit TRun(TQuickRep& report) : FReport(report), FSheet(report.SheetMM()) {}
 
     void Check() const;
     void PrintAll();
@@ -198,7 +198,7 @@ public:
 private:
     std::vector<TQRBand*> Of(TQRBandType type) const;
     double HeightOf(TQRBandType type) const;
-    double Bottom() const { return Sheet.height() - R.FMarginsMM[3] - HeightOf(TQRBandType::rbPageFooter); }
+    double Bottom() const { return FSheet.height() - FReport.FMarginsMM[3] - HeightOf(TQRBandType::rbPageFooter); }
     void PrintBands(TQRBandType type, double xMM);
     void StartPage();
     void EndPage();
@@ -207,16 +207,16 @@ private:
     void PrintDetails();
     void PrintDetail(const std::vector<TQRBand*>& details, double height);
 
-    TQuickRep& R;
-    QSizeF Sheet;
-    double Y = 0;
-    int Column = 0;
+    TQuickRep& FReport;
+    QSizeF FSheet;
+    double FY = 0;
+    int FColumn = 0;
 };
 
 std::vector<TQRBand*> TQuickRep::TRun::Of(TQRBandType type) const
 {
     std::vector<TQRBand*> bands;
-    for (TQRBand* band : R.Bands())
+    for (TQRBand* band : FReport.Bands())
         if (band->BandType() == type)
             bands.push_back(band);
     return bands;
@@ -233,16 +233,16 @@ double TQuickRep::TRun::HeightOf(TQRBandType type) const
 // Everything that would make a run fail or loop is refused before it starts.
 void TQuickRep::TRun::Check() const
 {
-    const double* m = R.FMarginsMM;
-    if (!(Sheet.width() > 0 && Sheet.height() > 0) || m[0] < 0 || m[1] < 0 || m[2] < 0 || m[3] < 0 ||
-        m[0] + m[2] >= Sheet.width() || m[1] + m[3] >= Sheet.height())
+    const double* m = FReport.FMarginsMM;
+    if (!(FSheet.width() > 0 && FSheet.height() > 0) || m[0] < 0 || m[1] < 0 || m[2] < 0 || m[3] < 0 ||
+        m[0] + m[2] >= FSheet.width() || m[1] + m[3] >= FSheet.height())
         throw EReportError(QStringLiteral("The margins leave nothing of the %1 x %2 mm sheet to print on")
-                               .arg(Millimetres(Sheet.width()), Millimetres(Sheet.height()))
+                               .arg(Millimetres(FSheet.width()), Millimetres(FSheet.height()))
                                .toStdString());
-    if (R.ColumnWidth() <= 0 || R.FColumnSpaceMM < 0)
+    if (FReport.ColumnWidth() <= 0 || FReport.FColumnSpaceMM < 0)
         throw EReportError(QStringLiteral("%1 columns %2 mm apart do not fit between the margins")
-                               .arg(R.FColumns)
-                               .arg(Millimetres(R.FColumnSpaceMM))
+                               .arg(FReport.FColumns)
+                               .arg(Millimetres(FReport.FColumnSpaceMM))
                                .toStdString());
     // What must fit between the page header and the page footer: the title
     // with the column header on page 1, and on any page the column header
@@ -262,51 +262,51 @@ void TQuickRep::TRun::Check() const
 void TQuickRep::TRun::PrintBands(TQRBandType type, double xMM)
 {
     for (TQRBand* band : Of(type)) {
-        band->Print(R.FromMillimetres(xMM), R.FromMillimetres(Y));
-        Y += band->HeightMM();
+        band->Print(FReport.FromMillimetres(xMM), FReport.FromMillimetres(FY));
+        FY += band->HeightMM();
     }
 }
 
 void TQuickRep::TRun::StartPage()
 {
-    Y = R.FMarginsMM[1];
-    Column = 0;
-    PrintBands(TQRBandType::rbPageHeader, R.FMarginsMM[0]);
+    FY = FReport.FMarginsMM[1];
+    FColumn = 0;
+    PrintBands(TQRBandType::rbPageHeader, FReport.FMarginsMM[0]);
 }
 
 void TQuickRep::TRun::EndPage()
 {
-    Y = Bottom();
-    PrintBands(TQRBandType::rbPageFooter, R.FMarginsMM[0]);
+    FY = Bottom();
+    PrintBands(TQRBandType::rbPageFooter, FReport.FMarginsMM[0]);
 }
 
 void TQuickRep::TRun::Room(double height)
 {
-    if (Y + height <= Bottom() + 1e-9)
+    if (FY + height <= Bottom() + 1e-9)
         return;
     EndPage();
-    if (R.FQRPrinter->PageNumber() >= MaxPages)
+    if (FReport.FQRPrinter->PageNumber() >= MaxPages)
         throw EReportError(
             QStringLiteral("The report reached %1 pages; it is stopped there").arg(MaxPages).toStdString());
-    R.FQRPrinter->NewPage();
+    FReport.FQRPrinter->NewPage();
     StartPage();
-    PrintBands(TQRBandType::rbColumnHeader, R.FMarginsMM[0]);
+    PrintBands(TQRBandType::rbColumnHeader, FReport.FMarginsMM[0]);
 }
 
 void TQuickRep::TRun::PrintDetail(const std::vector<TQRBand*>& details, double height)
 {
-    if (Column == 0)
+    if (FColumn == 0)
         Room(height);
-    const double columnStep = R.ToMillimetres(R.ColumnWidth()) + R.FColumnSpaceMM;
-    const double x = R.FMarginsMM[0] + Column * columnStep;
-    double y = Y;
+    const double columnStep = FReport.ToMillimetres(FReport.ColumnWidth()) + FReport.FColumnSpaceMM;
+    const double x = FReport.FMarginsMM[0] + FColumn * columnStep;
+    double y = FY;
     for (TQRBand* band : details) {
-        band->Print(R.FromMillimetres(x), R.FromMillimetres(y));
+        band->Print(FReport.FromMillimetres(x), FReport.FromMillimetres(y));
         y += band->HeightMM();
     }
-    if (++Column == R.FColumns) {
-        Column = 0;
-        Y += height;
+    if (++FColumn == FReport.FColumns) {
+        FColumn = 0;
+        FY += height;
     }
 }
 
@@ -314,30 +314,30 @@ void TQuickRep::TRun::PrintDetails()
 {
     const std::vector<TQRBand*> details = Of(TQRBandType::rbDetail);
     const double height = HeightOf(TQRBandType::rbDetail);
-    TDataSet* data = R.FDataSet;
+    TDataSet* data = FReport.FDataSet;
     if (!data) {
-        if (!R.OnFilter || R.OnFilter())
+        if (!FReport.OnFilter || FReport.OnFilter())
             PrintDetail(details, height);
     } else {
         for (data->First(); !data->Eof(); data->Next())
-            if (!R.OnFilter || R.OnFilter())
+            if (!FReport.OnFilter || FReport.OnFilter())
                 PrintDetail(details, height);
     }
     // A row of columns left part-filled still takes its height.
-    if (Column != 0) {
-        Column = 0;
-        Y += height;
+    if (FColumn != 0) {
+        FColumn = 0;
+        FY += height;
     }
 }
 
 void TQuickRep::TRun::PrintAll()
 {
     StartPage();
-    PrintBands(TQRBandType::rbTitle, R.FMarginsMM[0]);
-    PrintBands(TQRBandType::rbColumnHeader, R.FMarginsMM[0]);
+    PrintBands(TQRBandType::rbTitle, FReport.FMarginsMM[0]);
+    PrintBands(TQRBandType::rbColumnHeader, FReport.FMarginsMM[0]);
     PrintDetails();
     Room(HeightOf(TQRBandType::rbSummary));
-    PrintBands(TQRBandType::rbSummary, R.FMarginsMM[0]);
+    PrintBands(TQRBandType::rbSummary, FReport.FMarginsMM[0]);
     EndPage();
 }
 

@@ -34,8 +34,6 @@ using namespace Vandrel;
 constexpr int Clusters = 3;
 constexpr int Values = 929;
 constexpr int MaxCodeWords = 928;
-constexpr int MaxRows = 90;
-constexpr int MaxColumns = 30;
 constexpr int Padding = 900;
 
 [[noreturn]] void Fail(const std::string& why)

@@ -48,26 +48,26 @@ struct TShape {
 TShape OurShape(const TLinearSymbol& symbol)
 {
     TShape shape;
-    const auto first = std::ranges::find_if(symbol.elements, &TElement::dark);
-    const double origin = first == symbol.elements.end() ? 0 : first->start;
-    for (const TElement& e : symbol.elements)
-        if (e.dark)
-            shape.bars.push_back({e.reach == TElementReach::Full    ? 'G'
-                                  : e.reach == TElementReach::AddOn ? 'A'
+    const auto first = std::ranges::find_if(symbol.Elements, &TElement::Dark);
+    const double origin = first == symbol.Elements.end() ? 0 : first->Start;
+    for (const TElement& e : symbol.Elements)
+        if (e.Dark)
+            shape.bars.push_back({e.Reach == TElementReach::Full    ? 'G'
+                                  : e.Reach == TElementReach::AddOn ? 'A'
                                                                     : 'D',
-                                  e.start - origin, double(e.width)});
+                                  e.Start - origin, double(e.Width)});
     // zint writes a digit group as one string; it has no '>' after the add-on
     // and puts single digits in its own quiet zones.
     std::vector<const TTextCell*> group;
     auto close = [&] {
         if (!group.empty())
-            shape.centres.push_back((group.front()->start + group.back()->start + group.back()->length) / 2.0 - origin);
+            shape.centres.push_back((group.front()->Start + group.back()->Start + group.back()->Length) / 2.0 - origin);
         group.clear();
     };
-    for (const TTextCell& cell : symbol.text) {
-        if (cell.group == TTextGroup::First || cell.text == ">")
+    for (const TTextCell& cell : symbol.Text) {
+        if (cell.Group == TTextGroup::First || cell.Text == ">")
             continue;
-        if (!group.empty() && (group.back()->group != cell.group || cell.group == TTextGroup::Line))
+        if (!group.empty() && (group.back()->Group != cell.Group || cell.Group == TTextGroup::Line))
             close();
         group.push_back(&cell);
     }

@@ -141,11 +141,11 @@ TEST(CompleteCheckDigit, CompletesRetailValues)
 TEST(CodeTables, PatternsMatchZint)
 {
     for (int value = 0; value < 103; ++value)
-        EXPECT_EQ(std::string_view(Codetable_Code128[value].pattern + 1, 6), ZintCode128Widths(value)) << value;
+        EXPECT_EQ(std::string_view(Codetable_Code128[value].Pattern + 1, 6), ZintCode128Widths(value)) << value;
     for (const TCode93Record& r : Codetable_Code93)
-        EXPECT_EQ(std::string_view(r.pattern, 6), ZintCode93Widths(r.character)) << r.character;
+        EXPECT_EQ(std::string_view(r.Pattern, 6), ZintCode93Widths(r.Character)) << r.Character;
     for (const char c : std::string_view("0123456789-$:/.+ABCD"))
-        EXPECT_EQ(std::string_view(Codetable_Codabar[CodabarIndex(c)].pattern, 7), ZintCodabarModules(c)) << c;
+        EXPECT_EQ(std::string_view(Codetable_Codabar[CodabarIndex(c)].Pattern, 7), ZintCodabarModules(c)) << c;
 }
 
 // The columns say which value each character of a code set takes: the value's
@@ -155,15 +155,15 @@ TEST(CodeTables, Code128ColumnsMatchZint)
     for (char c = ' '; c <= '~'; ++c) {
         const int b = Code128Index('B', c);
         ASSERT_GE(b, 0) << c;
-        EXPECT_EQ(std::string_view(Codetable_Code128[b].pattern + 1, 6), ZintRuns(BARCODE_CODE128B, {&c, 1}, 6, 6))
+        EXPECT_EQ(std::string_view(Codetable_Code128[b].Pattern + 1, 6), ZintRuns(BARCODE_CODE128B, {&c, 1}, 6, 6))
             << c;
         // Set A shares its printable characters with set B; the lower case is set B's alone.
         EXPECT_EQ(Code128Index('A', c), c < '`' ? b : -1) << c;
     }
     for (int value = 0; value < 100; ++value) {
         const TCode128Record& r = Codetable_Code128[value];
-        const std::string digits(r.c + 1, 2);
-        EXPECT_EQ(std::string_view(r.pattern + 1, 6), ZintRuns(BARCODE_CODE128, digits, 6, 6)) << digits;
+        const std::string digits(r.C + 1, 2);
+        EXPECT_EQ(std::string_view(r.Pattern + 1, 6), ZintRuns(BARCODE_CODE128, digits, 6, 6)) << digits;
     }
 }
 
