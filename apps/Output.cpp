@@ -131,15 +131,22 @@ private:
 // its files at once at its end.
 void WriteAtomically(const QString& fileName, const std::function<QString(int fd)>& write)
 {
-    const QFileInfo info(fileName);
-    // Qt words this one its own way; the system's words are the ones users search for.
-    if (info.isDir())
-        CannotWrite(fileName, SystemReason(EISDIR));
-    if (info.exists() && !info.isWritable())
-        CannotWrite(fileName, SystemReason(EACCES));
-    const QByteArray target = QFile::encodeName(FinalName(info));
+    QByteArray target = QFile::encodeName(fileName);
     struct stat existing {};
-    const bool replaces = ::stat(target.constData(), &existing) == 0;
+    bool replaces = false;
+    // A new file, the usual case of a batch, needs no more looking at than this.
+    if (::lstat(target.constData(), &existing) != 0 && errno == ENOENT) {
+        existing = {};
+    } else {
+        const QFileInfo info(fileName);
+        // Qt words this one its own way; the system's words are the ones users search for.
+        if (info.isDir())
+            CannotWrite(fileName, SystemReason(EISDIR));
+        if (info.exists() && !info.isWritable())
+            CannotWrite(fileName, SystemReason(EACCES));
+        target = QFile::encodeName(FinalName(info));
+        replaces = ::stat(target.constData(), &existing) == 0;
+    }
     TTemporaryFile temporary(target, replaces ? 0600 : 0666);
     const int fd = temporary.Fd();
     if (fd < 0)
