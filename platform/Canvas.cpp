@@ -1,6 +1,7 @@
 #include "platform/Canvas.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -39,7 +40,7 @@ struct TTextCellKey {
     int dotsPerMeterX;
     int dotsPerMeterY;
     qreal pixelRatio;
-    QFont font;
+    QFont font; // with what it leaves to the application's font filled in from that
     bool operator==(const TTextCellKey&) const = default;
 };
 
@@ -198,7 +199,7 @@ void TCanvas::DrawTextCentredBottom(const TRect& cell, std::string_view text)
                            image->dotsPerMeterX(),
                            image->dotsPerMeterY(),
                            image->devicePixelRatio(),
-                           FFont};
+                           FFont.resolve(QGuiApplication::font())};
         if (const TTextCell* drawn = TextCells.Find(*key)) {
             const size_t rowBytes = size_t(q.width()) * sizeof(QRgb);
             for (int y = 0; y < q.height(); ++y)
