@@ -369,8 +369,7 @@ QString WritePdf(TBarCode& control, int dpi, QIODevice& device)
     return painter.end() ? QString() : QStringLiteral("cannot finish the PDF drawing");
 }
 
-// The PNG encoder of palette pictures, its compressor's state kept for every
-// file of a batch.
+// The PNG encoder of palette pictures, its buffers kept from file to file of a batch.
 TPngEncoder& Encoder()
 {
     thread_local TPngEncoder encoder;
