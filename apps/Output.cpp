@@ -1,6 +1,7 @@
 #include "apps/Output.h"
 
 #include "apps/Cli.h"
+#include "apps/Png.h"
 #include "core/BarCode.h"
 #include "core/Exceptions.h"
 #include "platform/Emf.h"
@@ -122,35 +123,35 @@ private:
     bool FCreated = false;
 };
 
-// Writes through `draw` into a temporary file beside `fileName` and renames it
-// over the target when everything was written. A file that is there keeps
-// its permissions; a new one gets the usual ones (umask applied). Outside a
-// batch the data reach the disk before the rename; within one, the batch
-// syncs all its files at once at its end.
-void WriteAtomically(const QString& fileName, const std::function<QString(QIODevice&)>& draw)
+// Writes through `write`, given the open descriptor, into a temporary file
+// beside `fileName` and renames it over the target when everything was
+// written (`write` answers why not otherwise). A file that is there keeps its
+// permissions; a new one gets the usual ones (umask applied). Outside a batch
+// the data reach the disk before the rename; within one, the batch syncs all
+// its files at once at its end.
+void WriteAtomically(const QString& fileName, const std::function<QString(int fd)>& write)
 {
-    const QFileInfo info(fileName);
-    // Qt words this one its own way; the system's words are the ones users search for.
-    if (info.isDir())
-        CannotWrite(fileName, SystemReason(EISDIR));
-    if (info.exists() && !info.isWritable())
-        CannotWrite(fileName, SystemReason(EACCES));
-    const QByteArray target = QFile::encodeName(FinalName(info));
+    QByteArray target = QFile::encodeName(fileName);
     struct stat existing {};
-    const bool replaces = ::stat(target.constData(), &existing) == 0;
+    bool replaces = false;
+    // A new file, the usual case of a batch, needs no more looking at than this.
+    if (::lstat(target.constData(), &existing) != 0 && errno == ENOENT) {
+        existing = {};
+    } else {
+        const QFileInfo info(fileName);
+        // Qt words this one its own way; the system's words are the ones users search for.
+        if (info.isDir())
+            CannotWrite(fileName, SystemReason(EISDIR));
+        if (info.exists() && !info.isWritable())
+            CannotWrite(fileName, SystemReason(EACCES));
+        target = QFile::encodeName(FinalName(info));
+        replaces = ::stat(target.constData(), &existing) == 0;
+    }
     TTemporaryFile temporary(target, replaces ? 0600 : 0666);
     const int fd = temporary.Fd();
     if (fd < 0)
         CannotWrite(fileName, SystemReason());
-    QString failure = [&] {
-        QFile file;
-        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            return file.errorString();
-        QString drawn = draw(file);
-        if (drawn.isEmpty() && !file.flush())
-            drawn = file.errorString();
-        return drawn;
-    }();
+    QString failure = write(fd);
     const auto check = [&](bool done) {
         if (!done && failure.isEmpty())
             failure = SystemReason();
@@ -164,6 +165,36 @@ void WriteAtomically(const QString& fileName, const std::function<QString(QIODev
         check(temporary.RenameOver(target));
     if (!failure.isEmpty())
         CannotWrite(fileName, failure);
+}
+
+// WriteAtomically for writers of a QIODevice.
+void WriteDeviceAtomically(const QString& fileName, const std::function<QString(QIODevice&)>& draw)
+{
+    WriteAtomically(fileName, [&](int fd) {
+        QFile file;
+        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            return file.errorString();
+        QString drawn = draw(file);
+        if (drawn.isEmpty() && !file.flush())
+            drawn = file.errorString();
+        return drawn;
+    });
+}
+
+// Writes all of `bytes` to `fd`; the system's reason when that failed.
+QString WriteAll(int fd, const std::vector<std::uint8_t>& bytes)
+{
+    const std::uint8_t* data = bytes.data();
+    for (size_t left = bytes.size(); left > 0;) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return SystemReason(written < 0 ? errno : EIO);
+        data += written;
+        left -= size_t(written);
+    }
+    return QString();
 }
 
 // The symbol drawn through the printing path on any painter, over the
@@ -338,8 +369,23 @@ QString WritePdf(TBarCode& control, int dpi, QIODevice& device)
     return painter.end() ? QString() : QStringLiteral("cannot finish the PDF drawing");
 }
 
+// The PNG encoder of palette pictures, its buffers kept from file to file of a batch.
+TPngEncoder& Encoder()
+{
+    thread_local TPngEncoder encoder;
+    return encoder;
+}
+
 void WriteToStandardOutput(const QImage& bmp)
 {
+    if (TPngEncoder& png = Encoder(); TPngEncoder::Encodes(bmp)) {
+        if (!png.Encode(bmp))
+            CannotWrite(QStringLiteral("-"), png.Error());
+        const std::vector<std::uint8_t>& bytes = png.Bytes();
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+            CannotWrite(QStringLiteral("-"), SystemReason());
+        return;
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -407,10 +453,10 @@ void RenderToFile(TBarCode& control, const QString& fileName, int dpi)
     const TFormat format = FormatOf(fileName);
     switch (format) {
     case TFormat::Svg:
-        WriteAtomically(fileName, [&](QIODevice& device) { return WriteSvg(control, dpi, device); });
+        WriteDeviceAtomically(fileName, [&](QIODevice& device) { return WriteSvg(control, dpi, device); });
         return;
     case TFormat::Pdf:
-        WriteAtomically(fileName, [&](QIODevice& device) { return WritePdf(control, dpi, device); });
+        WriteDeviceAtomically(fileName, [&](QIODevice& device) { return WritePdf(control, dpi, device); });
         return;
     case TFormat::Emf: {
         QImage bmp;
@@ -424,8 +470,13 @@ void RenderToFile(TBarCode& control, const QString& fileName, int dpi)
     const QImage bmp = Picture(control, format, dpi);
     if (fileName == QLatin1String("-"))
         WriteToStandardOutput(bmp);
+    else if (format == TFormat::Png && TPngEncoder::Encodes(bmp))
+        WriteAtomically(fileName, [&](int fd) {
+            TPngEncoder& png = Encoder();
+            return png.Encode(bmp) ? WriteAll(fd, png.Bytes()) : png.Error();
+        });
     else
-        WriteAtomically(fileName, [&](QIODevice& device) { return WriteImage(bmp, format, device); });
+        WriteDeviceAtomically(fileName, [&](QIODevice& device) { return WriteImage(bmp, format, device); });
 }
 
 int WriteSymbol(TBarCode& control, const QString& output, int dpi)

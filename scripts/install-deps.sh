@@ -14,6 +14,8 @@ packages=(
   # package needs Qt OpenGL's) and Designer itself.
   qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
   libzxing-dev zxing-cpp-tools libzint-dev zint libbotan-2-dev
+  # The tool writes its PNG files with zlib's checksums.
+  zlib1g-dev
   cups cups-client cups-bsd printer-driver-cups-pdf
   # The house style check and the fuzz targets (libFuzzer).
   clang-format clang

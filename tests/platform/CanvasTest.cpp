@@ -127,4 +127,64 @@ TEST(Canvas, DrawBottomTextSpreadsCharactersAlongTheSymbol)
     }
 }
 
+TEST(Canvas, DigitCellsDrawnAgainAreThePixelsOfDrawingThem)
+{
+    // Each cell drawn several times, at several places, in a picture the
+    // canvas draws on plainly (its drawn cells kept and copied in again) and
+    // in one whose painter clips to the whole picture (every cell drawn anew):
+    // the pictures must be equal pixel for pixel.
+    struct Look {
+        const char* family;
+        int height;
+        int weight;
+        bool italic;
+        QColor ink;
+        QColor paper;
+    };
+    const Look looks[] = {
+        {"DejaVu Sans", -11, 400, false, Qt::black, Qt::white},
+        {"DejaVu Sans", -14, 700, false, QColor(0, 0, 0x80), QColor(0xFF, 0xFF, 0xE0)},
+        {"DejaVu Sans", -8, 400, false, Qt::white, QColor(0x80, 0x80, 0x80)},
+        {"DejaVu Serif", -17, 400, true, QColor(0x20, 0x40, 0x60), QColor(0xF0, 0xF0, 0xF0)},
+        {"DejaVu Sans Mono", -12, 400, false, QColor(200, 0, 0, 128), Qt::white}, // translucent ink
+        {"DejaVu Sans", -30, 400, false, Qt::black, Qt::white},                   // taller than its cell
+    };
+    const std::string texts[] = {"0", "1", "4", "7", "9", "12", ">", ""};
+    const QSize cells[] = {{7, 13}, {14, 15}, {15, 16}, {1, 1}, {30, 40}};
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        for (const Look& look : looks) {
+            QImage kept(400, 300, format), fresh(400, 300, format);
+            kept.fill(look.paper);
+            // Cells over more than one colour are drawn anew too.
+            QPainter(&kept).fillRect(0, 250, 400, 50, QBrush(Qt::gray, Qt::Dense4Pattern));
+            fresh = kept.copy();
+            for (QImage* picture : {&kept, &fresh}) {
+                QPainter p(picture);
+                if (picture == &fresh)
+                    p.setClipRect(picture->rect());
+                TCanvas c(&p);
+                TFont font;
+                font.Name = look.family;
+                font.Height = look.height;
+                font.Style = (look.weight > 400 ? fsBold : 0) | (look.italic ? fsItalic : 0);
+                TLogFont lf;
+                MakeNewFont(font, lf, 0, 0);
+                c.SelectFont(lf, look.ink);
+                int x = 0, y = 0;
+                for (int round = 0; round < 3; ++round)
+                    for (const QSize& size : cells)
+                        for (const std::string& text : texts) {
+                            if (x + size.width() > 400)
+                                x = 0, y += 42;
+                            const int top = round == 2 ? 255 : y % 240; // the last round over the pattern
+                            c.DrawTextCentredBottom({x, top, x + size.width(), top + size.height()}, text);
+                            x += size.width() + 1;
+                        }
+            }
+            EXPECT_EQ(kept, fresh) << look.family << " " << look.height << " format " << format;
+            EXPECT_NE(kept.copy(0, 0, 400, 240), Filled(400, 240, look.paper).convertToFormat(format));
+        }
+    }
+}
+
 } // namespace VandrelTest
