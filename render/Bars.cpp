@@ -420,10 +420,21 @@ bool BuildRow32(std::span<const TElementRun> row, int32_t modules, uint32_t* beg
     uint64_t bits = 0;   // the latest modules, the last one lowest
     int32_t pending = 0; // of them not yet drawn, below 32
     int64_t drawn = 0;
-    for (const TElementRun run : row) {
-        uint32_t m = run.Modules;
-        const uint64_t ones = run.Kind == TRunKind::Bar ? ~uint64_t{0} : 0;
-        if (m > 32) [[unlikely]] {
+    const TElementRun* run = row.data();
+    const TElementRun* const end = run + row.size();
+    while (run != end) {
+        const uint32_t m1 = run[0].Modules;
+        if (end - run >= 2 && ((m1 | run[1].Modules) & ~15u) == 0) {
+            // Two runs of fewer than 16 modules each at once: most of a row.
+            const uint32_t m2 = run[1].Modules;
+            const uint64_t v1 = run[0].Kind == TRunKind::Bar ? (uint64_t{1} << m1) - 1 : 0;
+            const uint64_t v2 = run[1].Kind == TRunKind::Bar ? (uint64_t{1} << m2) - 1 : 0;
+            bits = (bits << (m1 + m2)) | (v1 << m2) | v2;
+            pending += int32_t(m1 + m2);
+            run += 2;
+        } else {
+            uint32_t m = m1;
+            const uint64_t ones = run->Kind == TRunKind::Bar ? ~uint64_t{0} : 0;
             // Whole words of one kind first.
             for (; m > 32; m -= 32) {
                 bits = (bits << 32) | (ones & 0xFFFFFFFFu);
@@ -432,9 +443,10 @@ bool BuildRow32(std::span<const TElementRun> row, int32_t modules, uint32_t* beg
                 out = PutModules<Mirrored, FixedBarX>(out, uint32_t(bits >> pending), table, barX);
                 drawn += 32;
             }
+            bits = (bits << m) | (ones & ((uint64_t{1} << m) - 1));
+            pending += int32_t(m);
+            ++run;
         }
-        bits = (bits << m) | (ones & ((uint64_t{1} << m) - 1));
-        pending += int32_t(m);
         if (pending >= 32) {
             if (drawn > limit)
                 return false;
@@ -521,9 +533,14 @@ bool FillPicture32(QImage& image, std::span<const TPlacedRows> symbols, int32_t 
     std::sort(sorted.begin(), sorted.end(), [](const TRect& a, const TRect& b) { return a.Left < b.Left; });
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    // One symbol on the picture (the usual case): its rows' scanlines are
+    // built whole, background on either side included.
+    const bool alone = sorted.size() == 1;
     for (size_t e = 0; e + 1 < edges.size(); ++e) {
         const int top = edges[e];
         const int bottom = edges[e + 1];
+        if (alone && top >= sorted[0].Top && bottom <= sorted[0].Bottom)
+            continue;
         for (int y = top; y < bottom; ++y) {
             uint32_t* const pixels = line(y);
             int x = 0;
@@ -548,12 +565,20 @@ bool FillPicture32(QImage& image, std::span<const TPlacedRows> symbols, int32_t 
         if (clipped.Left >= clipped.Right)
             continue;
         const TPdf417Symbol& symbol = *symbols[k].Symbol;
-        scratch.resize(size_t(area.Right - area.Left + 2 * slack));
-        uint32_t* const begin = scratch.data() + slack;
-        // The image column of the area's first pixel along the scratch line.
+        // The image column of the area's first pixel.
         const int32_t first = mirrored ? turn.Origin.x - area.Right : turn.Origin.x + area.Left;
-        const uint32_t* const from = begin + (clipped.Left - first);
-        const size_t count = size_t(clipped.Right - clipped.Left);
+        // The scratch line holds the area with room on either side and,
+        // alone, the whole scanline: its pixels outside the area stay
+        // background (a row builder writes background past a row's end).
+        const int64_t low = (alone ? std::min<int64_t>(first, 0) : first) - slack;
+        const int64_t high = (alone ? std::max<int64_t>(int64_t(first) + (area.Right - area.Left), width)
+                                    : int64_t(first) + (area.Right - area.Left)) +
+                             slack;
+        scratch.assign(size_t(high - low), background);
+        uint32_t* const begin = scratch.data() + (first - low);
+        const int32_t left = alone ? 0 : clipped.Left;
+        const uint32_t* const from = scratch.data() + (left - low);
+        const size_t count = size_t(alone ? width : clipped.Right - clipped.Left);
         const int32_t rows = int32_t(symbol.RowStarts.size()) - 1;
         for (int32_t j = 0; j < rows; ++j) {
             const int32_t top = area.Top + j * rowHeight;
@@ -571,7 +596,7 @@ bool FillPicture32(QImage& image, std::span<const TPlacedRows> symbols, int32_t 
             if (!built)
                 return false;
             for (int yy = y0; yy < y1; ++yy)
-                std::memcpy(line(yy) + clipped.Left, from, count * 4);
+                std::memcpy(line(yy) + left, from, count * 4);
         }
     }
     return true;
