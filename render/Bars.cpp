@@ -574,7 +574,8 @@ bool FillPicture32(QImage& image, std::span<const TPlacedRows> symbols, int32_t 
         const int64_t high = (alone ? std::max<int64_t>(int64_t(first) + (area.Right - area.Left), width)
                                     : int64_t(first) + (area.Right - area.Left)) +
                              slack;
-        scratch.assign(size_t(high - low), background);
+        scratch.resize(size_t(high - low));
+        Fill32(scratch.data(), scratch.size(), background);
         uint32_t* const begin = scratch.data() + (first - low);
         const int32_t left = alone ? 0 : clipped.Left;
         const uint32_t* const from = scratch.data() + (left - low);
