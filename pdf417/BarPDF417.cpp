@@ -6,6 +6,7 @@
 #include "platform/Messages.h"
 #include "render/Bars.h"
 
+#include <QColorSpace>
 #include <QImage>
 #include <QPainter>
 
@@ -30,6 +31,21 @@ TSequenceLook Look(const TCustomBarPDF417& control)
 QString Latin1(const std::string& s)
 {
     return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+
+// `bmp` made a `width` × `height` bitmap of `format`, its pixels unset: the
+// caller's own pixels when they already are such a bitmap, of a new one's
+// resolution, colour space and no text, and nothing else shares them.
+void PrepareBitmap(QImage& bmp, int32_t width, int32_t height, QImage::Format format)
+{
+    static const QImage fresh(1, 1, QImage::Format_RGB32);
+    const bool reusable = !bmp.isNull() && bmp.width() == width && bmp.height() == height && bmp.format() == format &&
+                          bmp.isDetached() && bmp.dotsPerMeterX() == fresh.dotsPerMeterX() &&
+                          bmp.dotsPerMeterY() == fresh.dotsPerMeterY() &&
+                          bmp.devicePixelRatio() == fresh.devicePixelRatio() && bmp.offset() == fresh.offset() &&
+                          bmp.textKeys().isEmpty() && bmp.colorSpace() == fresh.colorSpace();
+    if (!reusable)
+        bmp = QImage(std::max(width, 0), std::max(height, 0), format);
 }
 } // namespace
 
@@ -150,13 +166,24 @@ void TCustomBarPDF417::CreateBMP(QImage& bmp)
         // An opaque background colour is the bitmap's only fill; one the
         // white shows through is blended over it, as a painter does.
         const bool ownFill = !Transparent() && BarBackColor().alpha() == 255;
-        bmp = ownFill ? QImage(BmpWidth, BmpHeight, QImage::Format_RGB32) : NewBitmap(BmpWidth, BmpHeight);
+        PrepareBitmap(bmp, BmpWidth, BmpHeight, QImage::Format_RGB32);
         if (bmp.isNull())
             return;
-        if (ownFill)
+        if (ownFill && BarColor().alpha() == 255) {
+            // Bars and background in one pass, each pixel written once.
+            std::vector<TPlacedRows> placed;
+            ShownSymbols(placed);
+            FillPicture(bmp, placed, BarX(), RowHeight(), {Angle(), RotateOrigin}, PixelOf(bmp, BarColor()),
+                        PixelOf(bmp, BarBackColor()));
+            return;
+        }
+        if (ownFill) {
             bmp.fill(BarBackColor());
-        else if (!Transparent())
-            QPainter(&bmp).fillRect(0, 0, BmpWidth, BmpHeight, BarBackColor());
+        } else {
+            bmp.fill(Qt::white);
+            if (!Transparent())
+                QPainter(&bmp).fillRect(0, 0, BmpWidth, BmpHeight, BarBackColor());
+        }
         // The whole bitmap is the background already: bars only.
         FillBarCode(bmp, false);
     });
@@ -222,8 +249,9 @@ TCustomBarPDF417::TDrawingExtent TCustomBarPDF417::DrawingExtent(int64_t along) 
     return {layout.Left, layout.Right, layout.Bottom};
 }
 
-void TCustomBarPDF417::ShownBars(std::vector<TRect>& bars, std::vector<TRect>* light)
+void TCustomBarPDF417::ShownSymbols(std::vector<TPlacedRows>& placed)
 {
+    placed.clear();
     const std::span<const TSymbolSize> sizes = ShownSizes();
     std::span<const TPdf417Symbol> symbols = FEncoder.Symbols();
     if (sizes.empty() || symbols.size() != FEncoder.SymbolSizes().size())
@@ -240,15 +268,22 @@ void TCustomBarPDF417::ShownBars(std::vector<TRect>& bars, std::vector<TRect>* l
     SetInitValue();
     const int32_t along = (Angle() == _0 || Angle() == _180) ? BmpWidth : BmpHeight;
     const TSequenceLayout layout = LayOutSequence(sizes, Look(*this), along);
+    placed.reserve(symbols.size());
+    for (size_t k = 0; k < symbols.size(); ++k)
+        placed.push_back({&symbols[k], {int32_t(layout.Places[k].X), int32_t(layout.Places[k].Y)}});
+}
+
+void TCustomBarPDF417::ShownBars(std::vector<TRect>& bars, std::vector<TRect>* light)
+{
+    std::vector<TPlacedRows> placed;
+    ShownSymbols(placed);
     // Runs alternate bar and space, and every row starts with a bar.
     size_t runs = 0;
-    for (const TPdf417Symbol& symbol : symbols)
-        runs += symbol.Runs.size() + symbol.RowStarts.size();
+    for (const TPlacedRows& symbol : placed)
+        runs += symbol.Symbol->Runs.size() + symbol.Symbol->RowStarts.size();
     bars.reserve(runs / 2);
-    for (size_t k = 0; k < symbols.size(); ++k) {
-        const TPoint at{int32_t(layout.Places[k].X), int32_t(layout.Places[k].Y)};
-        AppendBars(symbols[k], at, BarX(), RowHeight(), bars, light);
-    }
+    for (const TPlacedRows& symbol : placed)
+        AppendBars(*symbol.Symbol, symbol.At, BarX(), RowHeight(), bars, light);
 }
 
 void TCustomBarPDF417::DrawBarCode(TCanvas& canvas)
@@ -263,20 +298,22 @@ void TCustomBarPDF417::DrawBarCode(TCanvas& canvas)
 
 void TCustomBarPDF417::FillBarCode(QImage& image, bool light)
 {
-    std::vector<TRect> bars;
-    std::vector<TRect> lightBars;
-    ShownBars(bars, light ? &lightBars : nullptr);
-    const TQuarterTurn turn{Angle(), RotateOrigin};
-    // FillBars writes pixels as they are; a colour the bitmap shows through
+    // FillRows writes pixels as they are; a colour the bitmap shows through
     // is blended by a painter instead, as it always was.
     if (BarColor().alpha() < 255 || (light && BarBackColor().alpha() < 255)) {
+        std::vector<TRect> bars;
+        std::vector<TRect> lightBars;
+        ShownBars(bars, light ? &lightBars : nullptr);
+        const TQuarterTurn turn{Angle(), RotateOrigin};
         QPainter painter(&image);
         PaintBars(painter, lightBars, turn, BarBackColor());
         PaintBars(painter, bars, turn, BarColor());
         return;
     }
-    FillBars(image, lightBars, turn, PixelOf(image, BarBackColor()));
-    FillBars(image, bars, turn, PixelOf(image, BarColor()));
+    std::vector<TPlacedRows> placed;
+    ShownSymbols(placed);
+    FillRows(image, placed, BarX(), RowHeight(), {Angle(), RotateOrigin}, PixelOf(image, BarColor()),
+             light ? std::optional(PixelOf(image, BarBackColor())) : std::nullopt);
 }
 
 void TCustomBarPDF417::DrawStartRect(TCanvas& canvas, TPoint& p)

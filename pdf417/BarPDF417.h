@@ -16,6 +16,7 @@
 namespace Vandrel {
 
 class TCanvas;
+struct TPlacedRows;
 
 class VANDREL_EXPORT TCustomBarPDF417 : public TBarCode {
     Q_OBJECT
@@ -80,6 +81,9 @@ public:
     void ShowBarCode();
     void Refresh() { Invalidate(); }
 
+    // Draws into `bmp`, the caller's own pixels when it already is a bitmap
+    // of the drawing's size and format that nothing shares, so that drawing
+    // again into the same QImage allocates nothing.
     void CreateBMP(QImage& bmp) override;
     void Print(QPainter* dc, TPoint p) override;
     void Internalprint(QPainter* dc, TPoint p) override;
@@ -127,9 +131,10 @@ protected:
 private:
     void Encode();
     std::span<const TSymbolSize> ShownSizes() const;
-    // The shown symbols as bars in the unturned frame, placed for the
-    // drawing area and RotateOrigin set for it; with `light`, also each
-    // row's background.
+    // The shown symbols placed for the drawing area in the unturned frame,
+    // RotateOrigin set for it.
+    void ShownSymbols(std::vector<TPlacedRows>& placed);
+    // The same as bars; with `light`, also each row's background.
     void ShownBars(std::vector<TRect>& bars, std::vector<TRect>* light);
     // Draws straight into an axis-aligned bitmap, with each row's background
     // when `light`.

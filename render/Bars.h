@@ -9,12 +9,17 @@
 //   once as a scanline and copied down its height;
 // - PaintBars gives a QPainter the bars merged into as few rectangles as
 //   possible, so printers, QPicture, PDF and SVG get vector output.
+// A PDF417 symbol's rows of element runs go into a QImage without becoming
+// rectangles first: FillRows (the bars, and each row's light) and
+// FillPicture (the whole bitmap, each pixel written once) build each row on
+// its first scanline straight from its runs and copy it down.
 #include "core/Enums.h"
 #include "core/Export.h"
 #include "core/Geometry.h"
 
 #include <QtGlobal>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -23,6 +28,8 @@ class QImage;
 class QPainter;
 
 namespace Vandrel {
+
+struct TPdf417Symbol;
 
 // Where the unturned frame lands: turned by Angle about (0, 0), then moved to
 // Origin (a corner of the drawing area).
@@ -71,5 +78,29 @@ VANDREL_EXPORT void PaintBars(QPainter& painter, std::span<const TRect> bars, co
 // (same left and right edge, its top on that one's bottom) extends it, and
 // touching bars of one band become one. Covers exactly the same pixels.
 VANDREL_EXPORT std::vector<TRect> MergeBars(std::span<const TRect> bars);
+
+// A symbol of rows of element runs (pdf417/Symbol.h), the top-left corner of
+// its first row at At in the unturned frame.
+struct TPlacedRows {
+    const TPdf417Symbol* Symbol = nullptr;
+    TPoint At;
+};
+
+// The rows of `symbols`, every module `barX` and every row `rowHeight`
+// pixels, written into `image` as FillBars writes its bars (the same formats,
+// clipped to the image): bars in `bar`, spaces in `light` when given, else
+// left as they are; Blank places are left as they are. The very pixels of
+// AppendBars' bars (and light) through FillBars, light first. Unturned or
+// half-turned, each row is built on its first scanline and copied down, so
+// the spaces a row leaves as they are must be alike down the row (the
+// caller's one background fill), as between FillBars' bars.
+VANDREL_EXPORT void FillRows(QImage& image, std::span<const TPlacedRows> symbols, int32_t barX, int32_t rowHeight,
+                             const TQuarterTurn& turn, uint32_t bar, std::optional<uint32_t> light = std::nullopt);
+
+// Every pixel of `image`: the bars of `symbols` in `bar`, everything else in
+// `background`, as filling the image with `background` and then FillRows
+// would, but each pixel written once where the symbols lie apart.
+VANDREL_EXPORT void FillPicture(QImage& image, std::span<const TPlacedRows> symbols, int32_t barX, int32_t rowHeight,
+                                const TQuarterTurn& turn, uint32_t bar, uint32_t background);
 
 } // namespace Vandrel
