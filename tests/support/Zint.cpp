@@ -102,6 +102,16 @@ ZintSymbol ZintEncode(int symbology, std::string_view data, const ZintOptions& o
         for (const zint_vector_string* t = vector.strings; t; t = t->next)
             result.strings.push_back({t->x, reinterpret_cast<const char*>(t->text)});
     }
+    if (options.bitmap) {
+        if (ZBarcode_Buffer(symbol.get(), options.rotate) >= ZINT_ERROR) {
+            result.error = symbol->errtxt;
+            return result;
+        }
+        result.bitmapWidth = symbol->bitmap_width;
+        result.bitmapHeight = symbol->bitmap_height;
+        result.bitmap.assign(symbol->bitmap,
+                             symbol->bitmap + 3 * size_t(symbol->bitmap_width) * size_t(symbol->bitmap_height));
+    }
     if (options.codewords) {
         result.codewords = CodewordsFromPrint(print);
         if (result.codewords.empty())

@@ -16,6 +16,8 @@ struct ZintOptions {
     int option3 = Default;
     bool codewords = false; // also collect the codeword list (PDF417 and its kin)
     bool vector = false;    // also lay the symbol out as zint's vector output does
+    bool bitmap = false;    // also draw zint's raster picture (a module 2 pixels wide)
+    int rotate = 0;         // the raster picture turned clockwise: 0, 90, 180 or 270 degrees
 };
 
 // zint's vector output, in its units (two to a module at the default scale).
@@ -35,6 +37,8 @@ struct ZintSymbol {
     std::vector<ZintRect> rects;   // the bars of the vector layout, when asked for
     std::vector<ZintString> strings;
     double vectorWidth = 0, vectorHeight = 0;
+    std::vector<unsigned char> bitmap; // the raster picture when asked for: 3 bytes (RGB) a pixel, rows top down
+    int bitmapWidth = 0, bitmapHeight = 0;
 
     bool Ok() const { return error.empty(); }
 };
