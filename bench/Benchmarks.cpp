@@ -7,6 +7,7 @@
 #include "pdf417/BarPDF417.h"
 #include "pdf417/Encoder.h"
 #include "reader/StreamDecode.h"
+#include "support/Distort.h"
 
 #include <QApplication>
 #include <QFont>
@@ -23,6 +24,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 using namespace Vandrel;
 
@@ -182,6 +184,43 @@ void ScanClean(benchmark::State& state)
         benchmark::DoNotOptimize(ScanPicture(view, {}, {}, {}));
 }
 
+// The distortion set the reader tests use, drawn once.
+const std::vector<QImage>& DistortedSet()
+{
+    static const std::vector<QImage> set = [] {
+        const QImage clean = VandrelTest::CleanPdf417(std::string(VandrelTest::DistortValue));
+        std::vector<QImage> pictures;
+        for (const VandrelTest::TDistortion& d : VandrelTest::Distortions())
+            pictures.push_back(d.make(clean));
+        return pictures;
+    }();
+    return set;
+}
+
+// One pass over the distortion set an iteration. `read` reads a picture and
+// says whether it gave the value; the pictures read are counted once, untimed.
+template <typename Read>
+void OverDistortedSet(benchmark::State& state, Read read)
+{
+    int64_t count = 0;
+    for (const QImage& picture : DistortedSet())
+        count += read(picture);
+    for (auto _ : state)
+        for (const QImage& picture : DistortedSet())
+            benchmark::DoNotOptimize(read(picture));
+    state.counters["read"] = double(count);
+    state.counters["pictures"] = double(DistortedSet().size());
+}
+
+void ScanDistorted(benchmark::State& state)
+{
+    OverDistortedSet(state, [](const QImage& picture) {
+        const auto result = ScanPicture(ViewOf(picture), {}, {}, {});
+        return result &&
+               std::string(result->Data.Bytes().begin(), result->Data.Bytes().end()) == VandrelTest::DistortValue;
+    });
+}
+
 void ScanDigits(benchmark::State& state)
 {
     const TPixelView view = ViewOf(DigitsPicture());
@@ -279,6 +318,18 @@ void ZXingClean(benchmark::State& state)
         benchmark::DoNotOptimize(ZXing::ReadBarcode(view, hints));
 }
 
+void ZXingDistorted(benchmark::State& state)
+{
+    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::PDF417);
+    OverDistortedSet(state, [&](const QImage& picture) {
+        const ZXing::ImageView view(picture.constBits(), picture.width(), picture.height(), ZXing::ImageFormat::BGRX,
+                                    int(picture.bytesPerLine()));
+        const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+        return result.isValid() &&
+               std::string(result.bytes().begin(), result.bytes().end()) == VandrelTest::DistortValue;
+    });
+}
+
 // One pass over the page's pixels, summing them: the floor for giving up on
 // a picture without a symbol.
 void OnePassDigits(benchmark::State& state)
@@ -336,6 +387,9 @@ const TPair Pairs[] = {
     {"PDF417 read, clean picture (zxing default)",
      {"ScanPicture/clean", ScanClean},
      {"zxing/default", ZXingClean<false>}},
+    {"PDF417 read, distorted set (zxing default)",
+     {"ScanPicture/distorted", ScanDistorted},
+     {"zxing/distorted", ZXingDistorted}},
     {"A page of digits, no symbol (one pass)", {"ScanPicture/digits", ScanDigits}, {"OnePass/digits", OnePassDigits}},
 };
 
