@@ -2,6 +2,7 @@
 
 #include "pdf417/Encoder.h"
 #include "reader/Recognition.h"
+#include "reader/StreamDecode.h"
 #include "tests/reader/SymbolPictures.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,90 @@ TEST(Correction, RefusesWhatIsNoSymbol)
     std::vector<int16_t> whole = grid;
     EXPECT_EQ(CorrectCodewords(whole, 8, std::vector<int32_t>{0, 7, 12}), 3) << "erasures that held the right values";
     EXPECT_EQ(whole, grid);
+}
+
+std::string Bytes(const TMemoryStream& stream)
+{
+    return {reinterpret_cast<const char*>(stream.Bytes().data()), stream.Size()};
+}
+
+// A symbol drawn with codewords misread (other patterns of their row's
+// cluster) and codewords no pattern (smeared), in several rows: up to the
+// capacity the picture reads as the value with the count of corrections,
+// beyond it not at all, never as other bytes.
+TEST(Correction, DamagedPicturesReadExactlyOrNotAtAll)
+{
+    struct TCase {
+        int32_t level;
+        int32_t errors;
+        int32_t smeared;
+        bool reads;
+    };
+    const TCase cases[] = {
+        {1, 1, 0, true}, {1, 0, 2, true},  {1, 1, 1, false},  {1, 0, 3, false}, {2, 3, 0, true},  {2, 2, 2, true},
+        {2, 1, 4, true}, {2, 0, 6, true},  {2, 3, 1, false},  {2, 0, 7, false}, {3, 4, 6, true},  {3, 0, 14, true},
+        {3, 7, 0, true}, {3, 7, 1, false}, {3, 1, 13, false}, {0, 0, 0, true},  {0, 1, 0, false}, {0, 0, 1, false},
+    };
+    const std::string value = "Damaged pictures read exactly or not at all: 0123456789.";
+    std::mt19937 rng(17);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "level " << c.level << ", " << c.errors << " misread, " << c.smeared
+                                        << " smeared");
+        TPdf417Encoder encoder;
+        Encoded(encoder, Normal, c.level, 2, value);
+        const std::vector<int16_t> grid = EncodedGrids(encoder)[0];
+        std::vector<std::string> rows = EncodedSymbols(encoder)[0];
+        const int32_t columns = encoder.SymbolSizes()[0].Columns;
+        const int32_t symbolRows = encoder.SymbolSizes()[0].Rows;
+        // Distinct places, at most one a row, so that no row goes unread.
+        std::vector<int32_t> order(static_cast<size_t>(symbolRows));
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), rng);
+        ASSERT_LE(c.errors + c.smeared, symbolRows);
+        for (int32_t i = 0; i < c.errors + c.smeared; ++i) {
+            const int32_t row = order[static_cast<size_t>(i)];
+            const int32_t column = std::uniform_int_distribution<int32_t>(0, columns - 1)(rng);
+            if (i < c.errors) {
+                const int16_t was = grid[static_cast<size_t>(row * columns + column)];
+                ReplaceCodeword(rows, row, column, (was + 1 + i) % GaloisPrime);
+            } else {
+                ASSERT_TRUE(SmearCodeword(rows, row, column));
+            }
+        }
+        const TPicture picture = Draw(rows, {2});
+        const TPictureScan scan = ScanPictureAll(picture.View(), "", {}, {});
+        if (c.reads) {
+            ASSERT_EQ(scan.Results.size(), 1u) << scan.Error;
+            EXPECT_EQ(Bytes(scan.Results[0].Data), value);
+            EXPECT_EQ(scan.Results[0].Corrected, c.errors + c.smeared);
+        } else {
+            EXPECT_TRUE(scan.Results.empty());
+            EXPECT_EQ(scan.Error, NoSymbolRead);
+        }
+    }
+}
+
+// The symbols of a sequence are corrected each; the joined result counts
+// every correction.
+TEST(Correction, ASequenceCountsTheCorrectionsOfAllItsSymbols)
+{
+    TPdf417Encoder encoder;
+    Encoded(encoder, MicroPDF417, 2, 3, std::string(600, 'q'));
+    std::vector<std::vector<std::string>> symbols = EncodedSymbols(encoder);
+    ASSERT_GE(symbols.size(), 2u);
+    ASSERT_TRUE(SmearCodeword(symbols[0], 1, 0));
+    ASSERT_TRUE(SmearCodeword(symbols[1], 2, 1));
+    ASSERT_TRUE(SmearCodeword(symbols[1], 4, 2));
+    const TPicture picture = Draw(Stacked(symbols, 16), {1});
+    const TPictureScan scan = ScanPictureAll(picture.View(), "", {}, {});
+    ASSERT_EQ(scan.Results.size(), 1u) << scan.Error;
+    EXPECT_EQ(Bytes(scan.Results[0].Data), std::string(600, 'q'));
+    EXPECT_EQ(scan.Results[0].Corrected, 3);
+
+    const TPictureScan each = ScanPictureAll(picture.View(), "", {}, {}, TScanJoin::Each);
+    ASSERT_EQ(each.Results.size(), symbols.size());
+    EXPECT_EQ(each.Results[0].Corrected, 1);
+    EXPECT_EQ(each.Results[1].Corrected, 2);
 }
 
 } // namespace
