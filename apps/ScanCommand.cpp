@@ -154,7 +154,12 @@ int ScanCommand(const QStringList& args)
                                 "others (\"1 of 3 symbols in the picture could not be read\"; with --each\n"
                                 "after printing those that were read). A symbol is read only when its row\n"
                                 "indicators and its error correction agree with what was read: a damaged\n"
-                                "symbol gives its bytes or none, never others.",
+                                "symbol gives its bytes or none, never others.\n"
+                                "\n"
+                                "Codewords misread or not read at all are corrected by the symbol's error\n"
+                                "correction, as far as it reaches with two of its codewords kept to check the\n"
+                                "result; a symbol damaged beyond that is not read. When codewords were\n"
+                                "corrected, standard error says how many (\"corrected 3 codewords\").",
                                 1))
         return *done;
     const auto password = ReadPassword(parser);
@@ -188,6 +193,11 @@ int ScanCommand(const QStringList& args)
         std::fprintf(stderr, "vandrel: cannot write '%s'\n", qPrintable(parser.value("output")));
         return 1;
     }
+    int32_t corrected = 0;
+    for (const TScanResult& result : scan.Results)
+        corrected += result.Corrected;
+    if (corrected > 0)
+        std::fprintf(stderr, "corrected %d codeword%s\n", int(corrected), corrected == 1 ? "" : "s");
     if (!scan.Error.empty()) {
         std::fprintf(stderr, "%s\n", scan.Error.c_str());
         return 1;

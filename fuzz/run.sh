@@ -10,7 +10,7 @@ seconds=${2:-20}
 seeds="$(cd "$(dirname "$0")" && pwd)/corpus"
 work=$(mktemp -d)
 failed=0
-for target in linear_modules pdf417_encoder picture_reader stream_decoder; do
+for target in linear_modules pdf417_encoder picture_reader stream_decoder error_correction; do
   mkdir -p "$work/$target"
   echo "fuzz_$target: ${seconds}s"
   if ! "$build/fuzz/fuzz_$target" "$work/$target" "$seeds/$target" -max_total_time="$seconds" -timeout=10 \

@@ -4,6 +4,7 @@
 #include "pdf417/Codewords.h"
 #include "pdf417/ErrorCorrection.h"
 #include "pdf417/Symbol.h"
+#include "reader/Correction.h"
 
 #include <algorithm>
 #include <bit>
@@ -344,6 +345,19 @@ void PictureOrder(std::vector<TSymbolRead>& symbols)
     }
 }
 
+// Whether not one codeword of some symbol row was read (`unknown`: the
+// places not read, in order). Such a row is missing from the picture, or
+// another row stands in its place: the picture is not the symbol its row
+// indicators declare, and it is refused rather than rebuilt from the rest.
+bool LacksARow(std::span<const int32_t> unknown, int32_t columns)
+{
+    const size_t row = static_cast<size_t>(columns);
+    for (size_t i = 0; i + row <= unknown.size(); ++i)
+        if (unknown[i] % columns == 0 && unknown[i + row - 1] == unknown[i] + columns - 1)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int32_t TRowCodewords::DataColumns() const
@@ -472,28 +486,41 @@ bool ErrorCorrectionHolds(std::span<const int16_t> codewords, int32_t ecCount)
     return true;
 }
 
-std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message)
+std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message,
+                                                   int32_t* corrected)
 {
     const int32_t rows = symbol.Rows;
     const int32_t columns = symbol.DataColumns;
     if (rows < 1 || columns < 1 || symbol.ErrorLevel < 0 || symbol.ErrorLevel > MaxErrorLevel ||
         symbol.Codewords.size() != static_cast<size_t>(rows * columns))
         return std::nullopt;
+    // A codeword no pixel row read is an erasure: its place is known, only
+    // its value is missing, which costs the correction half of an error.
     std::vector<int16_t> all;
+    std::vector<int32_t> unknown;
     all.reserve(symbol.Codewords.size());
     for (size_t i = 0; i < symbol.Codewords.size(); ++i) {
         const int32_t value = FindCodeWord(symbol.Codewords[i], static_cast<int32_t>(i) / columns);
-        if (value < 0) {
-            if (i > 0)
-                Report(message, std::to_string(i) + " " + std::to_string(columns));
-            return std::nullopt;
-        }
-        all.push_back(static_cast<int16_t>(value));
+        if (value < 0)
+            unknown.push_back(static_cast<int32_t>(i));
+        all.push_back(static_cast<int16_t>(std::max(value, 0)));
     }
-    const int32_t length = all.front();
-    const int32_t ecCount = int32_t{2} << symbol.ErrorLevel;
-    if (length < 1 || length + ecCount != rows * columns || !ErrorCorrectionHolds(all, ecCount))
+    const auto refuse = [&]() -> std::optional<std::vector<int16_t>> {
+        if (!unknown.empty() && unknown.front() > 0)
+            Report(message, std::to_string(unknown.front()) + " " + std::to_string(columns));
         return std::nullopt;
+    };
+    const int32_t ecCount = int32_t{2} << symbol.ErrorLevel;
+    const std::optional<int32_t> restored =
+        LacksARow(unknown, columns) ? std::nullopt : CorrectCodewords(all, ecCount, unknown);
+    if (!restored)
+        return refuse();
+    // Checked after the correction, which may have restored the descriptor.
+    const int32_t length = all.front();
+    if (length < 1 || length + ecCount != rows * columns)
+        return refuse();
+    if (corrected)
+        *corrected = *restored;
     return std::vector<int16_t>(all.begin() + 1, all.begin() + length);
 }
 

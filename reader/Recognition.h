@@ -13,10 +13,11 @@
 // data columns and error level; a pixel row that disagrees with them, or
 // with the cluster of the row its left indicator names, does not count, and
 // a symbol whose indicators do not agree among themselves, or that lacks a
-// row, is not read. CreateCodeWord then accepts the codewords only when the
-// length descriptor and the error level fill the declared grid and every
-// Reed-Solomon syndrome is zero: a read gives the encoded bytes or none.
-// Errors are detected, not corrected.
+// row, is not read. CreateCodeWord then corrects what the error-correction
+// codewords allow (reader/Correction.h), a codeword not read counting as an
+// erasure, and accepts the codewords only when the length descriptor and the
+// error level fill the declared grid and every Reed-Solomon syndrome is zero:
+// a read gives the encoded bytes or none.
 #include "core/Export.h"
 #include "core/Message.h"
 
@@ -124,11 +125,15 @@ VANDREL_ENGINES_EXPORT bool ErrorCorrectionHolds(std::span<const int16_t> codewo
 
 // The data codewords after the symbol length descriptor (the first codeword
 // of row 0, counting itself), once the symbol proves whole: its row
-// indicators declared rows, columns and error level, the descriptor and the
-// error correction fill that grid exactly, and the error correction holds.
-// nullopt otherwise; an unknown codeword other than the descriptor also
-// reports its index in the data region and the data column count ("17 4").
-VANDREL_ENGINES_EXPORT std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol,
-                                                                          const TMessageFn& message);
+// indicators declared rows, columns and error level, the error correction
+// holds after misread codewords are corrected and those not read restored
+// (CorrectCodewords, within its capacity), and the descriptor and the error
+// correction fill the declared grid exactly. `corrected`, when given,
+// receives how many codewords were corrected. nullopt otherwise, also for a
+// symbol with a whole row not read; when a codeword other than the
+// descriptor was not read, the first one is reported by its index in the
+// data region and the data column count ("17 4").
+VANDREL_ENGINES_EXPORT std::optional<std::vector<int16_t>>
+CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message, int32_t* corrected = nullptr);
 
 } // namespace Vandrel

@@ -326,7 +326,8 @@ TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message
 {
     TPictureSymbols read;
     for (const TSymbolRead& symbol : GetBSStream(picture, message)) {
-        const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(symbol, message);
+        int32_t corrected = 0;
+        const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(symbol, message, &corrected);
         std::optional<TDecodedData> decoded;
         if (codewords)
             decoded = DecodeCodewords(*codewords);
@@ -341,6 +342,7 @@ TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message
             data.Segments.push_back(data.Macro->SegmentIndex);
         data.Left = symbol.Left;
         data.Top = symbol.Top;
+        data.Corrected = corrected;
         read.Symbols.push_back(std::move(data));
     }
     return read;
@@ -421,6 +423,7 @@ TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols)
         for (const auto& [index, i] : segments) {
             sequence.Bytes += symbols[i].Bytes;
             sequence.Segments.push_back(index);
+            sequence.Corrected += symbols[i].Corrected;
         }
         sequence.Macro = symbols[last->second].Macro;
         joined.Results.push_back(std::move(sequence));
@@ -462,6 +465,7 @@ TPictureScan ScanPictureAll(const TPixelView& picture, const std::string& passwo
         result.Data.Write(symbol.Bytes.data(), symbol.Bytes.size());
         result.Macro = std::move(symbol.Macro);
         result.Segments = std::move(symbol.Segments);
+        result.Corrected = symbol.Corrected;
         // A piece of a longer sequence cannot be deciphered alone.
         const bool whole = !result.Macro || (result.Segments == std::vector<int32_t>{0} && result.Macro->Last) ||
                            result.Segments.size() > 1;

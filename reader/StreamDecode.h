@@ -87,6 +87,9 @@ struct TSymbolData {
     // The picture position of the (first) symbol.
     int32_t Left = 0;
     int32_t Top = 0;
+    // Codewords the error correction restored: misread or not read at all;
+    // for a joined sequence, in all its symbols.
+    int32_t Corrected = 0;
 };
 
 // Every symbol GetCode finds in the picture, in picture order, decoded.
@@ -123,6 +126,7 @@ struct TScanResult {
     bool Encrypted = false;
     std::optional<TMacroBlock> Macro; // as TSymbolData's
     std::vector<int32_t> Segments;    // as TSymbolData's
+    int32_t Corrected = 0;            // as TSymbolData's
 };
 
 // Whether the symbols of a sequence are joined into one result or each

@@ -329,10 +329,13 @@ TEST(Recognition, ErrorCorrectionHolds)
     }
 }
 
+// At level 0 the two error-correction codewords are kept for checking and
+// correct nothing: any damage must be refused (what higher levels correct is
+// tested in CorrectionTest).
 TEST(Recognition, CreateCodeWordTrustsOnlyAWholeSymbol)
 {
     TPdf417Encoder encoder;
-    Encoded(encoder, Normal, 1, 4, "Descriptor, level and error correction fill the grid.");
+    Encoded(encoder, Normal, 0, 4, "Descriptor, level and error correction fill the grid.");
     const TPicture picture = Draw(EncodedSymbols(encoder)[0], {1});
     const std::vector<TSymbolRead> read = GetCode(picture.View());
     ASSERT_EQ(read.size(), 1u);

@@ -205,4 +205,43 @@ inline std::vector<std::string> SideBySide(const std::vector<std::vector<std::st
     return rows;
 }
 
+// Where data codeword `column` of a row stands in the row's widths: behind
+// the start pattern and the left row indicator, eight elements a codeword.
+inline size_t CodewordElements(int32_t column)
+{
+    return StartPattern.size() + 8 * static_cast<size_t>(1 + column);
+}
+
+// A misread: data codeword `column` of symbol row `row` drawn as `value`, a
+// valid pattern of the row's cluster.
+inline void ReplaceCodeword(std::vector<std::string>& rows, int32_t row, int32_t column, int32_t value)
+{
+    rows[static_cast<size_t>(row)].replace(CodewordElements(column), 8, GetBSValue(row, value));
+}
+
+// A codeword no pixel row can read: a module of one element gone to its
+// neighbour (ink spread, or worn away), so the codeword keeps its eight
+// elements and its 17 modules but has widths no pattern of the row's cluster
+// has. False when every such change gives a pattern.
+inline bool SmearCodeword(std::vector<std::string>& rows, int32_t row, int32_t column)
+{
+    std::string& widths = rows[static_cast<size_t>(row)];
+    const size_t at = CodewordElements(column);
+    for (size_t e = 0; e + 1 < 8; ++e)
+        for (const int step : {1, -1}) {
+            std::string smeared = widths.substr(at, 8);
+            smeared[e] = static_cast<char>(smeared[e] + step);
+            smeared[e + 1] = static_cast<char>(smeared[e + 1] - step);
+            if (std::min(smeared[e], smeared[e + 1]) < '1' || std::max(smeared[e], smeared[e + 1]) > '9')
+                continue;
+            TCodeWidths code;
+            std::copy(smeared.begin(), smeared.end(), code.begin());
+            if (FindCodeWord(code, row) < 0) {
+                widths.replace(at, 8, smeared);
+                return true;
+            }
+        }
+    return false;
+}
+
 } // namespace VandrelTest
