@@ -13,11 +13,11 @@ constexpr int32_t MinContrast = 24;
 constexpr int32_t Reach = 2;
 
 template <size_t Bytes>
-void GreyPixels(const uint8_t* line, uint8_t* grey, int32_t width, uint8_t flip)
+void GreyPixels(const uint8_t* line, uint8_t* grey, int32_t width)
 {
     for (int32_t x = 0; x < width; ++x) {
         const uint8_t* pixel = line + static_cast<size_t>(x) * Bytes;
-        grey[x] = static_cast<uint8_t>(std::max(std::max(pixel[0], pixel[1]), pixel[2]) ^ flip);
+        grey[x] = std::max(std::max(pixel[0], pixel[1]), pixel[2]);
     }
 }
 
@@ -79,7 +79,7 @@ bool TGreyPicture::DarkAt(float x, float y) const
     return Sample(x, y) < ThresholdAt(static_cast<int32_t>(cx + 0.5f), static_cast<int32_t>(cy + 0.5f));
 }
 
-TGreyPicture MakeGrey(const TPixelView& p, bool inverted)
+TGreyPicture MakeGrey(const TPixelView& p)
 {
     TGreyPicture g;
     const bool knownPixel = p.BytesPerPixel == 1 || p.BytesPerPixel == 3 || p.BytesPerPixel == 4;
@@ -89,17 +89,16 @@ TGreyPicture MakeGrey(const TPixelView& p, bool inverted)
     g.Width = p.Width;
     g.Height = p.Height;
     g.Grey.resize(static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height));
-    const uint8_t flip = inverted ? 0xFF : 0;
     for (int32_t y = 0; y < p.Height; ++y) {
         const uint8_t* line = p.Pixels + y * p.Stride;
         uint8_t* grey = g.Grey.data() + static_cast<size_t>(y) * static_cast<size_t>(p.Width);
         if (p.BytesPerPixel == 1)
             for (int32_t x = 0; x < p.Width; ++x)
-                grey[x] = static_cast<uint8_t>(line[x] ^ flip);
+                grey[x] = line[x];
         else if (p.BytesPerPixel == 3)
-            GreyPixels<3>(line, grey, p.Width, flip);
+            GreyPixels<3>(line, grey, p.Width);
         else
-            GreyPixels<4>(line, grey, p.Width, flip);
+            GreyPixels<4>(line, grey, p.Width);
     }
     const int32_t across = (p.Width + BinarizeBlock - 1) / BinarizeBlock;
     const int32_t down = (p.Height + BinarizeBlock - 1) / BinarizeBlock;
@@ -127,11 +126,13 @@ TGreyPicture MakeGrey(const TPixelView& p, bool inverted)
 std::vector<uint8_t> DarkMask(const TGreyPicture& g)
 {
     std::vector<uint8_t> mask(g.Grey.size());
-    for (int32_t y = 0; y < g.Height; ++y)
-        for (int32_t x = 0; x < g.Width; ++x) {
-            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(g.Width) + static_cast<size_t>(x);
-            mask[i] = g.Grey[i] < g.ThresholdAt(x, y);
-        }
+    for (int32_t y = 0; y < g.Height; ++y) {
+        const size_t line = static_cast<size_t>(y) * static_cast<size_t>(g.Width);
+        const uint8_t* threshold =
+            g.Threshold.data() + static_cast<size_t>(y / BinarizeBlock) * static_cast<size_t>(g.BlocksAcross);
+        for (int32_t x = 0; x < g.Width; ++x)
+            mask[line + static_cast<size_t>(x)] = g.Grey[line + static_cast<size_t>(x)] < threshold[x / BinarizeBlock];
+    }
     return mask;
 }
 

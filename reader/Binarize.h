@@ -31,9 +31,9 @@ struct TGreyPicture {
 inline constexpr int32_t BinarizeBlock = 8;
 
 // The grey level of each pixel (the brightest colour component, as the row
-// reader judges), light and dark swapped when `inverted`, with thresholds.
-// An empty picture for a view the row reader would not read.
-VANDREL_ENGINES_EXPORT TGreyPicture MakeGrey(const TPixelView& picture, bool inverted);
+// reader judges), with thresholds. An empty picture for a view the row
+// reader would not read.
+VANDREL_ENGINES_EXPORT TGreyPicture MakeGrey(const TPixelView& picture);
 
 // 1 per dark pixel, row after row.
 VANDREL_ENGINES_EXPORT std::vector<uint8_t> DarkMask(const TGreyPicture& grey);

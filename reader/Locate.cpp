@@ -66,18 +66,21 @@ bool Matches(const TLineRuns& runs, size_t i, std::string_view pattern, double& 
     return true;
 }
 
+// The hits of one scan direction, per polarity: [0] dark bars on light,
+// [1] light bars on dark.
 struct TViewHits {
-    std::vector<THit> Start, Stop;
+    std::vector<THit> Start[2], Stop[2];
 };
 
 void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits)
 {
-    for (size_t i = runs.FirstDark ? 0 : 1; i < runs.Count(); i += 2) {
+    for (size_t i = 0; i < runs.Count(); ++i) {
+        const size_t inverted = (i % 2 == 0) == runs.FirstDark ? 0 : 1;
         double module = 0;
         if (Matches(runs, i, Pdf417StartPattern, module))
-            hits.Start.push_back({s, static_cast<double>(runs.Edge[i]), module});
+            hits.Start[inverted].push_back({s, static_cast<double>(runs.Edge[i]), module});
         else if (Matches(runs, i, Pdf417StopPattern, module))
-            hits.Stop.push_back({s, static_cast<double>(runs.Edge[i + Pdf417StopPattern.size()]), module});
+            hits.Stop[inverted].push_back({s, static_cast<double>(runs.Edge[i + Pdf417StopPattern.size()]), module});
     }
 }
 
@@ -140,20 +143,22 @@ std::vector<TEdgeLine> EdgeLines(const std::vector<THit>& hits, int32_t step)
 // lines and module: at least one data column between them.
 void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vector<TLocated>& located)
 {
-    const std::vector<TEdgeLine> stops = EdgeLines(hits.Stop, step);
-    for (const TEdgeLine& start : EdgeLines(hits.Start, step)) {
-        const double middle = (start.First + start.Last) / 2;
-        const TEdgeLine* best = nullptr;
-        for (const TEdgeLine& stop : stops) {
-            const double width = stop.At(middle) - start.At(middle);
-            if (stop.First > start.Last || stop.Last < start.First || !SimilarModules(start.Module, stop.Module) ||
-                width < 0.8 * (5 * CodewordModules + 1) * start.Module)
-                continue;
-            if (!best || width < best->At(middle) - start.At(middle))
-                best = &stop;
+    for (const bool inverted : {false, true}) {
+        const std::vector<TEdgeLine> stops = EdgeLines(hits.Stop[inverted], step);
+        for (const TEdgeLine& start : EdgeLines(hits.Start[inverted], step)) {
+            const double middle = (start.First + start.Last) / 2;
+            const TEdgeLine* best = nullptr;
+            for (const TEdgeLine& stop : stops) {
+                const double width = stop.At(middle) - start.At(middle);
+                if (stop.First > start.Last || stop.Last < start.First || !SimilarModules(start.Module, stop.Module) ||
+                    width < 0.8 * (5 * CodewordModules + 1) * start.Module)
+                    continue;
+                if (!best || width < best->At(middle) - start.At(middle))
+                    best = &stop;
+            }
+            if (best)
+                located.push_back({view, start, *best, inverted});
         }
-        if (best)
-            located.push_back({view, start, *best});
     }
 }
 
@@ -180,7 +185,8 @@ void ScanLines(const uint8_t* data, int32_t length, int32_t lines, int32_t step,
 std::vector<TLocated> Locate(const std::vector<uint8_t>& mask, int32_t width, int32_t height, int32_t step)
 {
     std::vector<TLocated> located;
-    if (width <= 0 || height <= 0 || step <= 0 || mask.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+    if (width <= 0 || height <= 0 || step <= 0 ||
+        mask.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
         return located;
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);

@@ -2,7 +2,7 @@
 // Finding PDF417 symbols anywhere in a dark mask: every few pixel rows and
 // columns, read both ways, are searched for the start and the stop pattern by
 // the proportions of their runs, so a symbol is found at any scale, in any
-// quarter turn and mirrored. The hits of one pattern edge on consecutive
+// quarter turn and mirrored, dark on light or light on dark. The hits of one pattern edge on consecutive
 // scan lines lie on a line, the symbol's left or right edge; a start edge
 // with a stop edge behind it makes a located symbol.
 #include "core/Export.h"
@@ -34,8 +34,9 @@ struct TEdgeLine {
 
 struct TLocated {
     TScanView View;
-    TEdgeLine Start; // the outer edge of the start pattern's first bar
-    TEdgeLine Stop;  // the outer edge of the stop pattern's last bar
+    TEdgeLine Start;       // the outer edge of the start pattern's first bar
+    TEdgeLine Stop;        // the outer edge of the stop pattern's last bar
+    bool Inverted = false; // light bars on dark
 };
 
 // Every symbol edge pair in `mask` (1 per dark pixel, `width` × `height`),

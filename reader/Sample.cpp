@@ -14,9 +14,9 @@
 namespace Vandrel {
 namespace {
 
-constexpr int32_t ScanStep = 2;     // pixels between the scan lines that locate symbols
-constexpr int32_t Margin = 4;       // light pixels around the sampled picture
-constexpr int32_t MaxColumns = 30;  // data columns a symbol may have
+constexpr int32_t ScanStep = 2;    // pixels between the scan lines that locate symbols
+constexpr int32_t Margin = 4;      // light pixels around the sampled picture
+constexpr int32_t MaxColumns = 30; // data columns a symbol may have
 
 // A picture the row reader reads: one byte a pixel.
 struct TSampled {
@@ -90,7 +90,7 @@ TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules)
             const float p = static_cast<float>(p0 + t * dp);
             // Pixel centres lie at half pixels in scan coordinates, at whole ones in the grey picture.
             return grey.DarkAt(v.OriginX + s * v.AcrossX + p * v.AlongX - 0.5f,
-                               v.OriginY + s * v.AcrossY + p * v.AlongY - 0.5f);
+                               v.OriginY + s * v.AcrossY + p * v.AlongY - 0.5f) != l.Inverted;
         };
         // Every codeword, the stop pattern and its closing bar begin with a
         // bar behind a space: its modules are sampled from that edge, found near where the
@@ -112,8 +112,7 @@ TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules)
         if (const int32_t row = SymbolRow(line); row >= 0)
             order.emplace_back(row, j);
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     TSampled out;
     out.Width = static_cast<int32_t>(width);
     out.Height = static_cast<int32_t>(order.size());
@@ -185,15 +184,10 @@ std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey)
 
 std::vector<TSymbolRead> ReadLocated(const TPixelView& picture)
 {
-    for (const bool inverted : {false, true}) {
-        const TGreyPicture grey = MakeGrey(picture, inverted);
-        if (grey.Grey.empty())
-            return {};
-        std::vector<TSymbolRead> symbols = ReadLocated(grey);
-        if (!symbols.empty())
-            return symbols;
-    }
-    return {};
+    const TGreyPicture grey = MakeGrey(picture);
+    if (grey.Grey.empty())
+        return {};
+    return ReadLocated(grey);
 }
 
 } // namespace Vandrel

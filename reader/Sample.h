@@ -15,7 +15,7 @@ namespace Vandrel {
 
 // The symbols located anywhere in the picture, each only when its codewords
 // prove whole (CreateCodeWord), positioned where its start edge begins in the
-// picture. Light bars on dark are tried when nothing is read dark on light.
+// picture.
 VANDREL_ENGINES_EXPORT std::vector<TSymbolRead> ReadLocated(const TPixelView& picture);
 
 } // namespace Vandrel

@@ -140,9 +140,12 @@ TEST(Locate, ReadsSymbolsInRealPictures)
              inverted.invertPixels();
              return inverted;
          }},
-        {"grey paper, grey bars", [&] { return Multiplied(symbol, [](int, int, int g) { return 90 + g * 110 / 255; }); }},
+        {"grey paper, grey bars",
+         [&] { return Multiplied(symbol, [](int, int, int g) { return 90 + g * 110 / 255; }); }},
         {"uneven light",
-         [&] { return Multiplied(symbol, [&](int x, int, int g) { return g * (255 - 180 * x / symbol.width()) / 255; }); }},
+         [&] {
+             return Multiplied(symbol, [&](int x, int, int g) { return g * (255 - 180 * x / symbol.width()) / 255; });
+         }},
         {"noisy", [&] { return Noisy(SymbolImage(3)); }},
         {"wide symbol turned", [&] { return Transformed(SymbolImage(2, 12), QTransform().rotate(270)); }},
     };
