@@ -47,6 +47,12 @@ TBlockStats BlockStats(const TGreyPicture& g, int32_t across, int32_t down)
     return s;
 }
 
+// `v` within [0, last]; NaN to 0.
+float Clamped(float v, int32_t last)
+{
+    return v > 0 ? std::min(v, static_cast<float>(last)) : 0.0f;
+}
+
 } // namespace
 
 uint8_t TGreyPicture::ThresholdAt(int32_t x, int32_t y) const
@@ -59,8 +65,8 @@ uint8_t TGreyPicture::ThresholdAt(int32_t x, int32_t y) const
 
 float TGreyPicture::Sample(float x, float y) const
 {
-    x = std::clamp(x, 0.0f, static_cast<float>(Width - 1));
-    y = std::clamp(y, 0.0f, static_cast<float>(Height - 1));
+    x = Clamped(x, Width - 1);
+    y = Clamped(y, Height - 1);
     const int32_t x0 = static_cast<int32_t>(x);
     const int32_t y0 = static_cast<int32_t>(y);
     const int32_t x1 = std::min(x0 + 1, Width - 1);
@@ -74,9 +80,8 @@ float TGreyPicture::Sample(float x, float y) const
 
 bool TGreyPicture::DarkAt(float x, float y) const
 {
-    const float cx = std::clamp(x, 0.0f, static_cast<float>(Width - 1));
-    const float cy = std::clamp(y, 0.0f, static_cast<float>(Height - 1));
-    return Sample(x, y) < ThresholdAt(static_cast<int32_t>(cx + 0.5f), static_cast<int32_t>(cy + 0.5f));
+    return Sample(x, y) < ThresholdAt(static_cast<int32_t>(Clamped(x, Width - 1) + 0.5f),
+                                      static_cast<int32_t>(Clamped(y, Height - 1) + 0.5f));
 }
 
 TGreyPicture MakeGrey(const TPixelView& p)

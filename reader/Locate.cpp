@@ -10,6 +10,11 @@
 namespace Vandrel {
 namespace {
 
+// The steepest edge taken for a symbol's, about 20 degrees off the scan
+// lines: symbols turned further are found in the other direction's scan
+// lines, and their edges' hits there are few and far apart.
+constexpr double MaxSlope = 0.4;
+
 // A pattern edge found on one scan line.
 struct THit {
     double S = 0;
@@ -94,23 +99,28 @@ bool SimilarModules(double a, double b)
 std::vector<TEdgeLine> EdgeLines(const std::vector<THit>& hits, int32_t step)
 {
     constexpr size_t MinHits = 3;
+    const double gap = 4.0 * step; // scan lines a speck may hide an edge on
     std::vector<std::vector<THit>> groups;
+    std::vector<size_t> open; // the groups a hit may still join: hits come scan line by scan line
     for (const THit& hit : hits) {
-        std::vector<THit>* best = nullptr;
+        std::erase_if(open, [&](size_t g) { return groups[g].back().S < hit.S - gap; });
+        size_t best = groups.size();
         double bestDistance = 0;
-        for (auto& group : groups) {
-            const THit& last = group.back();
+        for (const size_t g : open) {
+            const THit& last = groups[g].back();
             const double distance = std::abs(last.P - hit.P);
-            if (last.S < hit.S && last.S >= hit.S - 4.0 * step && distance <= 2 * hit.Module + 2 &&
-                SimilarModules(last.Module, hit.Module) && (!best || distance < bestDistance)) {
-                best = &group;
+            if (last.S < hit.S && distance <= 2 * hit.Module + 2 && SimilarModules(last.Module, hit.Module) &&
+                (best == groups.size() || distance < bestDistance)) {
+                best = g;
                 bestDistance = distance;
             }
         }
-        if (best)
-            best->push_back(hit);
-        else
+        if (best == groups.size()) {
+            open.push_back(groups.size());
             groups.push_back({hit});
+        } else {
+            groups[best].push_back(hit);
+        }
     }
     std::vector<TEdgeLine> lines;
     for (const auto& group : groups) {
@@ -130,6 +140,8 @@ std::vector<TEdgeLine> EdgeLines(const std::vector<THit>& hits, int32_t step)
         }
         TEdgeLine line;
         line.B = ss > 0 ? sp / ss : 0;
+        if (std::abs(line.B) > MaxSlope)
+            continue;
         line.A = mp - line.B * ms;
         line.First = group.front().S;
         line.Last = group.back().S;
@@ -150,7 +162,14 @@ void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vecto
             const TEdgeLine* best = nullptr;
             for (const TEdgeLine& stop : stops) {
                 const double width = stop.At(middle) - start.At(middle);
-                if (stop.First > start.Last || stop.Last < start.First || !SimilarModules(start.Module, stop.Module) ||
+                // Where the row through the start edge's middle meets the
+                // stop edge: on a turned wide symbol far from the start
+                // edge's scan lines, but within the stop edge's.
+                const double b = (start.B + stop.B) / 2;
+                const double reach = width / (1 + b * stop.B);
+                const double meets = middle - b * reach;
+                if (meets < stop.First - 2 * step || meets > stop.Last + 2 * step ||
+                    !SimilarModules(start.Module, stop.Module) ||
                     width < 0.8 * (5 * CodewordModules + 1) * start.Module)
                     continue;
                 if (!best || width < best->At(middle) - start.At(middle))

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <utility>
@@ -14,9 +15,8 @@
 namespace Vandrel {
 namespace {
 
-constexpr int32_t ScanStep = 2;    // pixels between the scan lines that locate symbols
-constexpr int32_t Margin = 4;      // light pixels around the sampled picture
-constexpr int32_t MaxColumns = 30; // data columns a symbol may have
+constexpr int32_t ScanStep = 2; // pixels between the scan lines that locate symbols
+constexpr int32_t Margin = 4;   // light pixels around the sampled picture
 
 // A picture the row reader reads: one byte a pixel.
 struct TSampled {
@@ -63,54 +63,62 @@ int32_t SymbolRow(std::span<const uint8_t> dark)
 
 // Lines across the located symbol, one per pixel along its start edge (a few
 // more at both ends), each from the start edge at right angles to it up to the
-// stop edge, sampled at `modules` module centres. The lines are put in the
-// order of the symbol rows they show: a symbol upside down comes out upright,
-// and a line across two symbol rows, whose indicator may name a row
-// elsewhere, joins that row's lines rather than split the symbol in two.
+// stop edge, sampled at `modules` module centres. A line read whole must stay
+// within one symbol row, which on a wide symbol takes a truer slope than the
+// fitted edges give, so the lines are drawn at that slope and at a few tilted
+// by Tilt pixels across the symbol each, and all of them vote. The lines are
+// put in the order of the symbol rows they show: a symbol upside down comes
+// out upright, and a line across two symbol rows, whose indicator may name a
+// row elsewhere, joins that row's lines rather than split the symbol in two.
 TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules)
 {
+    constexpr double Tilt = 1.5;
+    constexpr double Tilts[] = {0, -1, 1, -2, 2};
     const TScanView& v = l.View;
-    const double b = Across(l);
-    const double norm = std::sqrt(1 + b * b);
-    const double ds = -b / norm; // unit step across the symbol, in scan coordinates
-    const double dp = 1 / norm;
     const double pitch = Width(l) / modules;
     const double first = l.Start.First - 2 * ScanStep;
     const int32_t lines = static_cast<int32_t>(l.Start.Last - l.Start.First) + 4 * ScanStep + 1;
     const size_t width = static_cast<size_t>(modules + 2 * Margin);
-    std::vector<uint8_t> dark(static_cast<size_t>(lines) * width, 0);
-    std::vector<std::pair<int32_t, int32_t>> order; // symbol row, line
-    for (int32_t j = 0; j < lines; ++j) {
-        const double s0 = first + j;
-        const double p0 = l.Start.At(s0);
-        const std::span<uint8_t> line(dark.data() + static_cast<size_t>(j) * width, width);
-        // Whether the place `t` pixels along the line is dark.
-        const auto darkAt = [&](double t) {
-            const float s = static_cast<float>(s0 + t * ds);
-            const float p = static_cast<float>(p0 + t * dp);
-            // Pixel centres lie at half pixels in scan coordinates, at whole ones in the grey picture.
-            return grey.DarkAt(v.OriginX + s * v.AcrossX + p * v.AlongX - 0.5f,
-                               v.OriginY + s * v.AcrossY + p * v.AlongY - 0.5f) != l.Inverted;
-        };
-        // Every codeword, the stop pattern and its closing bar begin with a
-        // bar behind a space: its modules are sampled from that edge, found near where the
-        // module pitch puts it, so that neither blur nor a pitch a little off
-        // adds up along the row.
-        double begin = 0; // the start edge itself
-        for (int32_t i = 0; i < modules; ++i) {
-            if (i > 0 && i % CodewordModules == 0) {
-                const double predicted = begin + CodewordModules * pitch;
-                begin = predicted;
-                for (double t = predicted - pitch / 2; t <= predicted + pitch / 2; t += pitch / 4)
-                    if (!darkAt(t - pitch / 4) && darkAt(t)) {
-                        begin = t - pitch / 8;
-                        break;
-                    }
+    std::vector<uint8_t> dark(std::size(Tilts) * static_cast<size_t>(lines) * width, 0);
+    std::vector<std::pair<int32_t, size_t>> order; // symbol row, line
+    for (size_t k = 0; k < std::size(Tilts); ++k) {
+        const double b = Across(l) + Tilts[k] * Tilt / Width(l);
+        const double norm = std::sqrt(1 + b * b);
+        const double ds = -b / norm; // unit step across the symbol, in scan coordinates
+        const double dp = 1 / norm;
+        for (int32_t j = 0; j < lines; ++j) {
+            const double s0 = first + j;
+            const double p0 = l.Start.At(s0);
+            const size_t index = k * static_cast<size_t>(lines) + static_cast<size_t>(j);
+            const std::span<uint8_t> line(dark.data() + index * width, width);
+            // Whether the place `t` pixels along the line is dark.
+            const auto darkAt = [&](double t) {
+                const float s = static_cast<float>(s0 + t * ds);
+                const float p = static_cast<float>(p0 + t * dp);
+                // Pixel centres lie at half pixels in scan coordinates, at whole ones in the grey picture.
+                return grey.DarkAt(v.OriginX + s * v.AcrossX + p * v.AlongX - 0.5f,
+                                   v.OriginY + s * v.AcrossY + p * v.AlongY - 0.5f) != l.Inverted;
+            };
+            // Every codeword, the stop pattern and its closing bar begin with
+            // a bar behind a space: its modules are sampled from that edge,
+            // found near where the module pitch puts it, so that neither blur
+            // nor a pitch a little off adds up along the row.
+            double begin = 0; // the start edge itself
+            for (int32_t i = 0; i < modules; ++i) {
+                if (i > 0 && i % CodewordModules == 0) {
+                    const double predicted = begin + CodewordModules * pitch;
+                    begin = predicted;
+                    for (double t = predicted - pitch / 2; t <= predicted + pitch / 2; t += pitch / 4)
+                        if (!darkAt(t - pitch / 4) && darkAt(t)) {
+                            begin = t - pitch / 8;
+                            break;
+                        }
+                }
+                line[static_cast<size_t>(Margin + i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
             }
-            line[static_cast<size_t>(Margin + i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
+            if (const int32_t row = SymbolRow(line); row >= 0)
+                order.emplace_back(row, index);
         }
-        if (const int32_t row = SymbolRow(line); row >= 0)
-            order.emplace_back(row, j);
     }
     std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     TSampled out;
@@ -119,7 +127,7 @@ TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules)
     out.Pixels.reserve(order.size() * width);
     for (const auto& [row, j] : order)
         for (size_t i = 0; i < width; ++i)
-            out.Pixels.push_back(dark[static_cast<size_t>(j) * width + i] ? 0 : 255);
+            out.Pixels.push_back(dark[j * width + i] ? 0 : 255);
     return out;
 }
 

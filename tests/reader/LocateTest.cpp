@@ -20,13 +20,13 @@ using namespace VandrelTest;
 
 const std::string Value = "Vandrel reads symbols in real pictures: 0123456789.";
 
-QImage SymbolImage(int module = 2, int columns = 4)
+QImage SymbolImage(int module = 2, int columns = 4, const std::string& value = Value)
 {
     TPdf417Encoder encoder;
     encoder.SetCodeMode(bMode);
     encoder.SetErrorLevel(2);
     encoder.SetDataColumn(static_cast<uint8_t>(columns));
-    encoder.SetBarValue(Value);
+    encoder.SetBarValue(value);
     EXPECT_TRUE(encoder.StreamToBarData());
     const TPicture p = Draw(EncodedSymbols(encoder)[0], {module, 3 * module, 2, 0, 255});
     QImage image(p.Width, p.Height, QImage::Format_Grayscale8);
@@ -153,6 +153,29 @@ TEST(Locate, ReadsSymbolsInRealPictures)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Read(c.picture()).bytes, Value);
     }
+}
+
+TEST(Locate, ReadsEverySymbolOfATurnedPicture)
+{
+    const QImage first = SymbolImage(2, 3, "first symbol");
+    const QImage second = SymbolImage(3, 5, "the second, larger symbol");
+    QImage sheet(first.width() + second.width() + 60, second.height() + 40, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        painter.drawImage(20, 20, first);
+        painter.drawImage(first.width() + 40, 20, second);
+    }
+    const QImage turned = Transformed(sheet, QTransform().rotate(270));
+    const QImage rgb = turned.convertToFormat(QImage::Format_RGB32);
+    const TPictureScan scan = ScanPictureAll({rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 4}, "",
+                                             {}, {}, TScanJoin::Each);
+    EXPECT_EQ(scan.Error, "");
+    std::vector<std::string> read;
+    for (const TScanResult& result : scan.Results)
+        read.emplace_back(result.Data.Bytes().begin(), result.Data.Bytes().end());
+    std::sort(read.begin(), read.end());
+    EXPECT_EQ(read, (std::vector<std::string>{"first symbol", "the second, larger symbol"}));
 }
 
 TEST(Locate, PicturesWithoutSymbolsReadNothing)
