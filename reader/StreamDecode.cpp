@@ -2,6 +2,7 @@
 
 #include "crypto/Payload.h"
 #include "pdf417/Compaction.h"
+#include "reader/Sample.h"
 
 #include <algorithm>
 #include <array>
@@ -322,10 +323,12 @@ std::optional<TDecodedData> DecodeCodewords(std::span<const int16_t> codewords)
     return data;
 }
 
-TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message)
+namespace {
+
+TPictureSymbols ReadFound(const std::vector<TSymbolRead>& symbols, const TMessageFn& message)
 {
     TPictureSymbols read;
-    for (const TSymbolRead& symbol : GetBSStream(picture, message)) {
+    for (const TSymbolRead& symbol : symbols) {
         int32_t corrected = 0;
         const std::optional<std::vector<int16_t>> codewords = CreateCodeWord(symbol, message, &corrected);
         std::optional<TDecodedData> decoded;
@@ -344,6 +347,23 @@ TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message
         data.Top = symbol.Top;
         data.Corrected = corrected;
         read.Symbols.push_back(std::move(data));
+    }
+    return read;
+}
+
+} // namespace
+
+TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message)
+{
+    TPictureSymbols read = ReadFound(GetCode(picture), message);
+    // Clean upright pictures read above at once; the rest (turned, skewed,
+    // blurred, framed) need their symbols located first.
+    if (read.Symbols.empty()) {
+        TPictureSymbols located = ReadFound(ReadLocated(picture), message);
+        if (!located.Symbols.empty())
+            read = std::move(located);
+        else if (read.Unreadable == 0)
+            Report(message, "No any Information!");
     }
     return read;
 }

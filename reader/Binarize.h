@@ -1,0 +1,41 @@
+#pragma once
+// Grey levels and a local threshold for pictures taken in real light: the
+// fixed dark level of the row reader fails on grey paper, uneven light and
+// blur, so here each place is compared with the mean of its surroundings.
+#include "core/Export.h"
+#include "reader/Recognition.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Vandrel {
+
+// A grey picture, one byte per pixel, row after row, and the threshold of
+// every block of BinarizeBlock × BinarizeBlock pixels: a pixel is dark when its
+// grey level is below its block's threshold.
+struct TGreyPicture {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    std::vector<uint8_t> Grey;
+    int32_t BlocksAcross = 0;
+    std::vector<uint8_t> Threshold; // per block; 0 where the surroundings are flat
+
+    uint8_t At(int32_t x, int32_t y) const { return Grey[static_cast<size_t>(y) * static_cast<size_t>(Width) + x]; }
+    uint8_t ThresholdAt(int32_t x, int32_t y) const;
+    // Bilinear grey at (x, y), pixel centres at whole numbers; clamped to the picture.
+    float Sample(float x, float y) const;
+    // Whether (x, y) is dark against its block's threshold.
+    bool DarkAt(float x, float y) const;
+};
+
+inline constexpr int32_t BinarizeBlock = 8;
+
+// The grey level of each pixel (the brightest colour component, as the row
+// reader judges), with thresholds. An empty picture for a view the row
+// reader would not read.
+VANDREL_ENGINES_EXPORT TGreyPicture MakeGrey(const TPixelView& picture);
+
+// 1 per dark pixel, row after row.
+VANDREL_ENGINES_EXPORT std::vector<uint8_t> DarkMask(const TGreyPicture& grey);
+
+} // namespace Vandrel

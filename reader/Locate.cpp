@@ -1,0 +1,222 @@
+#include "reader/Locate.h"
+
+#include "pdf417/Symbol.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
+
+namespace Vandrel {
+namespace {
+
+// The steepest edge taken for a symbol's, about 20 degrees off the scan
+// lines: symbols turned further are found in the other direction's scan
+// lines, and their edges' hits there are few and far apart.
+constexpr double MaxSlope = 0.4;
+
+// A pattern edge found on one scan line.
+struct THit {
+    double S = 0;
+    double P = 0;
+    double Module = 0;
+};
+
+// The runs of one scan line: run i covers [Edge[i], Edge[i + 1]).
+struct TLineRuns {
+    std::vector<int32_t> Edge;
+    bool FirstDark = false;
+
+    void Measure(const uint8_t* line, int32_t length)
+    {
+        Edge.clear();
+        FirstDark = line[0] != 0;
+        Edge.push_back(0);
+        for (int32_t x = 1; x < length; ++x)
+            if ((line[x] != 0) != (line[x - 1] != 0))
+                Edge.push_back(x);
+        Edge.push_back(length);
+    }
+    // The same runs read from the other end.
+    void Reverse(int32_t length)
+    {
+        FirstDark = (Edge.size() % 2 == 0) == FirstDark; // the colour of the last run
+        std::reverse(Edge.begin(), Edge.end());
+        for (int32_t& e : Edge)
+            e = length - e;
+    }
+    size_t Count() const { return Edge.size() - 1; }
+};
+
+// Whether runs i ... match `pattern` (element widths in modules, bar first)
+// at one module width taken from their total. Blur and thresholding widen
+// bars and narrow spaces by a part of a module, so each element is allowed
+// half a module and more on the wide ones.
+bool Matches(const TLineRuns& runs, size_t i, std::string_view pattern, double& module)
+{
+    if (i + pattern.size() > runs.Count())
+        return false;
+    int32_t modules = 0;
+    for (const char c : pattern)
+        modules += c - '0';
+    module = static_cast<double>(runs.Edge[i + pattern.size()] - runs.Edge[i]) / modules;
+    if (module < 0.8)
+        return false;
+    for (size_t e = 0; e < pattern.size(); ++e) {
+        const double expected = pattern[e] - '0';
+        const double width = (runs.Edge[i + e + 1] - runs.Edge[i + e]) / module;
+        if (std::abs(width - expected) > 0.5 + 0.15 * expected)
+            return false;
+    }
+    return true;
+}
+
+// The hits of one scan direction, per polarity: [0] dark bars on light,
+// [1] light bars on dark.
+struct TViewHits {
+    std::vector<THit> Start[2], Stop[2];
+};
+
+void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits)
+{
+    for (size_t i = 0; i < runs.Count(); ++i) {
+        const size_t inverted = (i % 2 == 0) == runs.FirstDark ? 0 : 1;
+        double module = 0;
+        if (Matches(runs, i, Pdf417StartPattern, module))
+            hits.Start[inverted].push_back({s, static_cast<double>(runs.Edge[i]), module});
+        else if (Matches(runs, i, Pdf417StopPattern, module))
+            hits.Stop[inverted].push_back({s, static_cast<double>(runs.Edge[i + Pdf417StopPattern.size()]), module});
+    }
+}
+
+bool SimilarModules(double a, double b)
+{
+    return a < 1.4 * b && b < 1.4 * a;
+}
+
+// Hits on consecutive scan lines (gaps of a few lines allowed for specks)
+// near the same place with a similar module, each group fitted with a line.
+std::vector<TEdgeLine> EdgeLines(const std::vector<THit>& hits, int32_t step)
+{
+    constexpr size_t MinHits = 3;
+    const double gap = 4.0 * step; // scan lines a speck may hide an edge on
+    std::vector<std::vector<THit>> groups;
+    std::vector<size_t> open; // the groups a hit may still join: hits come scan line by scan line
+    for (const THit& hit : hits) {
+        std::erase_if(open, [&](size_t g) { return groups[g].back().S < hit.S - gap; });
+        size_t best = groups.size();
+        double bestDistance = 0;
+        for (const size_t g : open) {
+            const THit& last = groups[g].back();
+            const double distance = std::abs(last.P - hit.P);
+            if (last.S < hit.S && distance <= 2 * hit.Module + 2 && SimilarModules(last.Module, hit.Module) &&
+                (best == groups.size() || distance < bestDistance)) {
+                best = g;
+                bestDistance = distance;
+            }
+        }
+        if (best == groups.size()) {
+            open.push_back(groups.size());
+            groups.push_back({hit});
+        } else {
+            groups[best].push_back(hit);
+        }
+    }
+    std::vector<TEdgeLine> lines;
+    for (const auto& group : groups) {
+        if (group.size() < MinHits)
+            continue;
+        const double n = static_cast<double>(group.size());
+        double ms = 0, mp = 0, module = 0;
+        for (const THit& h : group) {
+            ms += h.S / n;
+            mp += h.P / n;
+            module += h.Module / n;
+        }
+        double ss = 0, sp = 0;
+        for (const THit& h : group) {
+            ss += (h.S - ms) * (h.S - ms);
+            sp += (h.S - ms) * (h.P - mp);
+        }
+        TEdgeLine line;
+        line.B = ss > 0 ? sp / ss : 0;
+        if (std::abs(line.B) > MaxSlope)
+            continue;
+        line.A = mp - line.B * ms;
+        line.First = group.front().S;
+        line.Last = group.back().S;
+        line.Module = module;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Each start edge with the nearest stop edge behind it that shares its scan
+// lines and module: at least one data column between them.
+void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vector<TLocated>& located)
+{
+    for (const bool inverted : {false, true}) {
+        const std::vector<TEdgeLine> stops = EdgeLines(hits.Stop[inverted], step);
+        for (const TEdgeLine& start : EdgeLines(hits.Start[inverted], step)) {
+            const double middle = (start.First + start.Last) / 2;
+            const TEdgeLine* best = nullptr;
+            for (const TEdgeLine& stop : stops) {
+                const double width = stop.At(middle) - start.At(middle);
+                // Where the row through the start edge's middle meets the
+                // stop edge: on a turned wide symbol far from the start
+                // edge's scan lines, but within the stop edge's.
+                const double b = (start.B + stop.B) / 2;
+                const double reach = width / (1 + b * stop.B);
+                const double meets = middle - b * reach;
+                if (meets < stop.First - 2 * step || meets > stop.Last + 2 * step ||
+                    !SimilarModules(start.Module, stop.Module) ||
+                    width < 0.8 * (5 * CodewordModules + 1) * start.Module)
+                    continue;
+                if (!best || width < best->At(middle) - start.At(middle))
+                    best = &stop;
+            }
+            if (best)
+                located.push_back({view, start, *best, inverted});
+        }
+    }
+}
+
+// The scan lines of `lines` lines of `length` pixels each, every `step`-th,
+// read forwards in `forward` and backwards in `backward`.
+void ScanLines(const uint8_t* data, int32_t length, int32_t lines, int32_t step, const TScanView& forward,
+               const TScanView& backward, std::vector<TLocated>& located)
+{
+    TViewHits ahead, back;
+    TLineRuns runs;
+    for (int32_t i = 0; i < lines; i += step) {
+        const double s = i + 0.5;
+        runs.Measure(data + static_cast<size_t>(i) * static_cast<size_t>(length), length);
+        FindPatterns(runs, s, ahead);
+        runs.Reverse(length);
+        FindPatterns(runs, s, back);
+    }
+    Pair(forward, ahead, step, located);
+    Pair(backward, back, step, located);
+}
+
+} // namespace
+
+std::vector<TLocated> Locate(const std::vector<uint8_t>& mask, int32_t width, int32_t height, int32_t step)
+{
+    std::vector<TLocated> located;
+    if (width <= 0 || height <= 0 || step <= 0 ||
+        mask.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+        return located;
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+    ScanLines(mask.data(), width, height, step, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, located);
+    std::vector<uint8_t> columns(mask.size());
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            columns[static_cast<size_t>(x) * static_cast<size_t>(height) + static_cast<size_t>(y)] =
+                mask[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    ScanLines(columns.data(), height, width, step, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, located);
+    return located;
+}
+
+} // namespace Vandrel

@@ -1,0 +1,47 @@
+#pragma once
+// Finding PDF417 symbols anywhere in a dark mask: every few pixel rows and
+// columns, read both ways, are searched for the start and the stop pattern by
+// the proportions of their runs, so a symbol is found at any scale, in any
+// quarter turn and mirrored, dark on light or light on dark. The hits of one pattern edge on consecutive
+// scan lines lie on a line, the symbol's left or right edge; a start edge
+// with a stop edge behind it makes a located symbol.
+#include "core/Export.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Vandrel {
+
+// Scan lines in one direction: the picture point (X, Y) of the place `p`
+// pixels along scan line `s` is Origin + s·Across + p·Along, pixel centres at
+// half pixels. Along and Across are unit vectors along an axis.
+struct TScanView {
+    float OriginX = 0, OriginY = 0;
+    float AlongX = 1, AlongY = 0;
+    float AcrossX = 0, AcrossY = 1;
+};
+
+// A pattern edge over scan lines First ... Last: p = A + B·s.
+struct TEdgeLine {
+    double A = 0;
+    double B = 0;
+    double First = 0;
+    double Last = 0;
+    double Module = 0; // pixels, the patterns' mean
+
+    double At(double s) const { return A + B * s; }
+};
+
+struct TLocated {
+    TScanView View;
+    TEdgeLine Start;       // the outer edge of the start pattern's first bar
+    TEdgeLine Stop;        // the outer edge of the stop pattern's last bar
+    bool Inverted = false; // light bars on dark
+};
+
+// Every symbol edge pair in `mask` (1 per dark pixel, `width` × `height`),
+// scanning every `step`-th row and column.
+VANDREL_ENGINES_EXPORT std::vector<TLocated> Locate(const std::vector<uint8_t>& mask, int32_t width, int32_t height,
+                                                    int32_t step);
+
+} // namespace Vandrel
