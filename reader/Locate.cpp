@@ -79,11 +79,25 @@ struct TViewHits {
 
 void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits)
 {
-    for (size_t i = 0; i < runs.Count(); ++i) {
+    for (size_t i = 0; i + 1 < runs.Count(); ++i) {
+        // Both patterns open with a bar of 7 or 8 modules beside a narrow
+        // space: a run not three times its neighbour starts neither, and
+        // text and pictures are mostly such runs.
+        if (runs.Edge[i + 1] - runs.Edge[i] < 3 * (runs.Edge[i + 2] - runs.Edge[i + 1]))
+            continue;
         const size_t inverted = (i % 2 == 0) == runs.FirstDark ? 0 : 1;
         double module = 0;
-        if (Matches(runs, i, Pdf417StartPattern, module))
-            hits.Start[inverted].push_back({s, static_cast<double>(runs.Edge[i]), module});
+        if (Matches(runs, i, Pdf417StartPattern, module)) {
+            double edge = runs.Edge[i];
+            // A start bar at the picture's border may have lost pixels to a
+            // cut: the module comes from the pattern's other seven elements
+            // (nine modules), and the edge lies eight modules before the bar ends.
+            if (i == 0) {
+                module = (runs.Edge[8] - runs.Edge[1]) / 9.0;
+                edge = runs.Edge[1] - 8 * module;
+            }
+            hits.Start[inverted].push_back({s, edge, module});
+        }
         else if (Matches(runs, i, Pdf417StopPattern, module))
             hits.Stop[inverted].push_back({s, static_cast<double>(runs.Edge[i + Pdf417StopPattern.size()]), module});
     }
