@@ -33,13 +33,22 @@ TBlockStats BlockStats(const TGreyPicture& g, int32_t across, int32_t down)
     std::vector<int32_t> pixels(count, 0);
     for (int32_t y = 0; y < g.Height; ++y) {
         const size_t row = static_cast<size_t>(y / BinarizeBlock) * static_cast<size_t>(across);
-        for (int32_t x = 0; x < g.Width; ++x) {
-            const size_t b = row + static_cast<size_t>(x / BinarizeBlock);
-            const int32_t v = g.At(x, y);
-            s.Mean[b] += v;
-            s.Low[b] = std::min(s.Low[b], v);
-            s.High[b] = std::max(s.High[b], v);
-            ++pixels[b];
+        const uint8_t* line = g.Grey.data() + static_cast<size_t>(y) * static_cast<size_t>(g.Width);
+        // A block's part of the row at a time: sums and extremes in registers.
+        for (int32_t bx = 0; bx < across; ++bx) {
+            const int32_t from = bx * BinarizeBlock;
+            const int32_t to = std::min(from + BinarizeBlock, g.Width);
+            int32_t sum = 0, low = 255, high = 0;
+            for (int32_t x = from; x < to; ++x) {
+                sum += line[x];
+                low = std::min<int32_t>(low, line[x]);
+                high = std::max<int32_t>(high, line[x]);
+            }
+            const size_t b = row + static_cast<size_t>(bx);
+            s.Mean[b] += sum;
+            s.Low[b] = std::min(s.Low[b], low);
+            s.High[b] = std::max(s.High[b], high);
+            pixels[b] += to - from;
         }
     }
     for (size_t b = 0; b < count; ++b)
@@ -84,13 +93,15 @@ bool TGreyPicture::DarkAt(float x, float y) const
                                       static_cast<int32_t>(Clamped(y, Height - 1) + 0.5f));
 }
 
-TGreyPicture MakeGrey(const TPixelView& p)
+void MakeGrey(const TPixelView& p, TGreyPicture& g)
 {
-    TGreyPicture g;
+    g.Width = g.Height = g.BlocksAcross = 0;
+    g.Grey.clear();
+    g.Threshold.clear();
     const bool knownPixel = p.BytesPerPixel == 1 || p.BytesPerPixel == 3 || p.BytesPerPixel == 4;
     if (!p.Pixels || p.Width <= 0 || p.Height <= 0 || !knownPixel ||
         p.Stride < static_cast<ptrdiff_t>(p.Width) * p.BytesPerPixel)
-        return g;
+        return;
     g.Width = p.Width;
     g.Height = p.Height;
     g.Grey.resize(static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height));
@@ -125,12 +136,11 @@ TGreyPicture MakeGrey(const TPixelView& p)
                 g.Threshold[static_cast<size_t>(by) * static_cast<size_t>(across) + static_cast<size_t>(bx)] =
                     static_cast<uint8_t>(sum / count);
         }
-    return g;
 }
 
-std::vector<uint8_t> DarkMask(const TGreyPicture& g)
+void DarkMask(const TGreyPicture& g, std::vector<uint8_t>& mask)
 {
-    std::vector<uint8_t> mask(g.Grey.size());
+    mask.resize(g.Grey.size());
     for (int32_t y = 0; y < g.Height; ++y) {
         const size_t line = static_cast<size_t>(y) * static_cast<size_t>(g.Width);
         const uint8_t* threshold =
@@ -138,7 +148,6 @@ std::vector<uint8_t> DarkMask(const TGreyPicture& g)
         for (int32_t x = 0; x < g.Width; ++x)
             mask[line + static_cast<size_t>(x)] = g.Grey[line + static_cast<size_t>(x)] < threshold[x / BinarizeBlock];
     }
-    return mask;
 }
 
 } // namespace Vandrel

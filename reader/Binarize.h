@@ -30,12 +30,18 @@ struct TGreyPicture {
 
 inline constexpr int32_t BinarizeBlock = 8;
 
-// The grey level of each pixel (the brightest colour component, as the row
-// reader judges), with thresholds. An empty picture for a view the row
-// reader would not read.
-VANDREL_ENGINES_EXPORT TGreyPicture MakeGrey(const TPixelView& picture);
+// The reader keeps its picture-sized buffers per thread for the next picture,
+// mostly of the same size, up to this many pixels (a page of A4 at 300 dpi);
+// a larger picture's are let go.
+inline constexpr size_t KeptPixels = size_t{2480} * 3508;
 
-// 1 per dark pixel, row after row.
-VANDREL_ENGINES_EXPORT std::vector<uint8_t> DarkMask(const TGreyPicture& grey);
+// The grey level of each pixel (the brightest colour component, as the row
+// reader judges), with thresholds, into `grey`, whose buffers are reused:
+// a fresh picture-sized buffer costs more in page faults than the pass that
+// fills it. An empty picture for a view the row reader would not read.
+VANDREL_ENGINES_EXPORT void MakeGrey(const TPixelView& picture, TGreyPicture& grey);
+
+// 1 per dark pixel, row after row, into `mask` (reused likewise).
+VANDREL_ENGINES_EXPORT void DarkMask(const TGreyPicture& grey, std::vector<uint8_t>& mask);
 
 } // namespace Vandrel

@@ -1,5 +1,7 @@
 #include "reader/Locate.h"
 
+#include "reader/Binarize.h"
+
 #include "pdf417/Symbol.h"
 
 #include <algorithm>
@@ -97,8 +99,7 @@ void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits)
                 edge = runs.Edge[1] - 8 * module;
             }
             hits.Start[inverted].push_back({s, edge, module});
-        }
-        else if (Matches(runs, i, Pdf417StopPattern, module))
+        } else if (Matches(runs, i, Pdf417StopPattern, module))
             hits.Stop[inverted].push_back({s, static_cast<double>(runs.Edge[i + Pdf417StopPattern.size()]), module});
     }
 }
@@ -224,12 +225,16 @@ std::vector<TLocated> Locate(const std::vector<uint8_t>& mask, int32_t width, in
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
     ScanLines(mask.data(), width, height, step, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, located);
-    std::vector<uint8_t> columns(mask.size());
+    // The mask turned a quarter (KeptPixels).
+    thread_local std::vector<uint8_t> columns;
+    columns.resize(mask.size());
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
             columns[static_cast<size_t>(x) * static_cast<size_t>(height) + static_cast<size_t>(y)] =
                 mask[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
     ScanLines(columns.data(), height, width, step, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, located);
+    if (columns.capacity() > KeptPixels)
+        columns = {};
     return located;
 }
 

@@ -70,24 +70,25 @@ int32_t SymbolRow(std::span<const uint8_t> dark)
 // put in the order of the symbol rows they show: a symbol upside down comes
 // out upright, and a line across two symbol rows, whose indicator may name a
 // row elsewhere, joins that row's lines rather than split the symbol in two.
-TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules)
+TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules, std::span<const double> tilts)
 {
     constexpr double Tilt = 1.5;
-    constexpr double Tilts[] = {0, -1, 1, -2, 2};
     const TScanView& v = l.View;
     const double pitch = Width(l) / modules;
     const double first = l.Start.First - 2 * ScanStep;
-    const int32_t lines = static_cast<int32_t>(l.Start.Last - l.Start.First) + 4 * ScanStep + 1;
+    // A line every other pixel: a symbol row is at least three modules high.
+    constexpr int32_t LineStep = 2;
+    const int32_t lines = (static_cast<int32_t>(l.Start.Last - l.Start.First) + 4 * ScanStep) / LineStep + 1;
     const size_t width = static_cast<size_t>(modules + 2 * Margin);
-    std::vector<uint8_t> dark(std::size(Tilts) * static_cast<size_t>(lines) * width, 0);
+    std::vector<uint8_t> dark(tilts.size() * static_cast<size_t>(lines) * width, 0);
     std::vector<std::pair<int32_t, size_t>> order; // symbol row, line
-    for (size_t k = 0; k < std::size(Tilts); ++k) {
-        const double b = Across(l) + Tilts[k] * Tilt / Width(l);
+    for (size_t k = 0; k < tilts.size(); ++k) {
+        const double b = Across(l) + tilts[k] * Tilt / Width(l);
         const double norm = std::sqrt(1 + b * b);
         const double ds = -b / norm; // unit step across the symbol, in scan coordinates
         const double dp = 1 / norm;
         for (int32_t j = 0; j < lines; ++j) {
-            const double s0 = first + j;
+            const double s0 = first + j * LineStep;
             const double p0 = l.Start.At(s0);
             const size_t index = k * static_cast<size_t>(lines) + static_cast<size_t>(j);
             const std::span<uint8_t> line(dark.data() + index * width, width);
@@ -156,26 +157,32 @@ std::vector<int32_t> ColumnGuesses(const TLocated& l)
 
 std::vector<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated& l)
 {
-    for (const int32_t columns : ColumnGuesses(l)) {
-        std::vector<TSymbolRead> symbols = WholeSymbols(Sample(grey, l, (columns + 4) * CodewordModules + 1));
-        if (symbols.empty())
-            continue;
-        const TScanView& v = l.View;
-        const double s = l.Start.First;
-        const double p = l.Start.At(s);
-        for (TSymbolRead& symbol : symbols) {
-            symbol.Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
-            symbol.Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
+    // Most symbols read along the fitted slope alone; the tilted lines are
+    // drawn only for those that do not.
+    constexpr double Fitted[] = {0};
+    constexpr double Tilted[] = {0, -1, 1, -2, 2};
+    for (const std::span<const double> tilts : {std::span<const double>(Fitted), std::span<const double>(Tilted)})
+        for (const int32_t columns : ColumnGuesses(l)) {
+            std::vector<TSymbolRead> symbols =
+                WholeSymbols(Sample(grey, l, (columns + 4) * CodewordModules + 1, tilts));
+            if (symbols.empty())
+                continue;
+            const TScanView& v = l.View;
+            const double s = l.Start.First;
+            const double p = l.Start.At(s);
+            for (TSymbolRead& symbol : symbols) {
+                symbol.Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
+                symbol.Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
+            }
+            return symbols;
         }
-        return symbols;
-    }
     return {};
 }
 
-std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey)
+std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey, const std::vector<uint8_t>& mask)
 {
     std::vector<TSymbolRead> symbols;
-    for (const TLocated& l : Locate(DarkMask(grey), grey.Width, grey.Height, ScanStep))
+    for (const TLocated& l : Locate(mask, grey.Width, grey.Height, ScanStep))
         for (TSymbolRead& symbol : ReadSampled(grey, l)) {
             // A symbol found twice, by two edges of one pattern, counts once.
             const bool known = std::any_of(symbols.begin(), symbols.end(), [&](const TSymbolRead& s) {
@@ -192,10 +199,18 @@ std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey)
 
 std::vector<TSymbolRead> ReadLocated(const TPixelView& picture)
 {
-    const TGreyPicture grey = MakeGrey(picture);
+    thread_local TGreyPicture grey;
+    thread_local std::vector<uint8_t> mask;
+    MakeGrey(picture, grey);
     if (grey.Grey.empty())
         return {};
-    return ReadLocated(grey);
+    DarkMask(grey, mask);
+    std::vector<TSymbolRead> symbols = ReadLocated(grey, mask);
+    if (grey.Grey.capacity() > KeptPixels) {
+        grey = {};
+        mask = {};
+    }
+    return symbols;
 }
 
 } // namespace Vandrel
