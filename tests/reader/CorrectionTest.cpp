@@ -19,18 +19,6 @@ namespace {
 
 using namespace Vandrel;
 
-TPdf417Encoder& Encoded(TPdf417Encoder& encoder, TPDFType type, int32_t level, uint8_t columns,
-                        const std::string& value)
-{
-    encoder.SetCodeMode(cMode);
-    encoder.SetPDFType(type);
-    encoder.SetErrorLevel(level);
-    encoder.SetDataColumn(columns);
-    encoder.SetBarValue(value);
-    EXPECT_TRUE(encoder.StreamToBarData());
-    return encoder;
-}
-
 std::vector<int16_t> Grid(int32_t level)
 {
     TPdf417Encoder encoder;

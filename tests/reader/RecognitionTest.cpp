@@ -145,18 +145,6 @@ std::vector<int16_t> Values(const TSymbolRead& symbol)
     return values;
 }
 
-TPdf417Encoder& Encoded(TPdf417Encoder& encoder, TPDFType type, int32_t level, uint8_t columns,
-                        const std::string& value)
-{
-    encoder.SetCodeMode(cMode);
-    encoder.SetPDFType(type);
-    encoder.SetErrorLevel(level);
-    encoder.SetDataColumn(columns);
-    encoder.SetBarValue(value);
-    EXPECT_TRUE(encoder.StreamToBarData());
-    return encoder;
-}
-
 // Our encoder's symbols, drawn in every look the reader accepts, give back
 // their grid as the row indicators declare it, and their data codewords.
 TEST(Recognition, ReadsTheGridsOfOurSymbols)

@@ -9,6 +9,8 @@
 #include "pdf417/Symbol.h"
 #include "reader/Recognition.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -128,6 +130,19 @@ inline std::vector<std::string> SymbolRows(std::span<const int16_t> codewords, T
 }
 
 // The codewords of the encoder's last encoding, every symbol one after the other.
+// `encoder` set up (text compaction) and run on `value`.
+inline TPdf417Encoder& Encoded(TPdf417Encoder& encoder, TPDFType type, int32_t level, uint8_t columns,
+                               const std::string& value)
+{
+    encoder.SetCodeMode(cMode);
+    encoder.SetPDFType(type);
+    encoder.SetErrorLevel(level);
+    encoder.SetDataColumn(columns);
+    encoder.SetBarValue(value);
+    EXPECT_TRUE(encoder.StreamToBarData());
+    return encoder;
+}
+
 inline std::vector<int16_t> EncodedCodewords(const TPdf417Encoder& encoder)
 {
     const std::span<const int16_t> all = encoder.Codewords().Values();
