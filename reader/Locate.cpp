@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 namespace Vandrel {
@@ -29,14 +30,27 @@ struct TLineRuns {
     std::vector<int32_t> Edge;
     bool FirstDark = false;
 
+    // `line` holds 1 per dark place and 0 per light one; stretches of one
+    // colour are passed eight places at a time.
     void Measure(const uint8_t* line, int32_t length)
     {
+        constexpr uint64_t AllDark = 0x0101010101010101;
         Edge.clear();
         FirstDark = line[0] != 0;
         Edge.push_back(0);
-        for (int32_t x = 1; x < length; ++x)
-            if ((line[x] != 0) != (line[x - 1] != 0))
-                Edge.push_back(x);
+        uint8_t colour = line[0];
+        for (int32_t x = 1; x < length;) {
+            const uint64_t same = colour ? AllDark : 0;
+            uint64_t eight;
+            while (x + 8 <= length && (std::memcpy(&eight, line + x, 8), eight == same))
+                x += 8;
+            const int32_t end = std::min(x + 8, length);
+            for (; x < end; ++x)
+                if (line[x] != colour) {
+                    Edge.push_back(x);
+                    colour = line[x];
+                }
+        }
         Edge.push_back(length);
     }
     // The same runs read from the other end.
@@ -79,28 +93,60 @@ struct TViewHits {
     std::vector<THit> Start[2], Stop[2];
 };
 
-void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits)
+// Where the grey level crosses halfway between light and dark near the run
+// boundary q of scan line `s` (between places q - 1 and q), in scan
+// coordinates: the edges of bars smoothed by scaling or blur lie between
+// pixels, and their slope over a few dozen scan lines is lost when rounded to
+// whole pixels. Halfway between the levels around the edge, not the block's
+// threshold, which changes from block to block and would bend the edge.
+double Crossing(const TGreyPicture& g, const TScanView& v, double s, int32_t q)
 {
-    for (size_t i = 0; i + 1 < runs.Count(); ++i) {
-        // Both patterns open with a bar of 7 or 8 modules beside a narrow
-        // space: a run not three times its neighbour starts neither, and
+    std::array<int32_t, 4> level{}; // places q - 2 ... q + 1
+    for (int32_t k = 0; k < 4; ++k) {
+        const double place = q - 2 + k + 0.5;
+        const long x = std::lround(v.OriginX + s * v.AcrossX + place * v.AlongX - 0.5);
+        const long y = std::lround(v.OriginY + s * v.AcrossY + place * v.AlongY - 0.5);
+        if (x < 0 || y < 0 || x >= g.Width || y >= g.Height)
+            return q;
+        level[k] = g.At(static_cast<int32_t>(x), static_cast<int32_t>(y));
+    }
+    const auto [low, high] = std::minmax_element(level.begin(), level.end());
+    const double middle = (*low + *high) / 2.0;
+    for (const int32_t k : {1, 0, 2}) { // the pair across q first
+        const double a = level[k], b = level[k + 1];
+        if (a != b && (a - middle) * (b - middle) <= 0)
+            return q - 2 + k + 0.5 + (a - middle) / (a - b);
+    }
+    return q;
+}
+
+// The start and stop patterns of one scan line's runs; `edge(q)` refines the
+// run boundary q.
+template <typename Edge>
+void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits, const Edge& edge)
+{
+    const std::vector<int32_t>& e = runs.Edge;
+    for (size_t i = 0; i + Pdf417StartPattern.size() <= runs.Count(); ++i) {
+        // Both patterns open with a bar of 7 or 8 modules and then a space
+        // and a bar of one: a run not three times both starts neither, and
         // text and pictures are mostly such runs.
-        if (runs.Edge[i + 1] - runs.Edge[i] < 3 * (runs.Edge[i + 2] - runs.Edge[i + 1]))
+        const int32_t first = e[i + 1] - e[i];
+        if (first < 3 * (e[i + 2] - e[i + 1]) || first < 3 * (e[i + 3] - e[i + 2]))
             continue;
         const size_t inverted = (i % 2 == 0) == runs.FirstDark ? 0 : 1;
         double module = 0;
         if (Matches(runs, i, Pdf417StartPattern, module)) {
-            double edge = runs.Edge[i];
             // A start bar at the picture's border may have lost pixels to a
             // cut: the module comes from the pattern's other seven elements
             // (nine modules), and the edge lies eight modules before the bar ends.
             if (i == 0) {
-                module = (runs.Edge[8] - runs.Edge[1]) / 9.0;
-                edge = runs.Edge[1] - 8 * module;
+                module = (e[8] - e[1]) / 9.0;
+                hits.Start[inverted].push_back({s, edge(e[1]) - 8 * module, module});
+            } else {
+                hits.Start[inverted].push_back({s, edge(e[i]), module});
             }
-            hits.Start[inverted].push_back({s, edge, module});
         } else if (Matches(runs, i, Pdf417StopPattern, module))
-            hits.Stop[inverted].push_back({s, static_cast<double>(runs.Edge[i + Pdf417StopPattern.size()]), module});
+            hits.Stop[inverted].push_back({s, edge(e[i + Pdf417StopPattern.size()]), module});
     }
 }
 
@@ -197,18 +243,20 @@ void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vecto
 }
 
 // The scan lines of `lines` lines of `length` pixels each, every `step`-th,
-// read forwards in `forward` and backwards in `backward`.
-void ScanLines(const uint8_t* data, int32_t length, int32_t lines, int32_t step, const TScanView& forward,
-               const TScanView& backward, std::vector<TLocated>& located)
+// read forwards in `forward` and backwards in `backward`; `dark(i)` gives
+// line i, 1 per dark pixel.
+template <typename Dark>
+void ScanLines(const TGreyPicture& grey, int32_t length, int32_t lines, int32_t step, const TScanView& forward,
+               const TScanView& backward, const Dark& dark, std::vector<TLocated>& located)
 {
     TViewHits ahead, back;
     TLineRuns runs;
     for (int32_t i = 0; i < lines; i += step) {
         const double s = i + 0.5;
-        runs.Measure(data + static_cast<size_t>(i) * static_cast<size_t>(length), length);
-        FindPatterns(runs, s, ahead);
+        runs.Measure(dark(i), length);
+        FindPatterns(runs, s, ahead, [&](int32_t q) { return Crossing(grey, forward, s, q); });
         runs.Reverse(length);
-        FindPatterns(runs, s, back);
+        FindPatterns(runs, s, back, [&](int32_t q) { return Crossing(grey, backward, s, q); });
     }
     Pair(forward, ahead, step, located);
     Pair(backward, back, step, located);
@@ -216,23 +264,43 @@ void ScanLines(const uint8_t* data, int32_t length, int32_t lines, int32_t step,
 
 } // namespace
 
-std::vector<TLocated> Locate(const std::vector<uint8_t>& mask, int32_t width, int32_t height, int32_t step)
+std::vector<TLocated> Locate(const TGreyPicture& grey, int32_t step)
 {
     std::vector<TLocated> located;
-    if (width <= 0 || height <= 0 || step <= 0 ||
-        mask.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+    const int32_t width = grey.Width, height = grey.Height;
+    if (width <= 0 || height <= 0 || step <= 0)
         return located;
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
-    ScanLines(mask.data(), width, height, step, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, located);
-    // The mask turned a quarter (KeptPixels).
-    thread_local std::vector<uint8_t> columns;
-    columns.resize(mask.size());
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            columns[static_cast<size_t>(x) * static_cast<size_t>(height) + static_cast<size_t>(y)] =
-                mask[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-    ScanLines(columns.data(), height, width, step, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, located);
+    // Rows are made dark and light one at a time; the columns scanned are
+    // gathered first, a band of rows at a time, each into a line of its own
+    // (KeptPixels).
+    std::vector<uint8_t> row(static_cast<size_t>(width));
+    ScanLines(
+        grey, width, height, step, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1},
+        [&](int32_t y) {
+            DarkRow(grey, y, row.data());
+            return row.data();
+        },
+        located);
+    const int32_t scanned = (width + step - 1) / step;
+    thread_local std::vector<uint8_t> gathered;
+    std::vector<uint8_t>& columns = gathered;
+    columns.resize(static_cast<size_t>(scanned) * static_cast<size_t>(height));
+    constexpr int32_t Band = 32;
+    for (int32_t top = 0; top < height; top += Band) {
+        const int32_t bottom = std::min(top + Band, height);
+        for (int32_t k = 0; k < scanned; ++k) {
+            const int32_t x = k * step;
+            uint8_t* column = columns.data() + static_cast<size_t>(k) * static_cast<size_t>(height);
+            for (int32_t y = top; y < bottom; ++y)
+                column[y] = grey.Dark(x, y);
+        }
+    }
+    ScanLines(
+        grey, height, width, step, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0},
+        [&](int32_t x) { return columns.data() + static_cast<size_t>(x / step) * static_cast<size_t>(height); },
+        located);
     if (columns.capacity() > KeptPixels)
         columns = {};
     return located;

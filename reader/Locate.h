@@ -39,9 +39,9 @@ struct TLocated {
     bool Inverted = false; // light bars on dark
 };
 
-// Every symbol edge pair in `mask` (1 per dark pixel, `width` × `height`),
-// scanning every `step`-th row and column.
-VANDREL_ENGINES_EXPORT std::vector<TLocated> Locate(const std::vector<uint8_t>& mask, int32_t width, int32_t height,
-                                                    int32_t step);
+struct TGreyPicture;
+
+// Every symbol edge pair in `grey`, scanning every `step`-th row and column.
+VANDREL_ENGINES_EXPORT std::vector<TLocated> Locate(const TGreyPicture& grey, int32_t step);
 
 } // namespace Vandrel

@@ -109,11 +109,16 @@ TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules, st
                 if (i > 0 && i % CodewordModules == 0) {
                     const double predicted = begin + CodewordModules * pitch;
                     begin = predicted;
-                    for (double t = predicted - pitch / 2; t <= predicted + pitch / 2; t += pitch / 4)
-                        if (!darkAt(t - pitch / 4) && darkAt(t)) {
+                    bool before = darkAt(predicted - 3 * pitch / 4);
+                    for (int32_t k = -2; k <= 2; ++k) {
+                        const double t = predicted + k * pitch / 4;
+                        const bool now = darkAt(t);
+                        if (!before && now) {
                             begin = t - pitch / 8;
                             break;
                         }
+                        before = now;
+                    }
                 }
                 line[static_cast<size_t>(Margin + i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
             }
@@ -155,34 +160,38 @@ std::vector<int32_t> ColumnGuesses(const TLocated& l)
     return guesses;
 }
 
+// Most symbols read along the fitted slope alone; the tilted lines are drawn
+// only for those that do not. Lines sampled at a wrong column count show no
+// symbol row at all, so a count whose lines show rows is the symbol's, and
+// the others are not tried.
 std::vector<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated& l)
 {
-    // Most symbols read along the fitted slope alone; the tilted lines are
-    // drawn only for those that do not.
     constexpr double Fitted[] = {0};
     constexpr double Tilted[] = {0, -1, 1, -2, 2};
-    for (const std::span<const double> tilts : {std::span<const double>(Fitted), std::span<const double>(Tilted)})
-        for (const int32_t columns : ColumnGuesses(l)) {
-            std::vector<TSymbolRead> symbols =
-                WholeSymbols(Sample(grey, l, (columns + 4) * CodewordModules + 1, tilts));
-            if (symbols.empty())
-                continue;
-            const TScanView& v = l.View;
-            const double s = l.Start.First;
-            const double p = l.Start.At(s);
-            for (TSymbolRead& symbol : symbols) {
-                symbol.Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
-                symbol.Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
-            }
-            return symbols;
+    for (const int32_t columns : ColumnGuesses(l)) {
+        const int32_t modules = (columns + 4) * CodewordModules + 1;
+        TSampled sampled = Sample(grey, l, modules, Fitted);
+        std::vector<TSymbolRead> symbols = WholeSymbols(sampled);
+        if (symbols.empty() && sampled.Height > 0)
+            symbols = WholeSymbols(Sample(grey, l, modules, Tilted));
+        if (symbols.empty() && sampled.Height == 0)
+            continue;
+        const TScanView& v = l.View;
+        const double s = l.Start.First;
+        const double p = l.Start.At(s);
+        for (TSymbolRead& symbol : symbols) {
+            symbol.Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
+            symbol.Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
         }
+        return symbols;
+    }
     return {};
 }
 
-std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey, const std::vector<uint8_t>& mask)
+std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey)
 {
     std::vector<TSymbolRead> symbols;
-    for (const TLocated& l : Locate(mask, grey.Width, grey.Height, ScanStep))
+    for (const TLocated& l : Locate(grey, ScanStep))
         for (TSymbolRead& symbol : ReadSampled(grey, l)) {
             // A symbol found twice, by two edges of one pattern, counts once.
             const bool known = std::any_of(symbols.begin(), symbols.end(), [&](const TSymbolRead& s) {
@@ -200,16 +209,12 @@ std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey, const std::vector
 std::vector<TSymbolRead> ReadLocated(const TPixelView& picture)
 {
     thread_local TGreyPicture grey;
-    thread_local std::vector<uint8_t> mask;
     MakeGrey(picture, grey);
     if (grey.Grey.empty())
         return {};
-    DarkMask(grey, mask);
-    std::vector<TSymbolRead> symbols = ReadLocated(grey, mask);
-    if (grey.Grey.capacity() > KeptPixels) {
+    std::vector<TSymbolRead> symbols = ReadLocated(grey);
+    if (grey.Grey.capacity() > KeptPixels)
         grey = {};
-        mask = {};
-    }
     return symbols;
 }
 
