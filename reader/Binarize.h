@@ -57,8 +57,12 @@ struct TGreyPicture {
 // a larger picture's are let go.
 inline constexpr size_t KeptPixels = size_t{2480} * 3508;
 
-// The grey level of each pixel (the brightest colour component, as the row
-// reader judges), with thresholds, into `grey`, whose buffers are reused:
+// The grey level of each pixel of row `y` (the brightest colour component:
+// bars may be any dark colour) into `grey`, Width bytes. The view must be one
+// the row reader reads (1, 3 or 4 bytes a pixel, rows within the stride).
+VANDREL_ENGINES_EXPORT void GreyRow(const TPixelView& picture, int32_t y, uint8_t* grey);
+
+// The grey level of each pixel (GreyRow), with thresholds, into `grey`, whose buffers are reused:
 // a fresh picture-sized buffer costs more in page faults than the pass that
 // fills it. An empty picture for a view the row reader would not read.
 VANDREL_ENGINES_EXPORT void MakeGrey(const TPixelView& picture, TGreyPicture& grey);

@@ -1,6 +1,7 @@
 #include "reader/Locate.h"
 
 #include "reader/Binarize.h"
+#include "reader/Runs.h"
 
 #include "pdf417/Symbol.h"
 
@@ -25,50 +26,11 @@ struct THit {
     double Module = 0;
 };
 
-// The runs of one scan line: run i covers [Edge[i], Edge[i + 1]).
-struct TLineRuns {
-    std::vector<int32_t> Edge;
-    bool FirstDark = false;
-
-    // `line` holds 1 per dark place and 0 per light one; stretches of one
-    // colour are passed eight places at a time.
-    void Measure(const uint8_t* line, int32_t length)
-    {
-        constexpr uint64_t AllDark = 0x0101010101010101;
-        Edge.clear();
-        FirstDark = line[0] != 0;
-        Edge.push_back(0);
-        uint8_t colour = line[0];
-        for (int32_t x = 1; x < length;) {
-            const uint64_t same = colour ? AllDark : 0;
-            uint64_t eight;
-            while (x + 8 <= length && (std::memcpy(&eight, line + x, 8), eight == same))
-                x += 8;
-            const int32_t end = std::min(x + 8, length);
-            for (; x < end; ++x)
-                if (line[x] != colour) {
-                    Edge.push_back(x);
-                    colour = line[x];
-                }
-        }
-        Edge.push_back(length);
-    }
-    // The same runs read from the other end.
-    void Reverse(int32_t length)
-    {
-        FirstDark = (Edge.size() % 2 == 0) == FirstDark; // the colour of the last run
-        std::reverse(Edge.begin(), Edge.end());
-        for (int32_t& e : Edge)
-            e = length - e;
-    }
-    size_t Count() const { return Edge.size() - 1; }
-};
-
 // Whether runs i ... match `pattern` (element widths in modules, bar first)
 // at one module width taken from their total. Blur and thresholding widen
 // bars and narrow spaces by a part of a module, so each element is allowed
 // half a module and more on the wide ones.
-bool Matches(const TLineRuns& runs, size_t i, std::string_view pattern, double& module)
+bool Matches(const TRuns& runs, size_t i, std::string_view pattern, double& module)
 {
     if (i + pattern.size() > runs.Count())
         return false;
@@ -123,15 +85,16 @@ double Crossing(const TGreyPicture& g, const TScanView& v, double s, int32_t q)
 // The start and stop patterns of one scan line's runs; `edge(q)` refines the
 // run boundary q.
 template <typename Edge>
-void FindPatterns(const TLineRuns& runs, double s, TViewHits& hits, const Edge& edge)
+void FindPatterns(const TRuns& runs, double s, TViewHits& hits, const Edge& edge)
 {
     const std::vector<int32_t>& e = runs.Edge;
     for (size_t i = 0; i + Pdf417StartPattern.size() <= runs.Count(); ++i) {
-        // Both patterns open with a bar of 7 or 8 modules and then a space
-        // and a bar of one: a run not three times both starts neither, and
-        // text and pictures are mostly such runs.
-        const int32_t first = e[i + 1] - e[i];
-        if (first < 3 * (e[i + 2] - e[i + 1]) || first < 3 * (e[i + 3] - e[i + 2]))
+        // Both patterns open with a bar of 7 or 8 modules, whose elements 1,
+        // 2, 4 and 5 behind it are one module each: a run not three times
+        // those starts neither, and text and pictures are mostly such runs.
+        const int32_t bar = e[i + 1] - e[i];
+        const auto narrow = [&](size_t k) { return bar >= 3 * (e[i + k + 1] - e[i + k]); };
+        if (!narrow(1) || !narrow(2) || !narrow(4) || !narrow(5))
             continue;
         const size_t inverted = (i % 2 == 0) == runs.FirstDark ? 0 : 1;
         double module = 0;
@@ -250,10 +213,10 @@ void ScanLines(const TGreyPicture& grey, int32_t length, int32_t lines, int32_t 
                const TScanView& backward, const Dark& dark, std::vector<TLocated>& located)
 {
     TViewHits ahead, back;
-    TLineRuns runs;
+    TRuns runs;
     for (int32_t i = 0; i < lines; i += step) {
         const double s = i + 0.5;
-        runs.Measure(dark(i), length);
+        runs.Measure({dark(i), static_cast<size_t>(length)});
         FindPatterns(runs, s, ahead, [&](int32_t q) { return Crossing(grey, forward, s, q); });
         runs.Reverse(length);
         FindPatterns(runs, s, back, [&](int32_t q) { return Crossing(grey, backward, s, q); });
@@ -287,14 +250,20 @@ std::vector<TLocated> Locate(const TGreyPicture& grey, int32_t step)
     thread_local std::vector<uint8_t> gathered;
     std::vector<uint8_t>& columns = gathered;
     columns.resize(static_cast<size_t>(scanned) * static_cast<size_t>(height));
-    constexpr int32_t Band = 32;
+    // A band of rows stays in the cache while its columns are gathered.
+    constexpr int32_t Band = 16;
     for (int32_t top = 0; top < height; top += Band) {
-        const int32_t bottom = std::min(top + Band, height);
+        const size_t rows = static_cast<size_t>(std::min(Band, height - top));
+        std::array<const uint8_t*, Band> lines{}, thresholds{};
+        for (size_t j = 0; j < rows; ++j) {
+            lines[j] = grey.Line(top + static_cast<int32_t>(j));
+            thresholds[j] = grey.ThresholdLine(top + static_cast<int32_t>(j));
+        }
         for (int32_t k = 0; k < scanned; ++k) {
             const int32_t x = k * step;
-            uint8_t* column = columns.data() + static_cast<size_t>(k) * static_cast<size_t>(height);
-            for (int32_t y = top; y < bottom; ++y)
-                column[y] = grey.Dark(x, y);
+            uint8_t* column = columns.data() + static_cast<size_t>(k) * static_cast<size_t>(height) + top;
+            for (size_t j = 0; j < rows; ++j)
+                column[j] = lines[j][x] < thresholds[j][x / BinarizeBlock];
         }
     }
     ScanLines(

@@ -4,7 +4,9 @@
 #include "pdf417/Codewords.h"
 #include "pdf417/ErrorCorrection.h"
 #include "pdf417/Symbol.h"
+#include "reader/Binarize.h"
 #include "reader/Correction.h"
+#include "reader/Runs.h"
 
 #include <algorithm>
 #include <bit>
@@ -32,56 +34,15 @@ bool IsReadable(const TPixelView& p)
            p.Stride >= static_cast<ptrdiff_t>(p.Width) * p.BytesPerPixel;
 }
 
-// Pixels of `Bytes` bytes, three colour components first: dark when the
-// brightest component is at most DarkLevel. The pixel size is a constant
-// here, so the loop compiles to straight vector code.
-template <size_t Bytes>
-void DarkPixels(const uint8_t* line, std::vector<uint8_t>& row)
-{
-    for (size_t x = 0; x < row.size(); ++x) {
-        const uint8_t* pixel = line + x * Bytes;
-        row[x] = std::max(std::max(pixel[0], pixel[1]), pixel[2]) <= DarkLevel;
-    }
-}
-
-// Row `y` as 1 per dark pixel. The pixel format is settled once per row, so
-// the loops below stay free of calls and branches on it.
+// Row `y` as 1 per dark pixel: its grey levels, then each against DarkLevel.
 void DarkRow(const TPixelView& p, int32_t y, std::vector<uint8_t>& row)
 {
     row.resize(static_cast<size_t>(p.Width));
-    const uint8_t* line = p.Pixels + y * p.Stride;
-    if (p.BytesPerPixel == 1) {
-        for (size_t x = 0; x < row.size(); ++x)
-            row[x] = line[x] <= DarkLevel;
-    } else if (p.BytesPerPixel == 3) {
-        DarkPixels<3>(line, row);
-    } else {
-        DarkPixels<4>(line, row);
-    }
+    uint8_t* dark = row.data();
+    GreyRow(p, y, dark);
+    for (size_t x = 0; x < row.size(); ++x)
+        dark[x] = dark[x] <= DarkLevel;
 }
-
-// A pixel row as runs of equal pixels: run i covers [Edge[i], Edge[i + 1]),
-// and the runs alternate from the colour of the first.
-struct TRuns {
-    std::vector<int32_t> Edge;
-    bool FirstDark = false;
-
-    void Measure(std::span<const uint8_t> row)
-    {
-        Edge.clear();
-        FirstDark = !row.empty() && row[0] != 0;
-        if (!row.empty())
-            Edge.push_back(0);
-        for (size_t x = 1; x < row.size(); ++x)
-            if ((row[x] != 0) != (row[x - 1] != 0))
-                Edge.push_back(static_cast<int32_t>(x));
-        Edge.push_back(static_cast<int32_t>(row.size()));
-    }
-    size_t Count() const { return Edge.size() - 1; }
-    int32_t Length(size_t i) const { return Edge[i + 1] - Edge[i]; }
-    // Run i in whole modules, rounded up.
-    int32_t Modules(size_t i, int32_t module) const { return (Length(i) + module - 1) / module; }
-};
 
 // Runs i ... i+7 as the start pattern at `module` pixels: the 8-module bar,
 // six narrow elements, a 3-module space, 17 modules in all, each measure
