@@ -208,21 +208,56 @@ void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vecto
 // The scan lines of `lines` lines of `length` pixels each, every `step`-th,
 // read forwards in `forward` and backwards in `backward`; `dark(i)` gives
 // line i, 1 per dark pixel.
+// The hits of one axis read forwards and backwards.
+struct TAxisHits {
+    TViewHits Ahead, Back;
+
+    bool Any() const
+    {
+        for (const TViewHits* hits : {&Ahead, &Back})
+            for (size_t polarity = 0; polarity < 2; ++polarity)
+                if (!hits->Start[polarity].empty() || !hits->Stop[polarity].empty())
+                    return true;
+        return false;
+    }
+};
+
 template <typename Dark>
-void ScanLines(const TGreyPicture& grey, int32_t length, int32_t lines, int32_t step, const TScanView& forward,
-               const TScanView& backward, const Dark& dark, std::vector<TLocated>& located)
+TAxisHits ScanLines(const TGreyPicture& grey, int32_t length, int32_t lines, int32_t step, const TScanView& forward,
+                    const TScanView& backward, const Dark& dark)
 {
-    TViewHits ahead, back;
+    TAxisHits hits;
     TRuns runs;
     for (int32_t i = 0; i < lines; i += step) {
         const double s = i + 0.5;
         runs.Measure({dark(i), static_cast<size_t>(length)});
-        FindPatterns(runs, s, ahead, [&](int32_t q) { return Crossing(grey, forward, s, q); });
+        FindPatterns(runs, s, hits.Ahead, [&](int32_t q) { return Crossing(grey, forward, s, q); });
         runs.Reverse(length);
-        FindPatterns(runs, s, back, [&](int32_t q) { return Crossing(grey, backward, s, q); });
+        FindPatterns(runs, s, hits.Back, [&](int32_t q) { return Crossing(grey, backward, s, q); });
     }
-    Pair(forward, ahead, step, located);
-    Pair(backward, back, step, located);
+    return hits;
+}
+
+// Columns 0, step, 2·step ... of `grey`, 1 per dark pixel, one after the
+// other into `out`, Height bytes each, a band of rows at a time: the band
+// stays in the cache while its columns are gathered, and each column gets a
+// good part of a cache line at once.
+void GatherColumns(const TGreyPicture& grey, int32_t step, uint8_t* out)
+{
+    constexpr int32_t Band = 4 * BinarizeBlock;
+    const size_t height = static_cast<size_t>(grey.Height);
+    for (int32_t top = 0; top < grey.Height; top += Band) {
+        const size_t rows = static_cast<size_t>(std::min(Band, grey.Height - top));
+        std::array<const uint8_t*, Band> lines{}, thresholds{};
+        for (size_t j = 0; j < rows; ++j) {
+            lines[j] = grey.Line(top + static_cast<int32_t>(j));
+            thresholds[j] = grey.ThresholdLine(top + static_cast<int32_t>(j));
+        }
+        uint8_t* column = out + top;
+        for (int32_t x = 0; x < grey.Width; x += step, column += height)
+            for (size_t j = 0; j < rows; ++j)
+                column[j] = lines[j][x] < thresholds[j][x / BinarizeBlock];
+    }
 }
 
 } // namespace
@@ -233,43 +268,36 @@ std::vector<TLocated> Locate(const TGreyPicture& grey, int32_t step)
     const int32_t width = grey.Width, height = grey.Height;
     if (width <= 0 || height <= 0 || step <= 0)
         return located;
+    // Most pictures that reach here hold no symbol: each axis is scanned on
+    // every other of its scan lines first, and on all of them only when a
+    // pattern turns up there.
+    const auto scan = [&](const TScanView& forward, const TScanView& backward, const auto& scanEvery) {
+        if (!scanEvery(2 * step).Any())
+            return;
+        const TAxisHits hits = scanEvery(step);
+        Pair(forward, hits.Ahead, step, located);
+        Pair(backward, hits.Back, step, located);
+    };
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
     // Rows are made dark and light one at a time; the columns scanned are
-    // gathered first, a band of rows at a time, each into a line of its own
-    // (KeptPixels).
+    // gathered first, each into a line of its own (KeptPixels).
     std::vector<uint8_t> row(static_cast<size_t>(width));
-    ScanLines(
-        grey, width, height, step, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1},
-        [&](int32_t y) {
+    scan({0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, [&](int32_t every) {
+        return ScanLines(grey, width, height, every, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, [&](int32_t y) {
             DarkRow(grey, y, row.data());
             return row.data();
-        },
-        located);
-    const int32_t scanned = (width + step - 1) / step;
+        });
+    });
     thread_local std::vector<uint8_t> gathered;
     std::vector<uint8_t>& columns = gathered;
-    columns.resize(static_cast<size_t>(scanned) * static_cast<size_t>(height));
-    // A band of rows stays in the cache while its columns are gathered.
-    constexpr int32_t Band = 16;
-    for (int32_t top = 0; top < height; top += Band) {
-        const size_t rows = static_cast<size_t>(std::min(Band, height - top));
-        std::array<const uint8_t*, Band> lines{}, thresholds{};
-        for (size_t j = 0; j < rows; ++j) {
-            lines[j] = grey.Line(top + static_cast<int32_t>(j));
-            thresholds[j] = grey.ThresholdLine(top + static_cast<int32_t>(j));
-        }
-        for (int32_t k = 0; k < scanned; ++k) {
-            const int32_t x = k * step;
-            uint8_t* column = columns.data() + static_cast<size_t>(k) * static_cast<size_t>(height) + top;
-            for (size_t j = 0; j < rows; ++j)
-                column[j] = lines[j][x] < thresholds[j][x / BinarizeBlock];
-        }
-    }
-    ScanLines(
-        grey, height, width, step, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0},
-        [&](int32_t x) { return columns.data() + static_cast<size_t>(x / step) * static_cast<size_t>(height); },
-        located);
+    scan({0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, [&](int32_t every) {
+        columns.resize(static_cast<size_t>((width + every - 1) / every) * static_cast<size_t>(height));
+        GatherColumns(grey, every, columns.data());
+        return ScanLines(grey, height, width, every, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, [&](int32_t x) {
+            return columns.data() + static_cast<size_t>(x / every) * static_cast<size_t>(height);
+        });
+    });
     if (columns.capacity() > KeptPixels)
         columns = {};
     return located;
