@@ -412,6 +412,16 @@ std::vector<TSymbolRead> GetCode(const TPixelView& picture)
     return symbols;
 }
 
+std::optional<TSymbolRead> AssembleRows(std::vector<TRowCodewords> rows)
+{
+    TCandidate candidate;
+    for (TRowCodewords& row : rows)
+        if (!row.Codewords.empty())
+            if (std::optional<TRead> read = Place(std::move(row)))
+                candidate.Reads.push_back(std::move(*read));
+    return Assemble(candidate);
+}
+
 std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message)
 {
     std::vector<TSymbolRead> symbols = GetCode(picture);

@@ -110,6 +110,12 @@ struct TSymbolRead {
 // indicators) are not reported.
 VANDREL_ENGINES_EXPORT std::vector<TSymbolRead> GetCode(const TPixelView& picture);
 
+// The symbol that rows read across one symbol elsewhere show (lines sampled
+// along a turned or skewed symbol, in any order), each placed by its row
+// indicators and counted as GetCode counts pixel rows; nullopt when they show
+// none.
+VANDREL_ENGINES_EXPORT std::optional<TSymbolRead> AssembleRows(std::vector<TRowCodewords> rows);
+
 // GetCode, reporting "No any Information!" when the picture holds no symbol.
 VANDREL_ENGINES_EXPORT std::vector<TSymbolRead> GetBSStream(const TPixelView& picture, const TMessageFn& message);
 

@@ -7,25 +7,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <utility>
 
 namespace Vandrel {
 namespace {
 
 constexpr int32_t ScanStep = 2; // pixels between the scan lines that locate symbols
-constexpr int32_t Margin = 4;   // light pixels around the sampled picture
-
-// A picture the row reader reads: one byte a pixel.
-struct TSampled {
-    int32_t Width = 0;
-    int32_t Height = 0;
-    std::vector<uint8_t> Pixels;
-
-    TPixelView View() const { return {Pixels.data(), Width, Height, Width, 1}; }
-};
 
 // The slope of the symbol's edges, at right angles to its rows: both edges
 // fitted together, as each alone is a little off.
@@ -45,43 +35,83 @@ double Width(const TLocated& l)
     return std::sqrt(1 + b * b) * (l.Stop.At(middle) - l.Start.At(middle)) / (1 + b * l.Stop.B);
 }
 
-// The symbol row a sampled line shows, by its left row indicator: the cluster
-// of its pattern gives the row mod 3, its value div 30 the row div 3. -1 when
-// the line shows no symbol row.
-int32_t SymbolRow(std::span<const uint8_t> dark)
+// The element widths of `modules`, one byte a module, non-zero for dark: a
+// bar first and a space last, eight elements of at most `widest` modules.
+// Widths no cluster holds ("00000000") for any other shape.
+TCodeWidths ModuleWidths(std::span<const uint8_t> modules, int32_t widest)
 {
-    const std::optional<TRowCodewords> row = GetPDFNumCode(dark);
-    if (!row)
-        return -1;
-    for (int32_t cluster = 0; cluster < 3; ++cluster) {
-        const int32_t value = FindCodeWord(row->Codewords.front(), cluster);
-        if (value >= 0)
-            return 3 * (value / RowIndicatorGroup) + cluster;
+    TCodeWidths widths;
+    widths.fill('0');
+    if (modules.empty() || !modules.front() || modules.back())
+        return widths;
+    size_t element = 0;
+    int32_t width = 1;
+    for (size_t i = 1; i <= modules.size(); ++i) {
+        if (i < modules.size() && (modules[i] != 0) == (modules[i - 1] != 0)) {
+            ++width;
+            continue;
+        }
+        if (element == widths.size() || width > widest)
+            return TCodeWidths{'0', '0', '0', '0', '0', '0', '0', '0'};
+        widths[element++] = static_cast<char>('0' + width);
+        width = 1;
     }
-    return -1;
+    if (element != widths.size())
+        widths.fill('0');
+    return widths;
+}
+
+// Whether `modules` show `pattern` (element widths, bar first), the last
+// element running on to the end.
+bool Shows(std::span<const uint8_t> modules, std::string_view pattern)
+{
+    size_t at = 0;
+    for (size_t e = 0; e < pattern.size(); ++e)
+        for (int32_t m = 0; m < pattern[e] - '0'; ++m, ++at)
+            if (at >= modules.size() || (modules[at] != 0) != (e % 2 == 0))
+                return false;
+    return true;
+}
+
+// The codewords of a line sampled across a symbol of `columns` data columns,
+// one byte a module: its row indicators and data columns, 17 modules each
+// between the start and the stop pattern. A line that shows neither pattern
+// crossed no symbol row whole, and gives no codewords.
+TRowCodewords LineCodewords(std::span<const uint8_t> line, int32_t columns)
+{
+    TRowCodewords row;
+    const size_t stop = static_cast<size_t>(columns + 3) * CodewordModules;
+    if (!Shows(line.first(CodewordModules), Pdf417StartPattern) && !Shows(line.subspan(stop), Pdf417StopPattern))
+        return row;
+    for (int32_t c = 0; c < columns + 2; ++c)
+        row.Codewords.push_back(
+            ModuleWidths(line.subspan(static_cast<size_t>(c + 1) * CodewordModules, CodewordModules), 6));
+    return row;
 }
 
 // Lines across the located symbol, one per pixel along its start edge (a few
 // more at both ends), each from the start edge at right angles to it up to the
-// stop edge, sampled at `modules` module centres. A line read whole must stay
-// within one symbol row, which on a wide symbol takes a truer slope than the
-// fitted edges give, so the lines are drawn at that slope and at a few tilted
-// by Tilt pixels across the symbol each, and all of them vote. The lines are
-// put in the order of the symbol rows they show: a symbol upside down comes
-// out upright, and a line across two symbol rows, whose indicator may name a
-// row elsewhere, joins that row's lines rather than split the symbol in two.
-TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules, std::span<const double> tilts)
+// stop edge, sampled module by module for a symbol of `columns` data columns.
+// A line that stays within one symbol row reads it whole, which on a wide
+// symbol takes a truer slope than the fitted edges give, so the lines are
+// drawn at that slope and at a few tilted by Tilt pixels across the symbol
+// each, and all of them vote. Each line's codewords are placed by its row
+// indicators, so a symbol upside down comes out upright; where a line
+// crosses into the next symbol row, those codewords are of another cluster
+// and do not count.
+std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, int32_t columns,
+                                  std::span<const double> tilts)
 {
     constexpr double Tilt = 1.5;
     const TScanView& v = l.View;
+    const int32_t modules = (columns + 4) * CodewordModules + 1;
     const double pitch = Width(l) / modules;
     const double first = l.Start.First - 2 * ScanStep;
     // A line every other pixel: a symbol row is at least three modules high.
     constexpr int32_t LineStep = 2;
     const int32_t lines = (static_cast<int32_t>(l.Start.Last - l.Start.First) + 4 * ScanStep) / LineStep + 1;
-    const size_t width = static_cast<size_t>(modules + 2 * Margin);
-    std::vector<uint8_t> dark(tilts.size() * static_cast<size_t>(lines) * width, 0);
-    std::vector<std::pair<int32_t, size_t>> order; // symbol row, line
+    std::vector<uint8_t> line(static_cast<size_t>(modules));
+    std::vector<TRowCodewords> rows;
     for (size_t k = 0; k < tilts.size(); ++k) {
         const double b = Across(l) + tilts[k] * Tilt / Width(l);
         const double norm = std::sqrt(1 + b * b);
@@ -90,15 +120,16 @@ TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules, st
         for (int32_t j = 0; j < lines; ++j) {
             const double s0 = first + j * LineStep;
             const double p0 = l.Start.At(s0);
-            const size_t index = k * static_cast<size_t>(lines) + static_cast<size_t>(j);
-            const std::span<uint8_t> line(dark.data() + index * width, width);
-            // Whether the place `t` pixels along the line is dark.
+            // Whether the place `t` pixels along the line is dark. Pixel
+            // centres lie at half pixels in scan coordinates, at whole ones
+            // in the grey picture.
+            const float x0 = static_cast<float>(v.OriginX + s0 * v.AcrossX + p0 * v.AlongX - 0.5);
+            const float y0 = static_cast<float>(v.OriginY + s0 * v.AcrossY + p0 * v.AlongY - 0.5);
+            const float dx = static_cast<float>(ds * v.AcrossX + dp * v.AlongX);
+            const float dy = static_cast<float>(ds * v.AcrossY + dp * v.AlongY);
             const auto darkAt = [&](double t) {
-                const float s = static_cast<float>(s0 + t * ds);
-                const float p = static_cast<float>(p0 + t * dp);
-                // Pixel centres lie at half pixels in scan coordinates, at whole ones in the grey picture.
-                return grey.DarkAt(v.OriginX + s * v.AcrossX + p * v.AlongX - 0.5f,
-                                   v.OriginY + s * v.AcrossY + p * v.AlongY - 0.5f) != l.Inverted;
+                const float along = static_cast<float>(t);
+                return grey.DarkAt(x0 + along * dx, y0 + along * dy) != l.Inverted;
             };
             // Every codeword, the stop pattern and its closing bar begin with
             // a bar behind a space: its modules are sampled from that edge,
@@ -120,31 +151,12 @@ TSampled Sample(const TGreyPicture& grey, const TLocated& l, int32_t modules, st
                         before = now;
                     }
                 }
-                line[static_cast<size_t>(Margin + i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
+                line[static_cast<size_t>(i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
             }
-            if (const int32_t row = SymbolRow(line); row >= 0)
-                order.emplace_back(row, index);
+            rows.push_back(LineCodewords(line, columns));
         }
     }
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    TSampled out;
-    out.Width = static_cast<int32_t>(width);
-    out.Height = static_cast<int32_t>(order.size());
-    out.Pixels.reserve(order.size() * width);
-    for (const auto& [row, j] : order)
-        for (size_t i = 0; i < width; ++i)
-            out.Pixels.push_back(dark[j * width + i] ? 0 : 255);
-    return out;
-}
-
-// The whole symbols of a sampled picture.
-std::vector<TSymbolRead> WholeSymbols(const TSampled& sampled)
-{
-    std::vector<TSymbolRead> whole;
-    for (TSymbolRead& symbol : GetCode(sampled.View()))
-        if (CreateCodeWord(symbol, {}))
-            whole.push_back(std::move(symbol));
-    return whole;
+    return rows;
 }
 
 // The data columns a located symbol may have, the likeliest first: its width
@@ -162,44 +174,43 @@ std::vector<int32_t> ColumnGuesses(const TLocated& l)
 
 // Most symbols read along the fitted slope alone; the tilted lines are drawn
 // only for those that do not. Lines sampled at a wrong column count show no
-// symbol row at all, so a count whose lines show rows is the symbol's, and
+// symbol rows at all, so a count whose lines show rows is the symbol's, and
 // the others are not tried.
-std::vector<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated& l)
+std::optional<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated& l)
 {
     constexpr double Fitted[] = {0};
     constexpr double Tilted[] = {0, -1, 1, -2, 2};
     for (const int32_t columns : ColumnGuesses(l)) {
-        const int32_t modules = (columns + 4) * CodewordModules + 1;
-        TSampled sampled = Sample(grey, l, modules, Fitted);
-        std::vector<TSymbolRead> symbols = WholeSymbols(sampled);
-        if (symbols.empty() && sampled.Height > 0)
-            symbols = WholeSymbols(Sample(grey, l, modules, Tilted));
-        if (symbols.empty() && sampled.Height == 0)
+        std::optional<TSymbolRead> symbol = AssembleRows(Sample(grey, l, columns, Fitted));
+        if (!symbol)
             continue;
+        if (!CreateCodeWord(*symbol, {})) {
+            symbol = AssembleRows(Sample(grey, l, columns, Tilted));
+            if (!symbol || !CreateCodeWord(*symbol, {}))
+                return std::nullopt;
+        }
         const TScanView& v = l.View;
         const double s = l.Start.First;
         const double p = l.Start.At(s);
-        for (TSymbolRead& symbol : symbols) {
-            symbol.Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
-            symbol.Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
-        }
-        return symbols;
+        symbol->Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
+        symbol->Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
+        return symbol;
     }
-    return {};
+    return std::nullopt;
 }
 
 std::vector<TSymbolRead> ReadLocated(const TGreyPicture& grey)
 {
     std::vector<TSymbolRead> symbols;
     for (const TLocated& l : Locate(grey, ScanStep))
-        for (TSymbolRead& symbol : ReadSampled(grey, l)) {
+        if (std::optional<TSymbolRead> symbol = ReadSampled(grey, l)) {
             // A symbol found twice, by two edges of one pattern, counts once.
             const bool known = std::any_of(symbols.begin(), symbols.end(), [&](const TSymbolRead& s) {
-                return s.Codewords == symbol.Codewords && std::abs(s.Left - symbol.Left) <= 8 &&
-                       std::abs(s.Top - symbol.Top) <= 8;
+                return s.Rows == symbol->Rows && s.DataColumns == symbol->DataColumns &&
+                       std::abs(s.Left - symbol->Left) <= 8 && std::abs(s.Top - symbol->Top) <= 8;
             });
             if (!known)
-                symbols.push_back(std::move(symbol));
+                symbols.push_back(std::move(*symbol));
         }
     return symbols;
 }
