@@ -306,19 +306,6 @@ void PictureOrder(std::vector<TSymbolRead>& symbols)
     }
 }
 
-// Whether not one codeword of some symbol row was read (`unknown`: the
-// places not read, in order). Such a row is missing from the picture, or
-// another row stands in its place: the picture is not the symbol its row
-// indicators declare, and it is refused rather than rebuilt from the rest.
-bool LacksARow(std::span<const int32_t> unknown, int32_t columns)
-{
-    const size_t row = static_cast<size_t>(columns);
-    for (size_t i = 0; i + row <= unknown.size(); ++i)
-        if (unknown[i] % columns == 0 && unknown[i + row - 1] == unknown[i] + columns - 1)
-            return true;
-    return false;
-}
-
 } // namespace
 
 int32_t TRowCodewords::DataColumns() const
@@ -482,8 +469,9 @@ std::optional<std::vector<int16_t>> CreateCodeWord(const TSymbolRead& symbol, co
         return std::nullopt;
     };
     const int32_t ecCount = int32_t{2} << symbol.ErrorLevel;
-    const std::optional<int32_t> restored =
-        LacksARow(unknown, columns) ? std::nullopt : CorrectCodewords(all, ecCount, unknown);
+    // A symbol row not read at all (covered, torn off, or another row in its
+    // place) is erasures like any other codeword not read.
+    const std::optional<int32_t> restored = CorrectCodewords(all, ecCount, unknown);
     if (!restored)
         return refuse();
     // Checked after the correction, which may have restored the descriptor.

@@ -135,10 +135,9 @@ VANDREL_ENGINES_EXPORT bool ErrorCorrectionHolds(std::span<const int16_t> codewo
 // holds after misread codewords are corrected and those not read restored
 // (CorrectCodewords, within its capacity), and the descriptor and the error
 // correction fill the declared grid exactly. `corrected`, when given,
-// receives how many codewords were corrected. nullopt otherwise, also for a
-// symbol with a whole row not read; when a codeword other than the
-// descriptor was not read, the first one is reported by its index in the
-// data region and the data column count ("17 4").
+// receives how many codewords were corrected. nullopt otherwise; when a
+// codeword other than the descriptor was not read, the first one is reported
+// by its index in the data region and the data column count ("17 4").
 VANDREL_ENGINES_EXPORT std::optional<std::vector<int16_t>>
 CreateCodeWord(const TSymbolRead& symbol, const TMessageFn& message, int32_t* corrected = nullptr);
 

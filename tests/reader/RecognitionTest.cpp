@@ -234,7 +234,8 @@ TEST(Recognition, FindsEverySymbolOfAPicture)
 }
 
 // A symbol whose rows disagree with its row indicators, or the indicators
-// among themselves, is not read; nor one that lacks a row.
+// among themselves, is not read; one that lacks a row is, when the error
+// correction restores it.
 TEST(Recognition, RowIndicatorsMustAgreeWithTheRead)
 {
     TPdf417Encoder encoder;
@@ -259,34 +260,41 @@ TEST(Recognition, RowIndicatorsMustAgreeWithTheRead)
     rightNoPattern[1].replace(rightNoPattern[1].size() - 17, 8, "71111114");
     std::vector<std::string> rightElsewhere = good; // the row does not
     rightElsewhere[1].replace(rightElsewhere[1].size() - 17, 8, GetBSValue(2, GetFistNote(1, 1, size, 2)));
+    // `restored`: the codewords the error correction restores when the
+    // symbol reads, those of the rows that do not count.
     struct TCase {
         const char* name;
         std::vector<std::string> rows;
         bool read;
+        int32_t restored = 0;
     };
+    const int32_t columns = size.Columns;
     const TCase cases[] = {
         {"as drawn", good, true},
         {"a right indicator that is no pattern", rightNoPattern, true},
-        {"a right indicator of another cluster", rightElsewhere, false},
+        {"a right indicator of another cluster", rightElsewhere, true, columns},
         {"cut one module into the stop pattern", cutStop, false},
         {"more columns declared", rows({size.Rows, size.Columns + 1}, 2, true), false},
         {"more columns declared, truncated", rows({size.Rows, size.Columns + 1}, 2, false), false},
         {"fewer rows declared", rows({size.Rows - 1, size.Columns}, 2, true), false},
         {"more rows declared", rows({size.Rows + 1, size.Columns}, 2, true), false},
         {"another error level declared", rows(size, 3, true), false},
-        {"a row missing", missingRow, false},
-        {"a row twice, in another row's place", wrongCluster, false},
+        {"a row missing", missingRow, true, columns},
+        {"a row twice, in another row's place", wrongCluster, true, columns},
         {"one right indicator outvoted", oneRightWrong, true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         const TPicture picture = Draw(c.rows, {2});
         bool read = false;
-        for (const TSymbolRead& symbol : GetCode(picture.View()))
-            if (const auto values = CreateCodeWord(symbol, {})) {
+        for (const TSymbolRead& symbol : GetCode(picture.View())) {
+            int32_t restored = -1;
+            if (const auto values = CreateCodeWord(symbol, {}, &restored)) {
                 read = true;
                 EXPECT_EQ(*values, std::vector<int16_t>(grid.begin() + 1, grid.begin() + grid[0]));
+                EXPECT_EQ(restored, c.restored);
             }
+        }
         EXPECT_EQ(read, c.read);
     }
 }
