@@ -355,16 +355,21 @@ TPictureSymbols ReadFound(const std::vector<TSymbolRead>& symbols, const TMessag
 
 TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message)
 {
-    TPictureSymbols read = ReadFound(GetCode(picture), message);
+    // What the row reader says about symbols it cannot read is held back
+    // until the locator, which may read them after all, has had its turn.
+    std::vector<std::string> held;
+    TPictureSymbols read = ReadFound(GetCode(picture), [&](const std::string& text) { held.push_back(text); });
     // Clean upright pictures read above at once; the rest (turned, skewed,
     // blurred, framed) need their symbols located first.
     if (read.Symbols.empty()) {
         TPictureSymbols located = ReadFound(ReadLocated(picture), message);
         if (!located.Symbols.empty())
-            read = std::move(located);
-        else if (read.Unreadable == 0)
-            Report(message, "No any Information!");
+            return located;
+        if (read.Unreadable == 0)
+            held.push_back("No any Information!");
     }
+    for (const std::string& text : held)
+        Report(message, text);
     return read;
 }
 

@@ -1,6 +1,7 @@
 #include "reader/Correction.h"
 
 #include "pdf417/Encoder.h"
+#include "pdf417/Symbol.h"
 #include "reader/Recognition.h"
 #include "reader/StreamDecode.h"
 #include "tests/reader/SymbolPictures.h"
@@ -201,6 +202,70 @@ TEST(Correction, DamagedPicturesReadExactlyOrNotAtAll)
             EXPECT_EQ(scan.Error, NoSymbolRead);
         }
     }
+}
+
+// A symbol partly covered by a white label, or with its last rows torn off:
+// the codewords under the cover are erasures. Within the capacity the picture
+// reads exactly, beyond it not at all. Level 3 corrects 14 erasures; the
+// symbol has 3 data columns, 2-pixel modules and rows 6 pixels high. A
+// covered column defeats the row reader, which loses whole rows, but not the
+// locator, which samples the rest of them; nothing the row reader said about
+// the symbol is shown when the locator reads it.
+TEST(Correction, CoveredPicturesReadExactlyOrNotAtAll)
+{
+    struct TCase {
+        const char* name;
+        int32_t firstRow, rowCount;
+        int32_t firstColumn, columnCount;
+        bool reads;
+    };
+    const TCase cases[] = {
+        {"one row", 2, 1, 0, 3, true},
+        {"the first row, with the length descriptor", 0, 1, 0, 3, true},
+        {"four rows", 2, 4, 0, 3, true},
+        {"five rows", 2, 5, 0, 3, false},
+        {"one column over seven rows", 1, 7, 1, 1, true},
+        {"two columns over seven rows", 1, 7, 1, 2, true},
+        {"two columns over eight rows", 1, 8, 0, 2, false},
+    };
+    const std::string value = "Covered or torn pictures read exactly or not at all: 0123456789 abcdefghij.";
+    TPdf417Encoder encoder;
+    Encoded(encoder, Normal, 3, 3, value);
+    const std::vector<std::string> rows = EncodedSymbols(encoder)[0];
+    constexpr int32_t Module = 2, RowHeight = 3 * Module, Margin = 2 * Module;
+    const TPicture clean = Draw(rows, {Module});
+    ASSERT_GE(rows.size(), 9u);
+    std::vector<std::string> messages;
+    const auto read = [&](const TPicture& picture) {
+        messages.clear();
+        return ScanPictureAll(picture.View(), "", {}, [&](const std::string& m) { messages.push_back(m); });
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPicture picture = clean;
+        // Codeword column k begins behind the start pattern and the left row indicator.
+        const int32_t left = Margin + (c.firstColumn + 2) * CodewordModules * Module;
+        const int32_t right = left + c.columnCount * CodewordModules * Module;
+        for (int32_t y = Margin + c.firstRow * RowHeight; y < Margin + (c.firstRow + c.rowCount) * RowHeight; ++y)
+            std::fill(picture.Pixels.begin() + y * picture.Width + left,
+                      picture.Pixels.begin() + y * picture.Width + right, 255);
+        const TPictureScan scan = read(picture);
+        if (c.reads) {
+            ASSERT_EQ(scan.Results.size(), 1u) << scan.Error;
+            EXPECT_EQ(Bytes(scan.Results[0].Data), value);
+            EXPECT_TRUE(messages.empty()) << testing::PrintToString(messages);
+        } else {
+            EXPECT_TRUE(scan.Results.empty());
+        }
+    }
+    // The last rows torn off, the tear through the middle of a row.
+    const int32_t keep = Margin + (static_cast<int32_t>(rows.size()) - 2) * RowHeight - RowHeight / 2;
+    TPicture torn = clean;
+    torn.Height = keep;
+    torn.Pixels.resize(static_cast<size_t>(torn.Width) * static_cast<size_t>(keep));
+    const TPictureScan scan = read(torn);
+    ASSERT_EQ(scan.Results.size(), 1u) << scan.Error;
+    EXPECT_EQ(Bytes(scan.Results[0].Data), value);
 }
 
 // The symbols of a sequence are corrected each; the joined result counts
