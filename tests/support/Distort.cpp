@@ -117,6 +117,20 @@ QImage Skewed(const QImage& clean)
     return OnWhite(clean.transformed(QTransform().rotate(TenthsOfDegree / 10.0), Qt::SmoothTransformation));
 }
 
+// Photographed from below: the top edge narrower than the bottom by
+// `Percent` of the width, the sides leaning in.
+template <int Percent>
+QImage InPerspective(const QImage& clean)
+{
+    const QRectF r(clean.rect());
+    const double in = r.width() * Percent / 200.0;
+    QTransform t;
+    QTransform::quadToQuad(
+        QPolygonF({r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()}),
+        QPolygonF({r.topLeft() + QPointF(in, 0), r.topRight() - QPointF(in, 0), r.bottomRight(), r.bottomLeft()}), t);
+    return OnWhite(clean.transformed(t, Qt::SmoothTransformation));
+}
+
 // Separable, the kernel cut at 3 sigma; the edges repeat the border pixels.
 QImage Blurred(const QImage& clean)
 {
@@ -252,6 +266,10 @@ constexpr TDistortion Set[] = {
     {"skewed 1", Skewed<10>},
     {"skewed 2", Skewed<20>},
     {"skewed 3", Skewed<30>},
+    {"skewed 10", Skewed<100>},
+    {"skewed 30", Skewed<300>},
+    {"perspective 4%", InPerspective<4>},
+    {"perspective 10%", InPerspective<10>},
     {"blurred 0.7", Blurred},
     {"specks 5%", Specked},
     {"noise 25 seed 1", Noisy<1>},
