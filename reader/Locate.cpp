@@ -176,7 +176,7 @@ std::vector<TEdgeLine> EdgeLines(const std::vector<THit>& hits, int32_t step)
 }
 
 // Each start edge with the nearest stop edge behind it that shares its scan
-// lines and module: at least one data column between them.
+// lines and module, at least one data column between them; or alone.
 void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vector<TLocated>& located)
 {
     for (const bool inverted : {false, true}) {
@@ -199,8 +199,9 @@ void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vecto
                 if (!best || width < best->At(middle) - start.At(middle))
                     best = &stop;
             }
-            if (best)
-                located.push_back({view, start, *best, inverted});
+            // A start edge alone may begin a truncated symbol, whose single
+            // closing bar matches no pattern.
+            located.push_back({view, start, best ? *best : TEdgeLine{}, inverted, best != nullptr});
         }
     }
 }

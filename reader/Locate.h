@@ -1,10 +1,12 @@
 #pragma once
-// Finding PDF417 symbols anywhere in a dark mask: every few pixel rows and
-// columns, read both ways, are searched for the start and the stop pattern by
-// the proportions of their runs, so a symbol is found at any scale, in any
-// quarter turn and mirrored, dark on light or light on dark. The hits of one pattern edge on consecutive
-// scan lines lie on a line, the symbol's left or right edge; a start edge
-// with a stop edge behind it makes a located symbol.
+// Finding PDF417 symbols anywhere in a grey picture: every few pixel rows and
+// columns, made dark and light by the local threshold and read both ways, are
+// searched for the start and the stop pattern by the proportions of their
+// runs, so a symbol is found at any scale, in any
+// quarter turn and mirrored, dark on light or light on dark. The hits of one
+// pattern edge on consecutive scan lines lie on a line, the symbol's left or
+// right edge; a start edge, with the stop edge behind it if there is one,
+// makes a located symbol.
 #include "core/Export.h"
 
 #include <cstdint>
@@ -35,8 +37,9 @@ struct TEdgeLine {
 struct TLocated {
     TScanView View;
     TEdgeLine Start;       // the outer edge of the start pattern's first bar
-    TEdgeLine Stop;        // the outer edge of the stop pattern's last bar
+    TEdgeLine Stop;        // the outer edge of the stop pattern's last bar, when HasStop
     bool Inverted = false; // light bars on dark
+    bool HasStop = true;   // false for a start edge found alone
 };
 
 struct TGreyPicture;

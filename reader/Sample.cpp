@@ -6,6 +6,7 @@
 #include "reader/Locate.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <span>
@@ -33,6 +34,14 @@ double Width(const TLocated& l)
     const double middle = (l.Start.First + l.Start.Last) / 2;
     const double b = Across(l);
     return std::sqrt(1 + b * b) * (l.Stop.At(middle) - l.Start.At(middle)) / (1 + b * l.Stop.B);
+}
+
+// The modules across a symbol of `columns` data columns: the start pattern,
+// the row indicators (the left one alone when truncated), the data, and the
+// stop pattern or a truncated symbol's closing bar.
+int32_t SymbolModules(int32_t columns, bool truncated)
+{
+    return (columns + (truncated ? 2 : 4)) * CodewordModules + 1;
 }
 
 // The element widths of `modules`, one byte a module, non-zero for dark: a
@@ -75,15 +84,18 @@ bool Shows(std::span<const uint8_t> modules, std::string_view pattern)
 
 // The codewords of a line sampled across a symbol of `columns` data columns,
 // one byte a module: its row indicators and data columns, 17 modules each
-// between the start and the stop pattern. A line that shows neither pattern
-// crossed no symbol row whole, and gives no codewords.
-TRowCodewords LineCodewords(std::span<const uint8_t> line, int32_t columns)
+// behind the start pattern. A line that shows neither the start nor the stop
+// pattern (only the start one when truncated) crossed no symbol row whole,
+// and gives no codewords.
+TRowCodewords LineCodewords(std::span<const uint8_t> line, int32_t columns, bool truncated)
 {
     TRowCodewords row;
+    row.Truncated = truncated;
+    const bool start = Shows(line.first(CodewordModules), Pdf417StartPattern);
     const size_t stop = static_cast<size_t>(columns + 3) * CodewordModules;
-    if (!Shows(line.first(CodewordModules), Pdf417StartPattern) && !Shows(line.subspan(stop), Pdf417StopPattern))
+    if (!start && (truncated || !Shows(line.subspan(stop), Pdf417StopPattern)))
         return row;
-    for (int32_t c = 0; c < columns + 2; ++c)
+    for (int32_t c = 0; c < columns + (truncated ? 1 : 2); ++c)
         row.Codewords.push_back(
             ModuleWidths(line.subspan(static_cast<size_t>(c + 1) * CodewordModules, CodewordModules), 6));
     return row;
@@ -99,12 +111,12 @@ TRowCodewords LineCodewords(std::span<const uint8_t> line, int32_t columns)
 // indicators, so a symbol upside down comes out upright; where a line
 // crosses into the next symbol row, those codewords are of another cluster
 // and do not count.
-std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, int32_t columns,
+std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, int32_t columns, bool truncated,
                                   std::span<const double> tilts)
 {
     constexpr double Tilt = 1.5;
     const TScanView& v = l.View;
-    const int32_t modules = (columns + 4) * CodewordModules + 1;
+    const int32_t modules = SymbolModules(columns, truncated);
     const double pitch = Width(l) / modules;
     const double first = l.Start.First - 2 * ScanStep;
     // A line every other pixel: a symbol row is at least three modules high.
@@ -153,18 +165,19 @@ std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, i
                 }
                 line[static_cast<size_t>(i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
             }
-            rows.push_back(LineCodewords(line, columns));
+            rows.push_back(LineCodewords(line, columns, truncated));
         }
     }
     return rows;
 }
 
 // The data columns a located symbol may have, the likeliest first: its width
-// in modules is (columns + 4) · 17 + 1, measured with the patterns' module.
-std::vector<int32_t> ColumnGuesses(const TLocated& l)
+// in modules (SymbolModules), measured with the patterns' module.
+std::vector<int32_t> ColumnGuesses(const TLocated& l, bool truncated)
 {
     const double module = (l.Start.Module + l.Stop.Module) / 2;
-    const int32_t likeliest = static_cast<int32_t>(std::lround((Width(l) / module - 1) / CodewordModules)) - 4;
+    const int32_t likeliest = static_cast<int32_t>(std::lround((Width(l) / module - 1) / CodewordModules)) -
+                              (SymbolModules(0, truncated) - 1) / CodewordModules;
     std::vector<int32_t> guesses;
     for (const int32_t c : {likeliest, likeliest - 1, likeliest + 1})
         if (c >= 1 && c <= MaxColumns)
@@ -172,26 +185,57 @@ std::vector<int32_t> ColumnGuesses(const TLocated& l)
     return guesses;
 }
 
+constexpr double Fitted[] = {0};
+constexpr double Tilted[] = {0, -1, 1, -2, 2};
+
+// `l` with a stop edge `modules` of its start pattern's modules behind its
+// start edge, parallel to it.
+TLocated WithStop(TLocated l, int32_t modules)
+{
+    l.Stop = l.Start;
+    l.Stop.A += modules * l.Start.Module * std::sqrt(1 + l.Start.B * l.Start.B);
+    return l;
+}
+
+// A start edge found alone begins a truncated symbol, or one whose stop
+// pattern is lost: it is as wide as the data columns the left row indicators
+// of rows 2, 5, 8 ... declare, read along lines through the start pattern
+// and that indicator. nullopt when no line reads one.
+std::optional<TLocated> AloneWithStop(const TGreyPicture& grey, const TLocated& l)
+{
+    std::array<int32_t, MaxColumns> votes{};
+    for (const TRowCodewords& row : Sample(grey, WithStop(l, SymbolModules(0, true)), 0, true, Fitted))
+        if (!row.Codewords.empty())
+            if (const int32_t value = FindCodeWord(row.Codewords.front(), 2); value >= 0)
+                ++votes[static_cast<size_t>(value % RowIndicatorGroup)];
+    const auto best = std::max_element(votes.begin(), votes.end());
+    if (*best == 0)
+        return std::nullopt;
+    return WithStop(l, SymbolModules(static_cast<int32_t>(best - votes.begin()) + 1, true));
+}
+
 // Most symbols read along the fitted slope alone; the tilted lines are drawn
 // only for those that do not. Lines sampled at a wrong column count show no
 // symbol rows at all, so a count whose lines show rows is the symbol's, and
 // the others are not tried.
-std::optional<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated& l)
+std::optional<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated& located)
 {
-    constexpr double Fitted[] = {0};
-    constexpr double Tilted[] = {0, -1, 1, -2, 2};
-    for (const int32_t columns : ColumnGuesses(l)) {
-        std::optional<TSymbolRead> symbol = AssembleRows(Sample(grey, l, columns, Fitted));
+    const bool truncated = !located.HasStop;
+    const std::optional<TLocated> l = truncated ? AloneWithStop(grey, located) : located;
+    if (!l)
+        return std::nullopt;
+    for (const int32_t columns : ColumnGuesses(*l, truncated)) {
+        std::optional<TSymbolRead> symbol = AssembleRows(Sample(grey, *l, columns, truncated, Fitted));
         if (!symbol)
             continue;
         if (!CreateCodeWord(*symbol, {})) {
-            symbol = AssembleRows(Sample(grey, l, columns, Tilted));
+            symbol = AssembleRows(Sample(grey, *l, columns, truncated, Tilted));
             if (!symbol || !CreateCodeWord(*symbol, {}))
                 return std::nullopt;
         }
-        const TScanView& v = l.View;
-        const double s = l.Start.First;
-        const double p = l.Start.At(s);
+        const TScanView& v = l->View;
+        const double s = l->Start.First;
+        const double p = l->Start.At(s);
         symbol->Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
         symbol->Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
         return symbol;
