@@ -244,6 +244,12 @@ std::optional<TSymbolRead> Assemble(const TCandidate& c)
     symbol.Left = c.Left;
     symbol.Top = c.Top;
     symbol.Bottom = c.Bottom;
+    if (!c.Reads.empty()) { // the start pattern, the codewords, the stop pattern or closing bar
+        const TRowCodewords& row = c.Reads.front().Row;
+        const int32_t modules = CodewordModules * static_cast<int32_t>(row.Codewords.size() + 1) +
+                                (row.Truncated ? 1 : CodewordModules + 1);
+        symbol.Right = c.Left + c.Module * modules;
+    }
     const std::optional<TDeclared> declared = Declared(c);
     if (!declared) {
         std::array<bool, MaxRows> seen{};
@@ -293,7 +299,8 @@ std::optional<TSymbolRead> Assemble(const TCandidate& c)
     return symbol;
 }
 
-// Lines of symbols top to bottom, each line left to right.
+} // namespace
+
 void PictureOrder(std::vector<TSymbolRead>& symbols)
 {
     std::stable_sort(symbols.begin(), symbols.end(),
@@ -305,8 +312,6 @@ void PictureOrder(std::vector<TSymbolRead>& symbols)
         line = end;
     }
 }
-
-} // namespace
 
 int32_t TRowCodewords::DataColumns() const
 {

@@ -94,11 +94,12 @@ struct TSymbolRead {
     int32_t DataColumns = 0;
     int32_t ErrorLevel = -1;
     bool Truncated = false;
-    // Where: the start pattern of the first row read, and the pixel rows from
-    // the first to the last row read.
+    // Where: the start pattern of the first row read, the pixel rows from
+    // the first to the last row read, and the end of the first row read.
     int32_t Left = 0;
     int32_t Top = 0;
     int32_t Bottom = 0;
+    int32_t Right = 0;
 };
 
 // Every symbol of the picture, in picture order: lines of symbols from top to
@@ -109,6 +110,9 @@ struct TSymbolRead {
 // be a symbol (fewer than three distinct symbol rows and no agreeing row
 // indicators) are not reported.
 VANDREL_ENGINES_EXPORT std::vector<TSymbolRead> GetCode(const TPixelView& picture);
+
+// `symbols` in picture order (GetCode's).
+VANDREL_ENGINES_EXPORT void PictureOrder(std::vector<TSymbolRead>& symbols);
 
 // The symbol that rows read across one symbol elsewhere show (lines sampled
 // along a turned or skewed symbol, in any order), each placed by its row

@@ -214,6 +214,29 @@ std::optional<TLocated> AloneWithStop(const TGreyPicture& grey, const TLocated& 
     return WithStop(l, SymbolModules(static_cast<int32_t>(best - votes.begin()) + 1, true));
 }
 
+// The box around the ends of the symbol's start and stop edges: its place in
+// the picture, as the row reader gives a symbol's.
+void Place(const TLocated& l, TSymbolRead& symbol)
+{
+    const TScanView& v = l.View;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool first = true;
+    for (const TEdgeLine* edge : {&l.Start, &l.Stop})
+        for (const double s : {l.Start.First, l.Start.Last}) {
+            const double x = v.OriginX + s * v.AcrossX + edge->At(s) * v.AlongX;
+            const double y = v.OriginY + s * v.AcrossY + edge->At(s) * v.AlongY;
+            left = first ? x : std::min(left, x);
+            right = first ? x : std::max(right, x);
+            top = first ? y : std::min(top, y);
+            bottom = first ? y : std::max(bottom, y);
+            first = false;
+        }
+    symbol.Left = static_cast<int32_t>(left);
+    symbol.Top = static_cast<int32_t>(top);
+    symbol.Right = static_cast<int32_t>(right);
+    symbol.Bottom = static_cast<int32_t>(bottom);
+}
+
 // Most symbols read along the fitted slope alone; the tilted lines are drawn
 // only for those that do not. Lines sampled at a wrong column count show no
 // symbol rows at all, so a count whose lines show rows is the symbol's, and
@@ -233,11 +256,7 @@ std::optional<TSymbolRead> ReadSampled(const TGreyPicture& grey, const TLocated&
             if (!symbol || !CreateCodeWord(*symbol, {}))
                 return std::nullopt;
         }
-        const TScanView& v = l->View;
-        const double s = l->Start.First;
-        const double p = l->Start.At(s);
-        symbol->Left = static_cast<int32_t>(v.OriginX + s * v.AcrossX + p * v.AlongX);
-        symbol->Top = static_cast<int32_t>(v.OriginY + s * v.AcrossY + p * v.AlongY);
+        Place(*l, *symbol);
         return symbol;
     }
     return std::nullopt;

@@ -358,19 +358,38 @@ TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message
     // What the row reader says about symbols it cannot read is held back
     // until the locator, which may read them after all, has had its turn.
     std::vector<std::string> held;
-    TPictureSymbols read = ReadFound(GetCode(picture), [&](const std::string& text) { held.push_back(text); });
+    const TMessageFn hold = [&](const std::string& text) { held.push_back(text); };
+    const auto replay = [&](TPictureSymbols read) {
+        for (const std::string& text : held)
+            Report(message, text);
+        return read;
+    };
+    std::vector<TSymbolRead> found = GetCode(picture);
+    TPictureSymbols read = ReadFound(found, hold);
     // Clean upright pictures read above at once; the rest (turned, skewed,
-    // blurred, framed) need their symbols located first.
-    if (read.Symbols.empty()) {
-        TPictureSymbols located = ReadFound(ReadLocated(picture), message);
-        if (!located.Symbols.empty())
-            return located;
-        if (read.Unreadable == 0)
+    // blurred, framed, damaged) need their symbols located first.
+    if (!read.Symbols.empty() && read.Unreadable == 0)
+        return read;
+    std::vector<TSymbolRead> located = ReadLocated(picture);
+    if (located.empty()) {
+        if (found.empty())
             held.push_back("No any Information!");
+        return replay(std::move(read));
     }
-    for (const std::string& text : held)
-        Report(message, text);
-    return read;
+    if (read.Symbols.empty())
+        return ReadFound(located, message);
+    // Some symbols read, some not: the row reader's symbols that no located
+    // one covers keep their place, read or not.
+    for (TSymbolRead& symbol : found) {
+        const bool covered = std::any_of(located.begin(), located.end(), [&](const TSymbolRead& l) {
+            return l.Left < symbol.Right && symbol.Left < l.Right && l.Top <= symbol.Bottom && symbol.Top <= l.Bottom;
+        });
+        if (!covered)
+            located.push_back(std::move(symbol));
+    }
+    PictureOrder(located);
+    held.clear();
+    return replay(ReadFound(located, hold));
 }
 
 TJoinedSymbols JoinSequences(std::vector<TSymbolData> symbols)

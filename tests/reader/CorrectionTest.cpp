@@ -204,13 +204,29 @@ TEST(Correction, DamagedPicturesReadExactlyOrNotAtAll)
     }
 }
 
+constexpr int32_t CoverModule = 2, CoverRowHeight = 3 * CoverModule, CoverMargin = 2 * CoverModule;
+
+// `picture` of a symbol drawn at CoverModule with white over `rowCount` symbol
+// rows from `firstRow`, data columns `firstColumn` on.
+TPicture Covered(TPicture picture, int32_t firstRow, int32_t rowCount, int32_t firstColumn, int32_t columnCount)
+{
+    // Codeword column k begins behind the start pattern and the left row indicator.
+    const int32_t left = CoverMargin + (firstColumn + 2) * CodewordModules * CoverModule;
+    const int32_t right = left + columnCount * CodewordModules * CoverModule;
+    for (int32_t y = CoverMargin + firstRow * CoverRowHeight; y < CoverMargin + (firstRow + rowCount) * CoverRowHeight;
+         ++y)
+        std::fill(picture.Pixels.begin() + y * picture.Width + left, picture.Pixels.begin() + y * picture.Width + right,
+                  255);
+    return picture;
+}
+
 // A symbol partly covered by a white label, or with its last rows torn off:
 // the codewords under the cover are erasures. Within the capacity the picture
 // reads exactly, beyond it not at all. Level 3 corrects 14 erasures; the
-// symbol has 3 data columns, 2-pixel modules and rows 6 pixels high. A
-// covered column defeats the row reader, which loses whole rows, but not the
-// locator, which samples the rest of them; nothing the row reader said about
-// the symbol is shown when the locator reads it.
+// symbol has 3 data columns. A covered column defeats the row reader, which
+// loses whole rows, but not the locator, which samples the rest of them;
+// nothing the row reader said about the symbol is shown when the locator
+// reads it.
 TEST(Correction, CoveredPicturesReadExactlyOrNotAtAll)
 {
     struct TCase {
@@ -232,8 +248,7 @@ TEST(Correction, CoveredPicturesReadExactlyOrNotAtAll)
     TPdf417Encoder encoder;
     Encoded(encoder, Normal, 3, 3, value);
     const std::vector<std::string> rows = EncodedSymbols(encoder)[0];
-    constexpr int32_t Module = 2, RowHeight = 3 * Module, Margin = 2 * Module;
-    const TPicture clean = Draw(rows, {Module});
+    const TPicture clean = Draw(rows, {CoverModule});
     ASSERT_GE(rows.size(), 9u);
     std::vector<std::string> messages;
     const auto read = [&](const TPicture& picture) {
@@ -242,14 +257,7 @@ TEST(Correction, CoveredPicturesReadExactlyOrNotAtAll)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        TPicture picture = clean;
-        // Codeword column k begins behind the start pattern and the left row indicator.
-        const int32_t left = Margin + (c.firstColumn + 2) * CodewordModules * Module;
-        const int32_t right = left + c.columnCount * CodewordModules * Module;
-        for (int32_t y = Margin + c.firstRow * RowHeight; y < Margin + (c.firstRow + c.rowCount) * RowHeight; ++y)
-            std::fill(picture.Pixels.begin() + y * picture.Width + left,
-                      picture.Pixels.begin() + y * picture.Width + right, 255);
-        const TPictureScan scan = read(picture);
+        const TPictureScan scan = read(Covered(clean, c.firstRow, c.rowCount, c.firstColumn, c.columnCount));
         if (c.reads) {
             ASSERT_EQ(scan.Results.size(), 1u) << scan.Error;
             EXPECT_EQ(Bytes(scan.Results[0].Data), value);
@@ -259,13 +267,32 @@ TEST(Correction, CoveredPicturesReadExactlyOrNotAtAll)
         }
     }
     // The last rows torn off, the tear through the middle of a row.
-    const int32_t keep = Margin + (static_cast<int32_t>(rows.size()) - 2) * RowHeight - RowHeight / 2;
+    const int32_t keep = CoverMargin + (static_cast<int32_t>(rows.size()) - 2) * CoverRowHeight - CoverRowHeight / 2;
     TPicture torn = clean;
     torn.Height = keep;
     torn.Pixels.resize(static_cast<size_t>(torn.Width) * static_cast<size_t>(keep));
-    const TPictureScan scan = read(torn);
-    ASSERT_EQ(scan.Results.size(), 1u) << scan.Error;
-    EXPECT_EQ(Bytes(scan.Results[0].Data), value);
+    const TPictureScan tornScan = read(torn);
+    ASSERT_EQ(tornScan.Results.size(), 1u) << tornScan.Error;
+    EXPECT_EQ(Bytes(tornScan.Results[0].Data), value);
+
+    // On one sheet below a clean symbol, which the row reader reads: both read,
+    // in picture order, and nothing is said about the covered one.
+    TPdf417Encoder other;
+    Encoded(other, Normal, 2, 4, "The clean symbol of the sheet.");
+    const TPicture top = Draw(EncodedSymbols(other)[0], {CoverModule});
+    const TPicture bottom = Covered(clean, 1, 7, 1, 1);
+    TPicture sheet{std::max(top.Width, bottom.Width), top.Height + bottom.Height, 1, {}};
+    sheet.Pixels.assign(static_cast<size_t>(sheet.Width) * static_cast<size_t>(sheet.Height), 255);
+    for (const auto& [part, at] : {std::pair{&top, 0}, std::pair{&bottom, top.Height}})
+        for (int32_t y = 0; y < part->Height; ++y)
+            std::copy_n(part->Pixels.begin() + y * part->Width, part->Width,
+                        sheet.Pixels.begin() + (at + y) * sheet.Width);
+    const TPictureScan both = read(sheet);
+    EXPECT_EQ(both.Error, "");
+    ASSERT_EQ(both.Results.size(), 2u);
+    EXPECT_EQ(Bytes(both.Results[0].Data), "The clean symbol of the sheet.");
+    EXPECT_EQ(Bytes(both.Results[1].Data), value);
+    EXPECT_TRUE(messages.empty()) << testing::PrintToString(messages);
 }
 
 // The symbols of a sequence are corrected each; the joined result counts
