@@ -169,7 +169,9 @@ std::vector<TEdgeLine> EdgeLines(const std::vector<THit>& hits, int32_t step)
         line.A = mp - line.B * ms;
         line.First = group.front().S;
         line.Last = group.back().S;
-        line.Module = module;
+        // Scan lines cross a slanted pattern at a slant: its modules are
+        // wider along them than across the edge.
+        line.Module = module / std::sqrt(1 + line.B * line.B);
         lines.push_back(line);
     }
     return lines;

@@ -118,10 +118,14 @@ std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, i
     const TScanView& v = l.View;
     const int32_t modules = SymbolModules(columns, truncated);
     const double pitch = Width(l) / modules;
-    const double first = l.Start.First - 2 * ScanStep;
+    // The start edge reaches beyond its first and last hit: by a few scan
+    // lines, and on a slanted symbol by the pattern's slant, as scan lines
+    // near its ends leave the symbol before they cross the whole pattern.
+    const double beyond = 2 * ScanStep + CodewordModules * l.Start.Module * std::abs(Across(l));
+    const double first = l.Start.First - beyond;
     // A line every other pixel: a symbol row is at least three modules high.
     constexpr int32_t LineStep = 2;
-    const int32_t lines = (static_cast<int32_t>(l.Start.Last - l.Start.First) + 4 * ScanStep) / LineStep + 1;
+    const int32_t lines = static_cast<int32_t>((l.Start.Last - l.Start.First + 2 * beyond) / LineStep) + 1;
     std::vector<uint8_t> line(static_cast<size_t>(modules));
     std::vector<TRowCodewords> rows;
     for (size_t k = 0; k < tilts.size(); ++k) {
