@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <string_view>
 
 namespace Vandrel {
@@ -208,9 +207,6 @@ void Pair(const TScanView& view, const TViewHits& hits, int32_t step, std::vecto
     }
 }
 
-// The scan lines of `lines` lines of `length` pixels each, every `step`-th,
-// read forwards in `forward` and backwards in `backward`; `dark(i)` gives
-// line i, 1 per dark pixel.
 // The hits of one axis read forwards and backwards.
 struct TAxisHits {
     TViewHits Ahead, Back;
@@ -225,6 +221,9 @@ struct TAxisHits {
     }
 };
 
+// The scan lines of `lines` lines of `length` pixels each, every `step`-th,
+// read forwards in `forward` and backwards in `backward`; `dark(i)` gives
+// line i, 1 per dark pixel.
 template <typename Dark>
 TAxisHits ScanLines(const TGreyPicture& grey, int32_t length, int32_t lines, int32_t step, const TScanView& forward,
                     const TScanView& backward, const Dark& dark)
@@ -273,33 +272,38 @@ std::vector<TLocated> Locate(const TGreyPicture& grey, int32_t step)
         return located;
     // Most pictures that reach here hold no symbol: each axis is scanned on
     // every other of its scan lines first, and on all of them only when a
-    // pattern turns up there.
-    const auto scan = [&](const TScanView& forward, const TScanView& backward, const auto& scanEvery) {
-        if (!scanEvery(2 * step).Any())
+    // pattern turns up there. `linesEvery(every)` readies the lines scanned
+    // and gives the function that gives each.
+    const auto scan = [&](const TScanView& forward, const TScanView& backward, int32_t length, int32_t lines,
+                          const auto& linesEvery) {
+        const auto hits = [&](int32_t every) {
+            return ScanLines(grey, length, lines, every, forward, backward, linesEvery(every));
+        };
+        if (!hits(2 * step).Any())
             return;
-        const TAxisHits hits = scanEvery(step);
-        Pair(forward, hits.Ahead, step, located);
-        Pair(backward, hits.Back, step, located);
+        const TAxisHits all = hits(step);
+        Pair(forward, all.Ahead, step, located);
+        Pair(backward, all.Back, step, located);
     };
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
     // Rows are made dark and light one at a time; the columns scanned are
     // gathered first, each into a line of its own (KeptPixels).
     std::vector<uint8_t> row(static_cast<size_t>(width));
-    scan({0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, [&](int32_t every) {
-        return ScanLines(grey, width, height, every, {0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, [&](int32_t y) {
+    scan({0, 0, 1, 0, 0, 1}, {w, 0, -1, 0, 0, 1}, width, height, [&](int32_t) {
+        return [&](int32_t y) {
             DarkRow(grey, y, row.data());
             return row.data();
-        });
+        };
     });
     thread_local std::vector<uint8_t> gathered;
     std::vector<uint8_t>& columns = gathered;
-    scan({0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, [&](int32_t every) {
+    scan({0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, height, width, [&](int32_t every) {
         columns.resize(static_cast<size_t>((width + every - 1) / every) * static_cast<size_t>(height));
         GatherColumns(grey, every, columns.data());
-        return ScanLines(grey, height, width, every, {0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, [&](int32_t x) {
+        return [&columns, every, height](int32_t x) {
             return columns.data() + static_cast<size_t>(x / every) * static_cast<size_t>(height);
-        });
+        };
     });
     if (columns.capacity() > KeptPixels)
         columns = {};

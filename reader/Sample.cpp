@@ -44,15 +44,18 @@ int32_t SymbolModules(int32_t columns, bool truncated)
     return (columns + (truncated ? 2 : 4)) * CodewordModules + 1;
 }
 
-// The element widths of `modules`, one byte a module, non-zero for dark: a
-// bar first and a space last, eight elements of at most `widest` modules.
-// Widths no cluster holds ("00000000") for any other shape.
-TCodeWidths ModuleWidths(std::span<const uint8_t> modules, int32_t widest)
+// The element widths of a codeword's 17 modules, one byte a module,
+// non-zero for dark: a bar first and a space last, eight elements of at most
+// six modules, as every codeword has. Widths no cluster holds ("00000000")
+// for any other shape.
+TCodeWidths ModuleWidths(std::span<const uint8_t> modules)
 {
-    TCodeWidths widths;
-    widths.fill('0');
+    constexpr int32_t Widest = 6;
+    TCodeWidths none;
+    none.fill('0');
     if (modules.empty() || !modules.front() || modules.back())
-        return widths;
+        return none;
+    TCodeWidths widths = none;
     size_t element = 0;
     int32_t width = 1;
     for (size_t i = 1; i <= modules.size(); ++i) {
@@ -60,18 +63,15 @@ TCodeWidths ModuleWidths(std::span<const uint8_t> modules, int32_t widest)
             ++width;
             continue;
         }
-        if (element == widths.size() || width > widest)
-            return TCodeWidths{'0', '0', '0', '0', '0', '0', '0', '0'};
+        if (element == widths.size() || width > Widest)
+            return none;
         widths[element++] = static_cast<char>('0' + width);
         width = 1;
     }
-    if (element != widths.size())
-        widths.fill('0');
-    return widths;
+    return element == widths.size() ? widths : none;
 }
 
-// Whether `modules` show `pattern` (element widths, bar first), the last
-// element running on to the end.
+// Whether `modules` begin with `pattern` (element widths, bar first).
 bool Shows(std::span<const uint8_t> modules, std::string_view pattern)
 {
     size_t at = 0;
@@ -97,12 +97,12 @@ TRowCodewords LineCodewords(std::span<const uint8_t> line, int32_t columns, bool
         return row;
     for (int32_t c = 0; c < columns + (truncated ? 1 : 2); ++c)
         row.Codewords.push_back(
-            ModuleWidths(line.subspan(static_cast<size_t>(c + 1) * CodewordModules, CodewordModules), 6));
+            ModuleWidths(line.subspan(static_cast<size_t>(c + 1) * CodewordModules, CodewordModules)));
     return row;
 }
 
-// Lines across the located symbol, one per pixel along its start edge (a few
-// more at both ends), each from the start edge at right angles to it up to the
+// Lines across the located symbol, one every other pixel along its start
+// edge (a few more at both ends), each from the start edge at right angles to it up to the
 // stop edge, sampled module by module for a symbol of `columns` data columns.
 // A line that stays within one symbol row reads it whole, which on a wide
 // symbol takes a truer slope than the fitted edges give, so the lines are
@@ -157,8 +157,8 @@ std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, i
                     const double predicted = begin + CodewordModules * pitch;
                     begin = predicted;
                     bool before = darkAt(predicted - 3 * pitch / 4);
-                    for (int32_t k = -2; k <= 2; ++k) {
-                        const double t = predicted + k * pitch / 4;
+                    for (int32_t quarter = -2; quarter <= 2; ++quarter) {
+                        const double t = predicted + quarter * pitch / 4;
                         const bool now = darkAt(t);
                         if (!before && now) {
                             begin = t - pitch / 8;
