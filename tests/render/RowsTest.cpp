@@ -209,6 +209,22 @@ protected:
             {"no rows", {}, 1, 3, {0, 0}},
         };
     }
+
+    // `check(c, rects, turn, format)` for every case, quarter turn and pixel format.
+    template <typename Check>
+    void EveryConfiguration(const Check& check) const
+    {
+        for (const TCase& c : Cases()) {
+            const TRects rects = RectsOf(c);
+            for (const TAngleType angle : {_0, _90, _180, _270}) {
+                const TQuarterTurn turn = Turn(angle, c.shift);
+                for (const QImage::Format format : Formats) {
+                    SCOPED_TRACE(testing::Message() << c.name << ", angle " << angle << ", format " << format);
+                    check(c, rects, turn, format);
+                }
+            }
+        }
+    }
 };
 
 } // namespace
@@ -217,89 +233,68 @@ protected:
 // Blank places keep the noise.
 TEST_F(TRowsTest, RowsWithLightAreTheirRectanglesOverAnyPicture)
 {
-    for (const TCase& c : Cases()) {
+    EveryConfiguration([](const TCase& c, const TRects& rects, const TQuarterTurn& turn, QImage::Format format) {
         if (!c.apart)
-            continue;
-        const TRects rects = RectsOf(c);
-        for (const TAngleType angle : {_0, _90, _180, _270}) {
-            const TQuarterTurn turn = Turn(angle, c.shift);
-            for (const QImage::Format format : Formats) {
-                SCOPED_TRACE(testing::Message() << c.name << ", angle " << angle << ", format " << format);
-                const QImage noise = Picture(format, std::nullopt);
-                const uint32_t bar = Pixel(noise, Qt::black);
-                const uint32_t light = Pixel(noise, QColor(250, 240, 100));
-                QImage expected = noise;
-                SetPixels(expected, rects.light, turn, light);
-                SetPixels(expected, rects.bars, turn, bar);
-                QImage drawn = noise;
-                FillRows(drawn, c.symbols, c.barX, c.rowHeight, turn, bar, light);
-                ExpectSamePixels(drawn, expected);
-            }
-        }
-    }
+            return;
+        const QImage noise = Picture(format, std::nullopt);
+        const uint32_t bar = Pixel(noise, Qt::black);
+        const uint32_t light = Pixel(noise, QColor(250, 240, 100));
+        QImage expected = noise;
+        SetPixels(expected, rects.light, turn, light);
+        SetPixels(expected, rects.bars, turn, bar);
+        QImage drawn = noise;
+        FillRows(drawn, c.symbols, c.barX, c.rowHeight, turn, bar, light);
+        ExpectSamePixels(drawn, expected);
+    });
 }
 
 // Bars alone over a one-colour background: exactly the bar rectangles, and
 // the very pixels of the rectangle path.
 TEST_F(TRowsTest, BarsAloneAreTheRectanglePath)
 {
-    for (const TCase& c : Cases()) {
-        const TRects rects = RectsOf(c);
-        for (const TAngleType angle : {_0, _90, _180, _270}) {
-            const TQuarterTurn turn = Turn(angle, c.shift);
-            for (const QImage::Format format : Formats) {
-                SCOPED_TRACE(testing::Message() << c.name << ", angle " << angle << ", format " << format);
-                const QImage blank = Picture(format, 0u);
-                const uint32_t bar = Pixel(blank, Qt::black);
-                QImage expected = blank;
-                SetPixels(expected, rects.bars, turn, bar);
-                QImage drawn = blank;
-                FillRows(drawn, c.symbols, c.barX, c.rowHeight, turn, bar);
-                if (c.apart)
-                    ExpectSamePixels(drawn, expected);
-                QImage old = blank;
-                FillBars(old, rects.bars, turn, bar);
-                ExpectSamePixels(drawn, old);
+    EveryConfiguration([](const TCase& c, const TRects& rects, const TQuarterTurn& turn, QImage::Format format) {
+        const QImage blank = Picture(format, 0u);
+        const uint32_t bar = Pixel(blank, Qt::black);
+        QImage expected = blank;
+        SetPixels(expected, rects.bars, turn, bar);
+        QImage drawn = blank;
+        FillRows(drawn, c.symbols, c.barX, c.rowHeight, turn, bar);
+        if (c.apart)
+            ExpectSamePixels(drawn, expected);
+        QImage old = blank;
+        FillBars(old, rects.bars, turn, bar);
+        ExpectSamePixels(drawn, old);
 
-                // Light over a one-colour background: as the rectangle path,
-                // light first.
-                const uint32_t light = Pixel(blank, QColor(250, 240, 100));
-                FillBars(old, rects.light, turn, light);
-                FillBars(old, rects.bars, turn, bar);
-                QImage lit = blank;
-                FillRows(lit, c.symbols, c.barX, c.rowHeight, turn, bar, light);
-                ExpectSamePixels(lit, old);
-            }
-        }
-    }
+        // Light over a one-colour background: as the rectangle path,
+        // light first.
+        const uint32_t light = Pixel(blank, QColor(250, 240, 100));
+        FillBars(old, rects.light, turn, light);
+        FillBars(old, rects.bars, turn, bar);
+        QImage lit = blank;
+        FillRows(lit, c.symbols, c.barX, c.rowHeight, turn, bar, light);
+        ExpectSamePixels(lit, old);
+    });
 }
 
 // The whole picture, whatever was there before: the background, then the
 // bars; as filling the picture and drawing the bars as rectangles.
 TEST_F(TRowsTest, PictureIsBackgroundAndBars)
 {
-    for (const TCase& c : Cases()) {
-        const TRects rects = RectsOf(c);
-        for (const TAngleType angle : {_0, _90, _180, _270}) {
-            const TQuarterTurn turn = Turn(angle, c.shift);
-            for (const QImage::Format format : Formats) {
-                SCOPED_TRACE(testing::Message() << c.name << ", angle " << angle << ", format " << format);
-                const QImage noise = Picture(format, std::nullopt, 11);
-                const uint32_t bar = Pixel(noise, QColor(200, 0, 0));
-                const uint32_t background = Pixel(noise, QColor(250, 240, 100));
-                QImage expected = Picture(format, background);
-                SetPixels(expected, rects.bars, turn, bar);
-                QImage drawn = noise;
-                FillPicture(drawn, c.symbols, c.barX, c.rowHeight, turn, bar, background);
-                if (c.apart)
-                    ExpectSamePixels(drawn, expected);
+    EveryConfiguration([](const TCase& c, const TRects& rects, const TQuarterTurn& turn, QImage::Format format) {
+        const QImage noise = Picture(format, std::nullopt, 11);
+        const uint32_t bar = Pixel(noise, QColor(200, 0, 0));
+        const uint32_t background = Pixel(noise, QColor(250, 240, 100));
+        QImage expected = Picture(format, background);
+        SetPixels(expected, rects.bars, turn, bar);
+        QImage drawn = noise;
+        FillPicture(drawn, c.symbols, c.barX, c.rowHeight, turn, bar, background);
+        if (c.apart)
+            ExpectSamePixels(drawn, expected);
 
-                QImage old = Picture(format, background);
-                FillBars(old, rects.bars, turn, bar);
-                ExpectSamePixels(drawn, old);
-            }
-        }
-    }
+        QImage old = Picture(format, background);
+        FillBars(old, rects.bars, turn, bar);
+        ExpectSamePixels(drawn, old);
+    });
 }
 
 // The 32-bit picture as a painter draws it: background, then every bar.
