@@ -116,14 +116,16 @@ void GreyRow(const TPixelView& p, int32_t y, uint8_t* grey)
 void MakeGrey(const TPixelView& p, TGreyPicture& g)
 {
     g.Width = g.Height = g.BlocksAcross = 0;
-    g.Grey.clear();
     g.Threshold.clear();
     const bool knownPixel = p.BytesPerPixel == 1 || p.BytesPerPixel == 3 || p.BytesPerPixel == 4;
     if (!p.Pixels || p.Width <= 0 || p.Height <= 0 || !knownPixel ||
-        p.Stride < static_cast<ptrdiff_t>(p.Width) * p.BytesPerPixel)
+        p.Stride < static_cast<ptrdiff_t>(p.Width) * p.BytesPerPixel) {
+        g.Grey.clear();
         return;
+    }
     g.Width = p.Width;
     g.Height = p.Height;
+    // Every pixel is written below: only a larger picture's bytes are cleared first.
     g.Grey.resize(static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height));
     const int32_t across = (p.Width + BinarizeBlock - 1) / BinarizeBlock;
     const int32_t down = (p.Height + BinarizeBlock - 1) / BinarizeBlock;

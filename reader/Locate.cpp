@@ -298,8 +298,9 @@ std::vector<TLocated> Locate(const TGreyPicture& grey, int32_t step)
     });
     thread_local std::vector<uint8_t> gathered;
     std::vector<uint8_t>& columns = gathered;
+    // Sized once for all the columns scanned: growing it clears the bytes added.
+    columns.resize(static_cast<size_t>((width + step - 1) / step) * static_cast<size_t>(height));
     scan({0, 0, 0, 1, 1, 0}, {0, h, 0, -1, 1, 0}, height, width, [&](int32_t every) {
-        columns.resize(static_cast<size_t>((width + every - 1) / every) * static_cast<size_t>(height));
         GatherColumns(grey, every, columns.data());
         return [&columns, every, height](int32_t x) {
             return columns.data() + static_cast<size_t>(x / every) * static_cast<size_t>(height);
