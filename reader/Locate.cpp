@@ -13,10 +13,11 @@
 namespace Vandrel {
 namespace {
 
-// The steepest edge taken for a symbol's, about 20 degrees off the scan
-// lines: symbols turned further are found in the other direction's scan
-// lines, and their edges' hits there are few and far apart.
-constexpr double MaxSlope = 0.4;
+// The steepest edge taken for a symbol's, 45 degrees off the scan lines:
+// symbols turned further are found in the other direction's scan lines.
+// Scan lines cross a slanted pattern in full only where the symbol is taller
+// than the pattern is wide along them, so steep edges have few hits.
+constexpr double MaxSlope = 1.0;
 
 // A pattern edge found on one scan line.
 struct THit {

@@ -147,26 +147,25 @@ std::vector<TRowCodewords> Sample(const TGreyPicture& grey, const TLocated& l, i
                 const float along = static_cast<float>(t);
                 return grey.DarkAt(x0 + along * dx, y0 + along * dy) != l.Inverted;
             };
-            // Every codeword, the stop pattern and its closing bar begin with
-            // a bar behind a space: its modules are sampled from that edge,
-            // found near where the module pitch puts it, so that neither blur
-            // nor a pitch a little off adds up along the row.
-            double begin = 0; // the start edge itself
-            for (int32_t i = 0; i < modules; ++i) {
-                if (i > 0 && i % CodewordModules == 0) {
-                    const double predicted = begin + CodewordModules * pitch;
-                    begin = predicted;
-                    bool before = darkAt(predicted - 3 * pitch / 4);
-                    for (int32_t quarter = -2; quarter <= 2; ++quarter) {
-                        const double t = predicted + quarter * pitch / 4;
-                        const bool now = darkAt(t);
-                        if (!before && now) {
-                            begin = t - pitch / 8;
-                            break;
-                        }
-                        before = now;
-                    }
+            // The first bar of the start pattern, of every codeword and of
+            // the stop pattern or closing bar begins behind a space: each is
+            // sampled from that edge, found within `reach` of where the fitted
+            // start edge or the module pitch puts it, so that neither an edge
+            // line a little off nor blur nor a pitch a little off adds up.
+            const auto edgeNear = [&](double predicted, double reach) {
+                bool before = darkAt(predicted - reach - pitch / 4);
+                for (double t = predicted - reach; t <= predicted + reach; t += pitch / 4) {
+                    const bool now = darkAt(t);
+                    if (!before && now)
+                        return t - pitch / 8;
+                    before = now;
                 }
+                return predicted;
+            };
+            double begin = edgeNear(0, pitch);
+            for (int32_t i = 0; i < modules; ++i) {
+                if (i > 0 && i % CodewordModules == 0)
+                    begin = edgeNear(begin + CodewordModules * pitch, pitch / 2);
                 line[static_cast<size_t>(i)] = darkAt(begin + (i % CodewordModules + 0.5) * pitch);
             }
             rows.push_back(LineCodewords(line, columns, truncated));

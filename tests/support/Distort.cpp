@@ -268,6 +268,7 @@ constexpr TDistortion Set[] = {
     {"skewed 3", Skewed<30>},
     {"skewed 10", Skewed<100>},
     {"skewed 30", Skewed<300>},
+    {"skewed 45", Skewed<450>},
     {"perspective 4%", InPerspective<4>},
     {"perspective 10%", InPerspective<10>},
     {"blurred 0.7", Blurred},
