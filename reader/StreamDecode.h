@@ -92,11 +92,13 @@ struct TSymbolData {
     int32_t Corrected = 0;
 };
 
-// Every symbol GetCode finds in the picture, in picture order, decoded.
+// Every symbol found in the picture, row by row (GetCode) or located by its
+// start and stop patterns, in picture order, decoded.
 struct TPictureSymbols {
     std::vector<TSymbolData> Symbols;
     // Symbols found but not read: their rows disagree with their row
-    // indicators, a row is missing, or their error correction does not hold.
+    // indicators, or more of their codewords are misread or missing than the
+    // error correction restores.
     int32_t Unreadable = 0;
 };
 VANDREL_ENGINES_EXPORT TPictureSymbols ReadSymbols(const TPixelView& picture, const TMessageFn& message);
